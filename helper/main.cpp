@@ -1,0 +1,16 @@
+#include "platform/Services.h"
+#include "platform/linux/LinuxServices.h"
+
+#include <QApplication>
+#include <QTimer>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("InkoraHelper"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::install(platform::makeLinuxServices());
+    if (const QByteArray ms = qgetenv("INKORA_QUIT_AFTER_MS"); !ms.isEmpty())
+        QTimer::singleShot(ms.toInt(), &app, &QApplication::quit);
+    return app.exec();
+}

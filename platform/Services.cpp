@@ -1,0 +1,44 @@
+#include "platform/Services.h"
+
+#include "platform/Clock.h"
+#include "platform/PlatformLog.h"
+#include "platform/linux/LinuxServices.h"
+
+#include <mutex>
+
+namespace platform {
+
+namespace {
+std::mutex s_mutex;
+std::unique_ptr<Services> s_services;
+} // namespace
+
+Services::Services() = default;
+Services::~Services() = default;
+
+bool install(std::unique_ptr<Services> services)
+{
+    std::lock_guard lock(s_mutex);
+    if (s_services) {
+        qCWarning(lcPlatform) << "install: services are installed already; keeping the first";
+        return false;
+    }
+    s_services = std::move(services);
+    return true;
+}
+
+void uninstall()
+{
+    std::lock_guard lock(s_mutex);
+    s_services.reset();
+}
+
+Services &services()
+{
+    std::lock_guard lock(s_mutex);
+    if (!s_services)
+        s_services = makeLinuxServices();
+    return *s_services;
+}
+
+} // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+
+namespace platform {
+
+class Clock;
+
+/// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
+struct Services
+{
+    Services();
+    ~Services();
+
+    std::unique_ptr<Clock> clock;
+};
+
+/// Installs the services; a second install is refused with a log line (tests may uninstall first).
+bool install(std::unique_ptr<Services> services);
+/// Removes the installed services; for test fixtures.
+void uninstall();
+/// The installed services; without an install, the Linux ones are installed on first use.
+[[nodiscard]] Services &services();
+
+} // namespace platform

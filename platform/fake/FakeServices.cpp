@@ -1,0 +1,17 @@
+#include "platform/fake/FakeServices.h"
+
+#include "platform/Services.h"
+#include "platform/fake/FakeClock.h"
+
+namespace platform {
+
+std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
+{
+    auto services = std::make_unique<Services>();
+    auto clock = std::make_unique<FakeClock>();
+    fakes.clock = clock.get();
+    services->clock = std::move(clock);
+    return services;
+}
+
+} // namespace platform

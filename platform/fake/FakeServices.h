@@ -1,0 +1,19 @@
+#pragma once
+
+#include <memory>
+
+namespace platform {
+
+struct Services;
+class FakeClock;
+
+/// Fakes of every service, with typed access for tests.
+struct FakeServices
+{
+    FakeClock *clock = nullptr; // owned by the installed services
+};
+
+/// Makes the fake services; `fakes` receives typed pointers to them.
+[[nodiscard]] std::unique_ptr<Services> makeFakeServices(FakeServices &fakes);
+
+} // namespace platform
