@@ -6,11 +6,13 @@ namespace platform {
 
 struct Services;
 class FakeClock;
+class FakeSystemProfile;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
 {
     FakeClock *clock = nullptr; // owned by the installed services
+    FakeSystemProfile *systemProfile = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/X11SystemProfile.h"
 
 namespace platform {
 
@@ -9,6 +10,7 @@ std::unique_ptr<Services> makeLinuxServices()
 {
     auto services = std::make_unique<Services>();
     services->clock = std::make_unique<SteadyClock>();
+    services->systemProfile = std::make_unique<X11SystemProfile>();
     return services;
 }
 
