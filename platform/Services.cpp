@@ -1,7 +1,9 @@
 #include "platform/Services.h"
 
 #include "platform/Clock.h"
+#include "platform/HelperLink.h"
 #include "platform/PlatformLog.h"
+#include "platform/SystemLog.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

@@ -1,7 +1,11 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/Services.h"
+#include "platform/linux/DBusHelperLink.h"
+#include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/SteadyClock.h"
+
+#include <QCoreApplication>
 
 namespace platform {
 
@@ -9,6 +13,8 @@ std::unique_ptr<Services> makeLinuxServices()
 {
     auto services = std::make_unique<Services>();
     services->clock = std::make_unique<SteadyClock>();
+    services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
+    services->systemLog = std::make_unique<PosixSystemLog>();
     return services;
 }
 
