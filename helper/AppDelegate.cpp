@@ -23,8 +23,7 @@ using namespace platform::helperlink;
 
 AppDelegate::AppDelegate(const QDBusConnection &bus, const QString &ownExecutable, uint userId, QObject *parent)
     : QObject(parent), m_bus(bus), m_ownExecutable(ownExecutable), m_userId(userId)
-{
-}
+{}
 
 AppDelegate::~AppDelegate()
 {
@@ -69,8 +68,7 @@ bool AppDelegate::installListener()
         return false;
     }
     if (!m_bus.registerService(QString::fromLatin1(kHelperId))) {
-        qCWarning(lcHelper) << "installListener: the name" << kHelperId << "is taken;"
-                            << m_bus.lastError().message();
+        qCWarning(lcHelper) << "installListener: the name" << kHelperId << "is taken;" << m_bus.lastError().message();
         m_bus.unregisterObject(QString::fromLatin1(kHelperObjectPath));
         return false;
     }
@@ -95,8 +93,8 @@ bool AppDelegate::runsUnderOurUser(const QString &peer) const
         return false;
     }
     if (uid.value() != m_userId) {
-        qCWarning(lcHelper).noquote() << "runsUnderOurUser: caller" << peer << "runs under user"
-                                      << uid.value() << "not" << m_userId << "; refused";
+        qCWarning(lcHelper).noquote() << "runsUnderOurUser: caller" << peer << "runs under user" << uid.value() << "not"
+                                      << m_userId << "; refused";
         return false;
     }
     return true;
@@ -109,7 +107,8 @@ void AppDelegate::killApp()
 
 void AppDelegate::showToolForToolType(std::uint64_t toolType)
 {
-    platform::DispatchQueue::main().async([toolType] { MRKOShowController::sharedShow()->showToolForToolType(toolType); });
+    platform::DispatchQueue::main().async(
+        [toolType] { MRKOShowController::sharedShow()->showToolForToolType(toolType); });
 }
 
 void AppDelegate::showDissolveMode(std::uint64_t mode)

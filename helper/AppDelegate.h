@@ -52,8 +52,8 @@ private:
     QDBusConnection m_bus;
     QString m_ownExecutable;
     uint m_userId = 0;
-    QString m_proxy;                      // unique bus name of the last accepted caller; nothing is sent to it
-    HelperAdaptor *m_listener = nullptr;  // child; the exported interface
+    QString m_proxy;                     // unique bus name of the last accepted caller; nothing is sent to it
+    HelperAdaptor *m_listener = nullptr; // child; the exported interface
     bool m_listening = false;
 };
 

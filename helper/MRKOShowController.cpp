@@ -47,9 +47,9 @@ double now()
 
 } // namespace
 
-MRKOShowController::MRKOShowController() : QObject(QCoreApplication::instance()), m_window(std::make_unique<MRKOShowWindow>())
-{
-}
+MRKOShowController::MRKOShowController()
+    : QObject(QCoreApplication::instance()), m_window(std::make_unique<MRKOShowWindow>())
+{}
 
 MRKOShowController::~MRKOShowController()
 {

@@ -38,10 +38,9 @@ QString execArgument(const QString &argument)
 
 QString bundlePathForExecutable(const QString &executable)
 {
-    QDir dir = QFileInfo(executable).absoluteDir(); // Contents/MacOS
-    dir.cdUp();
-    dir.cdUp();
-    return QDir::cleanPath(dir.absolutePath());
+    // By text, not through the file system: the path need not exist.
+    const QString macOS = QDir::cleanPath(QFileInfo(executable).absolutePath()); // <bundle>/Contents/MacOS
+    return QFileInfo(QFileInfo(macOS).path()).path();
 }
 
 QString executableForBundle(const QString &bundle)
@@ -52,8 +51,7 @@ QString executableForBundle(const QString &bundle)
 
 LoginItem::LoginItem(const QString &identifier, const QString &executable)
     : m_identifier(identifier), m_executable(executable)
-{
-}
+{}
 
 QString LoginItem::filePath() const
 {

@@ -19,7 +19,10 @@ public:
     [[nodiscard]] bool isValid() const override { return m_valid; }
 
     void killApp() override { record(QStringLiteral("killApp"), 0); }
-    void showToolForToolType(std::uint64_t toolType) override { record(QStringLiteral("showToolForToolType"), toolType); }
+    void showToolForToolType(std::uint64_t toolType) override
+    {
+        record(QStringLiteral("showToolForToolType"), toolType);
+    }
     void showDissolveMode(std::uint64_t mode) override { record(QStringLiteral("showDissolveMode"), mode); }
 
     void interrupt()

@@ -22,8 +22,7 @@ class DBusHelperConnection final : public HelperConnection
 {
 public:
     explicit DBusHelperConnection(const QDBusConnection &bus)
-        : m_bus(bus),
-          m_watcher(QString::fromLatin1(kHelperId), bus, QDBusServiceWatcher::WatchForOwnerChange)
+        : m_bus(bus), m_watcher(QString::fromLatin1(kHelperId), bus, QDBusServiceWatcher::WatchForOwnerChange)
     {
         m_helperPresent = bus.interface() && bus.interface()->isServiceRegistered(QString::fromLatin1(kHelperId));
         QObject::connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged,
@@ -66,9 +65,9 @@ private:
         if (!m_valid) {
             failure = QStringLiteral("%1: the connection was invalidated").arg(method);
         } else {
-            QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kHelperId),
-                                                               QString::fromLatin1(kHelperObjectPath),
-                                                               QString::fromLatin1(kHelperInterface), method);
+            QDBusMessage call =
+                QDBusMessage::createMethodCall(QString::fromLatin1(kHelperId), QString::fromLatin1(kHelperObjectPath),
+                                               QString::fromLatin1(kHelperInterface), method);
             call.setArguments(arguments);
             call.setAutoStartService(false);
             // send() marks a method call as expecting no reply.
@@ -93,8 +92,8 @@ DBusHelperLink::DBusHelperLink(const QString &mainExecutable) : m_mainExecutable
 
 bool DBusHelperLink::setLoginItemEnabled(bool enabled, QString *error)
 {
-    const QString helperBundle = bundlePathForExecutable(m_mainExecutable) + QLatin1Char('/') +
-                                 QString::fromLatin1(kHelperBundleInMain);
+    const QString helperBundle =
+        bundlePathForExecutable(m_mainExecutable) + QLatin1Char('/') + QString::fromLatin1(kHelperBundleInMain);
     LoginItem item(QString::fromLatin1(kHelperId), executableForBundle(helperBundle));
     return item.setEnabled(enabled, error);
 }

@@ -8,8 +8,7 @@
 namespace platform {
 
 PosixSystemLog::PosixSystemLog()
-    : m_ident(QCoreApplication::applicationName().toUtf8()),
-      m_copyPath(qEnvironmentVariable("INKORA_SYSTEM_LOG_COPY"))
+    : m_ident(QCoreApplication::applicationName().toUtf8()), m_copyPath(qEnvironmentVariable("INKORA_SYSTEM_LOG_COPY"))
 {
     openlog(m_ident.isEmpty() ? nullptr : m_ident.constData(), LOG_PID, LOG_USER);
 }
