@@ -59,8 +59,12 @@ MRKOShowController::~MRKOShowController()
 
 MRKOShowController *MRKOShowController::sharedShow()
 {
-    // Owned by the application object, so that the window goes before the application does.
-    static MRKOShowController *const shared = new MRKOShowController;
+    static MRKOShowController *const shared = [] {
+        auto *controller = new MRKOShowController; // owned by the application object
+        // The window must go while the widget machinery still stands, before the application's children do.
+        qAddPostRoutine([] { sharedShow()->m_window.reset(); });
+        return controller;
+    }();
     return shared;
 }
 
