@@ -1,7 +1,10 @@
 #include "shortcuts/KQShortCut.h"
 
+#include "foundation/ActionTarget.h"
+#include "foundation/InkoraLog.h"
 #include "foundation/NSString+Bezier.h"
 #include "foundation/TextScanning.h"
+#include "platform/Event.h"
 
 #include <QStringList>
 
@@ -47,4 +50,19 @@ QString KQShortCut::shortcutObjectStringValue() const
 bool KQShortCut::isEqual(const KQShortCut &other) const
 {
     return m_keyCode == other.m_keyCode && m_modifierFlags == other.m_modifierFlags;
+}
+
+bool KQShortCut::enabledAndMatchWithEvent(const platform::Event &event) const
+{
+    if (event.type != platform::EventType::KeyDown && event.type != platform::EventType::KeyUp) {
+        qCWarning(lcShortcuts) << "shortcutMatchWithEvent: event type mismatch";
+        return false;
+    }
+    return !m_disabled && m_keyCode == event.keyCode && (m_modifierFlags & event.modifierFlags) != 0;
+}
+
+void KQShortCut::invokeWithEvent(const platform::Event &event) const
+{
+    if (m_target && !m_action.isEmpty() && m_target->respondsToAction(m_action))
+        m_target->performAction(m_action, &event);
 }

@@ -7,6 +7,9 @@
 namespace inkora {
 class ActionTarget;
 }
+namespace platform {
+struct Event;
+}
 
 /// One keyboard shortcut: a key code, modifier flags in the macOS bit layout and the action it runs on its target.
 /// Two shortcuts are equal when key code and modifier flags are. Stored as the Base64 of "%@,%lu,%d,%d" (action
@@ -24,6 +27,12 @@ public:
     [[nodiscard]] static std::shared_ptr<KQShortCut> shortcutObjectWithString(const QString &string);
 
     [[nodiscard]] QString shortcutObjectStringValue() const;
+
+    /// For a key-down or key-up event: whether the shortcut is enabled, has the event's key code and shares at
+    /// least one modifier flag with it. Any other event is logged as a mismatch and answers false.
+    [[nodiscard]] bool enabledAndMatchWithEvent(const platform::Event &event) const;
+    /// Performs the action on the target with the event, when the target responds to it.
+    void invokeWithEvent(const platform::Event &event) const;
 
     [[nodiscard]] bool isEqual(const KQShortCut &other) const;
     bool operator==(const KQShortCut &other) const { return isEqual(other); }
