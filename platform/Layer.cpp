@@ -182,7 +182,8 @@ void Layer::setAnchorPoint(QPointF anchorPoint)
 
 QRectF Layer::frame() const
 {
-    return transformToSuperlayer().mapRect(m_state.bounds);
+    // In the superlayer's own terms: a flipped superlayer reads the same numbers from its top edge.
+    return transformForState(m_state).mapRect(m_state.bounds);
 }
 
 void Layer::setFrame(const QRectF &frame)
