@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/PlatformLog.h"
+#include "platform/Reachability.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

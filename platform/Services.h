@@ -5,6 +5,7 @@
 namespace platform {
 
 class Clock;
+class Reachability;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -13,6 +14,7 @@ struct Services
     ~Services();
 
     std::unique_ptr<Clock> clock;
+    std::unique_ptr<Reachability> reachability;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 #include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeReachability.h"
 
 namespace platform {
 
@@ -11,6 +12,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto clock = std::make_unique<FakeClock>();
     fakes.clock = clock.get();
     services->clock = std::move(clock);
+    auto reachability = std::make_unique<FakeReachability>();
+    fakes.reachability = reachability.get();
+    services->reachability = std::move(reachability);
     return services;
 }
 
