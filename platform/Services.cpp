@@ -4,6 +4,7 @@
 #include "platform/HelperLink.h"
 #include "platform/PlatformLog.h"
 #include "platform/SystemLog.h"
+#include "platform/SystemProfile.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

@@ -7,6 +7,7 @@ namespace platform {
 class Clock;
 class HelperLink;
 class SystemLog;
+class SystemProfile;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -17,6 +18,7 @@ struct Services
     std::unique_ptr<Clock> clock;
     std::unique_ptr<HelperLink> helperLink;
     std::unique_ptr<SystemLog> systemLog;
+    std::unique_ptr<SystemProfile> systemProfile;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -4,6 +4,7 @@
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeSystemLog.h"
+#include "platform/fake/FakeSystemProfile.h"
 
 namespace platform {
 
@@ -19,6 +20,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto systemLog = std::make_unique<FakeSystemLog>();
     fakes.systemLog = systemLog.get();
     services->systemLog = std::move(systemLog);
+    auto systemProfile = std::make_unique<FakeSystemProfile>();
+    fakes.systemProfile = systemProfile.get();
+    services->systemProfile = std::move(systemProfile);
     return services;
 }
 

@@ -8,6 +8,7 @@ struct Services;
 class FakeClock;
 class FakeHelperLink;
 class FakeSystemLog;
+class FakeSystemProfile;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -15,6 +16,7 @@ struct FakeServices
     FakeClock *clock = nullptr; // owned by the installed services
     FakeHelperLink *helperLink = nullptr;
     FakeSystemLog *systemLog = nullptr;
+    FakeSystemProfile *systemProfile = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

@@ -4,6 +4,7 @@
 #include "platform/linux/DBusHelperLink.h"
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/X11SystemProfile.h"
 
 #include <QCoreApplication>
 
@@ -15,6 +16,7 @@ std::unique_ptr<Services> makeLinuxServices()
     services->clock = std::make_unique<SteadyClock>();
     services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
     services->systemLog = std::make_unique<PosixSystemLog>();
+    services->systemProfile = std::make_unique<X11SystemProfile>();
     return services;
 }
 
