@@ -1,10 +1,11 @@
 #include "app/MRKOXPCController.h"
 #include "platform/HelperLink.h"
 #include "platform/Services.h"
+#include "platform/linux/DBusHelperLink.h"
 #include "tests/support/InkoraFixture.h"
 #include "tests/support/PrivateBus.h"
 
-#include <QDBusAbstractAdaptor>
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusMessage>
@@ -46,7 +47,8 @@ protected:
         InkoraFixture::SetUp();
         ASSERT_TRUE(m_bus.isRunning());
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toLocal8Bit());
-        platform::services().helperLink = platform::makeSessionBusHelperLink();
+        platform::services().helperLink =
+            std::make_unique<platform::DBusHelperLink>(QCoreApplication::applicationFilePath());
         log().expectWarning(QStringLiteral("SMLoginItemSetEnabled Error")); // the test program has no helper beside it
     }
 
