@@ -3,8 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/HelperLink.h"
 #include "platform/PlatformLog.h"
-#include "platform/SystemLog.h"
 #include "platform/SystemProfile.h"
+#include "platform/SystemLog.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

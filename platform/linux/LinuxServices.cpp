@@ -14,9 +14,9 @@ std::unique_ptr<Services> makeLinuxServices()
 {
     auto services = std::make_unique<Services>();
     services->clock = std::make_unique<SteadyClock>();
+    services->systemProfile = std::make_unique<X11SystemProfile>();
     services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
     services->systemLog = std::make_unique<PosixSystemLog>();
-    services->systemProfile = std::make_unique<X11SystemProfile>();
     return services;
 }
 
