@@ -1,7 +1,10 @@
 #include "platform/Services.h"
 
 #include "platform/Clock.h"
+#include "platform/HelperLink.h"
 #include "platform/PlatformLog.h"
+#include "platform/SystemProfile.h"
+#include "platform/SystemLog.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

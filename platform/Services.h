@@ -5,6 +5,9 @@
 namespace platform {
 
 class Clock;
+class SystemProfile;
+class HelperLink;
+class SystemLog;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -13,6 +16,9 @@ struct Services
     ~Services();
 
     std::unique_ptr<Clock> clock;
+    std::unique_ptr<SystemProfile> systemProfile;
+    std::unique_ptr<HelperLink> helperLink;
+    std::unique_ptr<SystemLog> systemLog;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -6,11 +6,17 @@ namespace platform {
 
 struct Services;
 class FakeClock;
+class FakeSystemProfile;
+class FakeHelperLink;
+class FakeSystemLog;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
 {
     FakeClock *clock = nullptr; // owned by the installed services
+    FakeSystemProfile *systemProfile = nullptr;
+    FakeHelperLink *helperLink = nullptr;
+    FakeSystemLog *systemLog = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

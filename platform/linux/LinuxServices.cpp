@@ -1,7 +1,12 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/Services.h"
+#include "platform/linux/DBusHelperLink.h"
+#include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/X11SystemProfile.h"
+
+#include <QCoreApplication>
 
 namespace platform {
 
@@ -9,6 +14,9 @@ std::unique_ptr<Services> makeLinuxServices()
 {
     auto services = std::make_unique<Services>();
     services->clock = std::make_unique<SteadyClock>();
+    services->systemProfile = std::make_unique<X11SystemProfile>();
+    services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
+    services->systemLog = std::make_unique<PosixSystemLog>();
     return services;
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "remote/SocketError.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace inkora {
+
+/// The IPv4 and IPv6 socket address an interface or host text stands for; each is empty when there is none.
+struct InterfaceAddresses
+{
+    QByteArray address4;          // sockaddr_in, 16 bytes
+    QByteArray address6;          // sockaddr_in6, 28 bytes
+    unsigned interfaceIndex6 = 0; // the IPv6 address's interface, 0 for the wildcard
+};
+
+/// AF_INET or AF_INET6 for socket address data long enough for its family, else 0.
+[[nodiscard]] int socketAddressFamily(const QByteArray &address);
+
+/// A null interface means the wildcard address of each family; "localhost" and "loopback" the loopback addresses;
+/// any other text the addresses of the local interface of that name or with that numeric address.
+[[nodiscard]] InterfaceAddresses convertInterfaceDescription(const QString &interface, quint16 port);
+
+/// The addresses of a numeric host text, without any name lookup.
+[[nodiscard]] InterfaceAddresses convertNumericHost(const QString &host, quint16 port);
+
+/// The loopback address of each family with the port: IPv4 first.
+[[nodiscard]] QList<QByteArray> loopbackAddresses(quint16 port);
+
+/// The IPv4 and IPv6 addresses of a host for datagram sockets, in the system's order; blocks while it looks.
+/// "localhost" and "loopback" give the loopback addresses without a lookup.
+[[nodiscard]] QList<QByteArray> resolveHost(const QString &host, quint16 port, std::optional<SocketError> *error);
+
+} // namespace inkora
