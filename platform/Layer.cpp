@@ -646,11 +646,18 @@ QStringList Layer::animationKeys() const
     return keys;
 }
 
-bool Layer::hasRunningAnimationsInTree() const
+bool Layer::hasRunningAnimations() const
 {
     for (const auto &r : m_animations)
         if (!r->ended)
             return true;
+    return false;
+}
+
+bool Layer::hasRunningAnimationsInTree() const
+{
+    if (hasRunningAnimations())
+        return true;
     if (m_mask && m_mask->hasRunningAnimationsInTree())
         return true;
     for (const auto &l : m_sublayers)
