@@ -413,6 +413,19 @@ void MRKODraw::resizeEvent(QResizeEvent *event)
         createNewContext();
 }
 
+void MRKODraw::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_uncompressedInput)
+        m_uncompressedInput = std::make_unique<platform::EventQueue::UncompressedInput>();
+}
+
+void MRKODraw::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_uncompressedInput.reset();
+}
+
 bool MRKODraw::event(QEvent *event)
 {
     switch (event->type()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Event.h"
+#include "platform/EventQueue.h"
 #include "platform/Layer.h"
 #include "platform/Path.h"
 
@@ -225,6 +226,8 @@ protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void drawLayerInContext(platform::Layer &layer, QPainter &painter) override;
 
 private:
@@ -300,4 +303,5 @@ private:
     platform::LayerPtr m_darkBack; // the flashlight; none until the flashlight exists
 
     qint64 m_index = 0;
+    std::unique_ptr<platform::EventQueue::UncompressedInput> m_uncompressedInput; // while shown
 };

@@ -128,12 +128,7 @@ void EventQueue::discardEventsMatchingMask(quint64 mask)
 
 void EventQueue::beginTracking()
 {
-    if (m_trackingDepth++ > 0)
-        return;
-    m_savedCompressHighFrequency = QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents);
-    m_savedCompressTablet = QCoreApplication::testAttribute(Qt::AA_CompressTabletEvents);
-    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
-    QCoreApplication::setAttribute(Qt::AA_CompressTabletEvents, false);
+    ++m_trackingDepth;
 }
 
 void EventQueue::endTracking()
@@ -144,9 +139,25 @@ void EventQueue::endTracking()
     }
     if (--m_trackingDepth > 0)
         return;
+    scheduleDropIfIdle();
+}
+
+void EventQueue::beginUncompressed()
+{
+    if (m_uncompressedDepth++ > 0)
+        return;
+    m_savedCompressHighFrequency = QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents);
+    m_savedCompressTablet = QCoreApplication::testAttribute(Qt::AA_CompressTabletEvents);
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    QCoreApplication::setAttribute(Qt::AA_CompressTabletEvents, false);
+}
+
+void EventQueue::endUncompressed()
+{
+    if (m_uncompressedDepth == 0 || --m_uncompressedDepth > 0)
+        return;
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, m_savedCompressHighFrequency);
     QCoreApplication::setAttribute(Qt::AA_CompressTabletEvents, m_savedCompressTablet);
-    scheduleDropIfIdle();
 }
 
 void EventQueue::scheduleDropIfIdle()
@@ -161,6 +172,16 @@ void EventQueue::scheduleDropIfIdle()
         qCDebug(lcPlatform) << "EventQueue: dropped" << m_events.size() << "events left outside a tracking loop";
         m_events.clear();
     });
+}
+
+EventQueue::UncompressedInput::UncompressedInput()
+{
+    shared().beginUncompressed();
+}
+
+EventQueue::UncompressedInput::~UncompressedInput()
+{
+    shared().endUncompressed();
 }
 
 EventQueue::TrackingScope::TrackingScope()

@@ -54,8 +54,19 @@ public:
     /// Whether a tracking loop runs: views then post their input here.
     [[nodiscard]] bool isTracking() const { return m_trackingDepth > 0; }
 
-    /// Marks a tracking loop for its lifetime. Qt's compression of pointer and tablet events is off meanwhile,
-    /// so every sample of a stroke arrives.
+    /// Keeps Qt from merging pointer and tablet events for its lifetime, so every sample of a stroke arrives.
+    /// Qt merges them as they come from the window system, before a press is handled, so a view that may be
+    /// drawn on holds one while it is shown. Scopes nest.
+    class UncompressedInput
+    {
+    public:
+        UncompressedInput();
+        ~UncompressedInput();
+        UncompressedInput(const UncompressedInput &) = delete;
+        UncompressedInput &operator=(const UncompressedInput &) = delete;
+    };
+
+    /// Marks a tracking loop for its lifetime; input stays uncompressed meanwhile.
     class TrackingScope
     {
     public:
@@ -63,17 +74,23 @@ public:
         ~TrackingScope();
         TrackingScope(const TrackingScope &) = delete;
         TrackingScope &operator=(const TrackingScope &) = delete;
+
+    private:
+        UncompressedInput m_uncompressed;
     };
 
 private:
     EventQueue() = default;
     void beginTracking();
     void endTracking();
+    void beginUncompressed();
+    void endUncompressed();
     void scheduleDropIfIdle();
 
     std::deque<Event> m_events;
     std::optional<Event> m_current;
     int m_trackingDepth = 0;
+    int m_uncompressedDepth = 0;
     bool m_menuKeyDown = false;
     bool m_dropScheduled = false;
     bool m_savedCompressHighFrequency = true;

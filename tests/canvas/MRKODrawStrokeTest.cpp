@@ -1,16 +1,22 @@
+#include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
 #include "canvas/HueWrap.h"
 #include "canvas/MRKODraw.h"
+#include "foundation/ActionTarget.h"
 #include "platform/EventQueue.h"
 #include "platform/Geometry.h"
 #include "platform/Keys.h"
 #include "platform/ShapeLayer.h"
+#include "shortcuts/KQShortCut.h"
+#include "shortcuts/KQShortCutMonitor.h"
 #include "tests/canvas/CanvasFixture.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOToolColor.h"
 #include "tools/MRKOToolType.h"
 
+#include <QCoreApplication>
 #include <QLineF>
+#include <QMouseEvent>
 
 #include <cmath>
 
@@ -348,4 +354,73 @@ TEST_F(MRKODrawStrokeTest, ThePartOfAMovedStrokeBeyondTheCacheIsKept)
     };
 
     press(canvas, QPointF(300, 100));
+}
+
+TEST_F(MRKODrawStrokeTest, QtInputReachesTheCanvasAndIsQueuedWhileAPressRuns)
+{
+    // The canvas sits 40 points in from the left and 10 from the top of a taller window.
+    QWidget window;
+    window.resize(500, 460);
+    auto *canvas = new RecordingCanvas(QRectF(40, 50, 400, 400), 1.0, &window); // child of the window
+    canvas->setColorType(MRKOColorTypeCustom);
+    canvas->setThickness(3);
+    QImage during;
+    canvas->onDrawnDrag = [&](int n) {
+        if (n < 8) {
+            // Qt delivers more input while the press runs: it joins the queue.
+            const QPointF local(100 + 10 * (n + 1), 300); // y down in the canvas
+            QMouseEvent drag(QEvent::MouseMove, local, canvas->mapToGlobal(local), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QCoreApplication::sendEvent(canvas, &drag);
+            return;
+        }
+        during = cacheImage(*canvas);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(180, 300), canvas->mapToGlobal(QPointF(180, 300)),
+                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas, &up);
+    };
+    post(pointerEvent(EventType::LeftMouseDragged, QPointF(150, 150))); // in the window, y up: (110, 100) in the view
+
+    QMouseEvent down(QEvent::MouseButtonPress, QPointF(100, 300), canvas->mapToGlobal(QPointF(100, 300)),
+                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &down);
+
+    EXPECT_EQ(canvas->mouseDownPoint(), QPointF(100, 100)) << "in view points with y up";
+    EXPECT_EQ(canvas->drawnDrags, 8);
+    EXPECT_EQ(canvas->finalizeCalls, 1);
+    ASSERT_FALSE(during.isNull());
+    EXPECT_EQ(cachePixel(*canvas, during, QPointF(140, 100)), red());
+    EXPECT_FALSE(platform::EventQueue::shared().isTracking());
+}
+
+TEST_F(MRKODrawStrokeTest, TheDazadUdizShortcutWorksInsideAPressAndIsBoundAgainAfterIt)
+{
+    struct ShotTarget final : inkora::ActionTarget
+    {
+        bool respondsToAction(const QString &) const override { return true; }
+        void performAction(const QString &, const platform::Event *) override { ++shots; }
+        int shots = 0;
+    } target;
+    AppDelegate delegate;
+    const auto shortCut =
+        KQShortCut::shortCutWithKeyCode(platform::kKeyD, platform::kCommandFlag, &target, QStringLiteral("shot:"));
+    delegate.setDazadUdizShortCut(shortCut);
+    KQShortCutMonitor::defaultMonitor().bindShortCut(shortCut);
+    RecordingCanvas &canvas = makeBrushCanvas();
+    bool boundDuringPress = true;
+    canvas.onDrawnDrag = [&](int) {
+        boundDuringPress = KQShortCutMonitor::defaultMonitor().allShortCuts().contains(shortCut);
+    };
+    postDrags(QPointF(100, 100), QPointF(150, 100), 5);
+    post(keyEvent(EventType::KeyDown, platform::kKeyD, platform::kCommandFlag));
+    postDrags(QPointF(150, 100), QPointF(200, 100), 5);
+    post(pointerEvent(EventType::LeftMouseUp, QPointF(200, 100)));
+
+    press(canvas, QPointF(100, 100));
+
+    EXPECT_EQ(target.shots, 1);
+    EXPECT_EQ(canvas.drawnDrags, 10) << "the stroke goes on after the shot";
+    EXPECT_FALSE(boundDuringPress);
+    EXPECT_TRUE(KQShortCutMonitor::defaultMonitor().allShortCuts().contains(shortCut));
+    EXPECT_FALSE(delegate.drawingInProgress());
 }

@@ -8,6 +8,7 @@
 #include "platform/Defaults.h"
 #include "tests/canvas/CanvasFixture.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <cmath>
@@ -271,4 +272,16 @@ TEST_F(MRKODrawTest, TheBaseLayerCanBeSwitchedOffAndTheCanvasStillDraws)
     canvas.viewLayer().renderPresentationInContext(painter, QRectF(0, 0, 20, 20));
     painter.end();
     EXPECT_EQ(screen.at(QPointF(10, 10)), red());
+}
+
+TEST_F(MRKODrawTest, AShownCanvasKeepsPointerInputUncompressed)
+{
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, true);
+    MRKODraw &canvas = makeCanvas(QSizeF(100, 100));
+    QWidget *window = canvas.window();
+
+    window->show();
+    EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
+    window->hide();
+    EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
 }

@@ -108,18 +108,23 @@ TEST_F(EventQueueTest, EventsLeftOutsideATrackingLoopAreDropped)
     EXPECT_EQ(queue().count(), 0u);
 }
 
-TEST_F(EventQueueTest, CompressionOfPointerAndTabletEventsIsOffWhileTracking)
+TEST_F(EventQueueTest, CompressionOfPointerAndTabletEventsIsOffWhileAnyScopeHoldsIt)
 {
+    auto compressed = [] {
+        return std::pair(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents),
+                         QCoreApplication::testAttribute(Qt::AA_CompressTabletEvents));
+    };
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, true);
     QCoreApplication::setAttribute(Qt::AA_CompressTabletEvents, true);
     {
-        EventQueue::TrackingScope outer;
-        EventQueue::TrackingScope inner;
-        EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
-        EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_CompressTabletEvents));
+        EventQueue::UncompressedInput shownView;
+        {
+            EventQueue::TrackingScope tracking;
+            EXPECT_EQ(compressed(), std::pair(false, false));
+        }
+        EXPECT_EQ(compressed(), std::pair(false, false));
     }
-    EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
-    EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_CompressTabletEvents));
+    EXPECT_EQ(compressed(), std::pair(true, true));
 }
 
 TEST_F(EventQueueTest, ConvertsQtInputIntoTheReceiversWindowAndTracksTheMenuKey)

@@ -1,6 +1,8 @@
 #include "shortcuts/KQShortCut.h"
 
+#include "foundation/ActionTarget.h"
 #include "foundation/NSString+Bezier.h"
+#include "platform/Event.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tests/support/InkoraFixture.h"
 
@@ -99,4 +101,80 @@ TEST_F(KQShortCutMonitorTest, EachKeyCombinationIsBoundOnceAndFunctionShortcutsA
     monitor.unbindShortCut(undo);
     monitor.unbindShortCut(nullptr);
     EXPECT_EQ(monitor.allShortCuts(), QList<std::shared_ptr<KQShortCut>>{fn});
+}
+
+namespace {
+
+class CountingTarget final : public inkora::ActionTarget
+{
+public:
+    bool respondsToAction(const QString &action) const override { return action == QStringLiteral("shot:"); }
+    void performAction(const QString &, const platform::Event *event) override
+    {
+        ++performed;
+        lastKeyCode = event ? event->keyCode : 0;
+    }
+    int performed = 0;
+    quint16 lastKeyCode = 0;
+};
+
+platform::Event keyEvent(platform::EventType type, quint16 keyCode, quint64 flags)
+{
+    platform::Event e;
+    e.type = type;
+    e.keyCode = keyCode;
+    e.modifierFlags = flags;
+    return e;
+}
+
+} // namespace
+
+class KQShortCutEventTest : public InkoraFixture
+{
+};
+
+TEST_F(KQShortCutEventTest, MatchesKeyEventsOfItsKeySharingAModifier)
+{
+    const auto shortCut = KQShortCut::shortCutWithKeyCode(
+        platform::kKeyD, platform::kCommandFlag | platform::kShiftFlag, nullptr, QStringLiteral("shot:"));
+    const struct
+    {
+        const char *name;
+        platform::Event event;
+        bool disabled;
+        bool matches;
+    } rows[] = {
+        {"keyDown", keyEvent(platform::EventType::KeyDown, platform::kKeyD, platform::kCommandFlag), false, true},
+        {"keyUp", keyEvent(platform::EventType::KeyUp, platform::kKeyD, platform::kShiftFlag), false, true},
+        {"otherKey", keyEvent(platform::EventType::KeyDown, platform::kKeyS, platform::kCommandFlag), false, false},
+        {"noSharedFlag", keyEvent(platform::EventType::KeyDown, platform::kKeyD, platform::kOptionFlag), false, false},
+        {"disabled", keyEvent(platform::EventType::KeyDown, platform::kKeyD, platform::kCommandFlag), true, false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        shortCut->setDisabled(row.disabled);
+        EXPECT_EQ(shortCut->enabledAndMatchWithEvent(row.event), row.matches);
+    }
+
+    log().expectWarning(QStringLiteral("shortcutMatchWithEvent: event type mismatch"));
+    platform::Event click;
+    click.type = platform::EventType::LeftMouseDown;
+    EXPECT_FALSE(shortCut->enabledAndMatchWithEvent(click));
+}
+
+TEST_F(KQShortCutEventTest, InvokesItsActionOnlyOnATargetThatResponds)
+{
+    CountingTarget target;
+    const auto shortCut =
+        KQShortCut::shortCutWithKeyCode(platform::kKeyD, platform::kCommandFlag, &target, QStringLiteral("shot:"));
+    const platform::Event event = keyEvent(platform::EventType::KeyDown, platform::kKeyD, platform::kCommandFlag);
+
+    shortCut->invokeWithEvent(event);
+    shortCut->setAction(QStringLiteral("other:"));
+    shortCut->invokeWithEvent(event);
+    shortCut->setTarget(nullptr);
+    shortCut->invokeWithEvent(event);
+
+    EXPECT_EQ(target.performed, 1);
+    EXPECT_EQ(target.lastKeyCode, platform::kKeyD);
 }
