@@ -228,6 +228,14 @@ void MRKODraw::drawViewDidAppear()
     dispatchDummyDrawAfterDelay();
 }
 
+void MRKODraw::cleanUpMonitorsAndQuit(const std::function<void()> &block)
+{
+    window()->hide();
+    if (block)
+        block();
+    MRKOLowpassFilter::sharedFilter().stopFilter();
+}
+
 void MRKODraw::dispatchDummyDrawAfterDelay()
 {
     QPointer<MRKODraw> self(this);

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,6 +61,8 @@ public:
     void viewDidChangeBackingProperties();
     void updateFrameIfNeededWithNewFrame(const QRectF &frame);
     void drawViewDidAppear();
+    /// Before quitting: the canvas's window goes away, the block runs and the pressure smoother stops.
+    void cleanUpMonitorsAndQuit(const std::function<void()> &block);
     void dispatchDummyDrawAfterDelay();
 
     [[nodiscard]] QRectF bounds() const { return QRectF(0, 0, width(), height()); }

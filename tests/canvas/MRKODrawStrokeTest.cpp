@@ -424,3 +424,34 @@ TEST_F(MRKODrawStrokeTest, TheDazadUdizShortcutWorksInsideAPressAndIsBoundAgainA
     EXPECT_TRUE(KQShortCutMonitor::defaultMonitor().allShortCuts().contains(shortCut));
     EXPECT_FALSE(delegate.drawingInProgress());
 }
+
+TEST_F(MRKODrawStrokeTest, ASecondLeftPressIsIgnoredAndAMoveWithoutButtonEndsThePress)
+{
+    RecordingCanvas &canvas = makeBrushCanvas();
+    postDrags(QPointF(100, 100), QPointF(150, 100), 5);
+    post(pointerEvent(EventType::LeftMouseDown, QPointF(150, 100)));
+    postDrags(QPointF(150, 100), QPointF(200, 100), 5);
+    post(pointerEvent(EventType::MouseMoved, QPointF(200, 100))); // the button went up unseen
+    postDrags(QPointF(200, 100), QPointF(250, 100), 5);
+
+    press(canvas, QPointF(100, 100));
+
+    EXPECT_EQ(canvas.drawnDrags, 10);
+    EXPECT_EQ(canvas.finalizeCalls, 1);
+    EXPECT_EQ(platform::EventQueue::shared().count(), 0u);
+}
+
+TEST_F(MRKODrawStrokeTest, ARightPressWipesTheStrokeAndStartsAgainWhereThePointerIs)
+{
+    RecordingCanvas &canvas = makeBrushCanvas();
+    postDrags(QPointF(100, 100), QPointF(200, 100), 10);
+    post(pointerEvent(EventType::RightMouseDown, QPointF(200, 100)));
+    postDrags(QPointF(200, 300), QPointF(300, 300), 10);
+    post(pointerEvent(EventType::LeftMouseUp, QPointF(300, 300)));
+
+    press(canvas, QPointF(100, 100));
+
+    EXPECT_EQ(canvas.mouseDownPoint(), canvas.mouseLocation());
+    EXPECT_EQ(cachePixel(canvas, canvas.cacheAtFinalize, QPointF(150, 100)).alpha(), 0);
+    EXPECT_EQ(cachePixel(canvas, canvas.cacheAtFinalize, QPointF(260, 300)), red());
+}

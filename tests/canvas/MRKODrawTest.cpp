@@ -3,6 +3,7 @@
 #include "app/LiveSettings.h"
 #include "canvas/MRKODrawBaseLayer.h"
 #include "canvas/MRKODrawToScreenMethod.h"
+#include "canvas/MRKOLowpassFilter.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/BitmapContext.h"
 #include "platform/Defaults.h"
@@ -284,4 +285,20 @@ TEST_F(MRKODrawTest, AShownCanvasKeepsPointerInputUncompressed)
     EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
     window->hide();
     EXPECT_TRUE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents));
+}
+
+TEST_F(MRKODrawTest, QuittingHidesTheWindowRunsTheBlockAndStopsTheSmoother)
+{
+    MRKOLowpassFilter::sharedFilter().makeFilter();
+    MRKOLowpassFilter::sharedFilter().startFilter();
+    MRKODraw &canvas = makeCanvas(QSizeF(100, 100));
+    canvas.window()->show();
+    bool ran = false;
+
+    canvas.cleanUpMonitorsAndQuit([&] { ran = true; });
+
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(canvas.window()->isVisible());
+    EXPECT_FALSE(MRKOLowpassFilter::sharedFilter().isRunning());
+    MRKOLowpassFilter::sharedFilter().removeFilter();
 }
