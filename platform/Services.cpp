@@ -5,6 +5,7 @@
 #include "platform/PlatformLog.h"
 #include "platform/SystemProfile.h"
 #include "platform/SystemLog.h"
+#include "platform/Reachability.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>
