@@ -1,6 +1,7 @@
 #include "foundation/MRKOUtils.h"
 
 #include "app/AppDelegate.h"
+#include "foundation/NSAppearance+isDarkAppearance.h"
 #include "foundation/SrgbColor.h"
 #include "platform/Defaults.h"
 #include "platform/fake/FakeSystemProfile.h"
@@ -10,6 +11,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QPalette>
 #include <QUrl>
 
 #include <vector>
@@ -143,6 +145,12 @@ TEST_F(MRKOUtilsTest, OverlayClosesThreeTenthsOfASecondAfterAPrivacyPaneOrTheLog
 
 TEST_F(MRKOUtilsTest, SystemAnswersOnX11AreTheNewestOnes)
 {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(30, 30, 30));
+    EXPECT_TRUE(isDarkAppearance::effectiveAppearanceIsDark(palette));
+    palette.setColor(QPalette::Window, QColor(236, 236, 236));
+    EXPECT_FALSE(isDarkAppearance::effectiveAppearanceIsDark(palette));
+
     EXPECT_TRUE(MRKOUtils::mojaveOrLater());
     EXPECT_TRUE(MRKOUtils::sequoiaOrLater());
     EXPECT_FALSE(MRKOUtils::functionKeyDefaultsApply()); // no Function key
@@ -174,6 +182,8 @@ TEST_F(MRKOUtilsTest, OlderSystemsTakeTheOlderBranches)
 
 TEST_F(MRKOUtilsTest, SystemsBeforeTheNewerPanesUseTheOlderNames)
 {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
     fakes().systemProfile->setVersion(10, 13);
     fakes().systemProfile->setCanRecordScreen(false);
 
@@ -183,7 +193,8 @@ TEST_F(MRKOUtilsTest, SystemsBeforeTheNewerPanesUseTheOlderNames)
     EXPECT_EQ(MRKOUtils::moveToBinName(), QStringLiteral("Move to Trash"));
     EXPECT_EQ(MRKOUtils::effectViewMaterial(), 2);
     EXPECT_EQ(MRKOUtils::effectViewMaterialSnapshotsTopBar(), 2);
-    EXPECT_TRUE(MRKOUtils::canRecordScreen()); // no permission to ask for before 10.15
+    EXPECT_TRUE(MRKOUtils::canRecordScreen());                       // no permission to ask for before 10.15
+    EXPECT_FALSE(isDarkAppearance::effectiveAppearanceIsDark(dark)); // no dark appearance before 10.14
 }
 
 TEST_F(MRKOUtilsTest, TypingShortcutsGiveWayAndComeBack)
