@@ -2,11 +2,14 @@
 
 #include "foundation/NSString+Bezier.h"
 #include "foundation/TextScanning.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
 
 #include <QStringList>
 
 #include <algorithm>
 #include <limits>
+#include <mutex>
 
 std::shared_ptr<KQShortCut> KQShortCut::shortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags,
                                                             inkora::ActionTarget *target, const QString &action)
@@ -42,6 +45,36 @@ QString KQShortCut::shortcutObjectStringValue() const
 {
     return Bezier::base64EncodedString(
         QStringLiteral("%1,%2,%3,%4").arg(m_action).arg(m_modifierFlags).arg(m_keyCode).arg(m_disabled ? 1 : 0));
+}
+
+void KQShortCut::registerArchiveClass()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        platform::ArchiveClasses::registerClass(
+            QStringLiteral("KQShortCut"), QString(), [](platform::KeyedUnarchiver &coder) -> platform::ArchivablePtr {
+                auto shortCut = std::make_shared<KQShortCut>();
+                shortCut->m_action = coder.decodeString(QStringLiteral("ActionKey"));
+                shortCut->m_modifierFlags = quint64(coder.decodeInt(QStringLiteral("ModifierFlagsKey")));
+                // A 32-bit int, kept in 16 bits.
+                shortCut->m_keyCode = quint16(quint64(coder.decodeInt(QStringLiteral("KeyCodeKey"))) & 0xFFFFu);
+                shortCut->m_disabled = coder.decodeBool(QStringLiteral("DisabledKey"));
+                return shortCut;
+            });
+    });
+}
+
+QString KQShortCut::archiveClassName() const
+{
+    return QStringLiteral("KQShortCut");
+}
+
+void KQShortCut::encodeWithCoder(platform::KeyedArchiver &coder) const
+{
+    coder.encodeString(m_action, QStringLiteral("ActionKey"));
+    coder.encodeInt(qint64(m_modifierFlags), QStringLiteral("ModifierFlagsKey"));
+    coder.encodeInt(m_keyCode, QStringLiteral("KeyCodeKey"));
+    coder.encodeBool(m_disabled, QStringLiteral("DisabledKey"));
 }
 
 bool KQShortCut::isEqual(const KQShortCut &other) const

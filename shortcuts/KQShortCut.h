@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Archivable.h"
+
 #include <QString>
 
 #include <memory>
@@ -10,8 +12,8 @@ class ActionTarget;
 
 /// One keyboard shortcut: a key code, modifier flags in the macOS bit layout and the action it runs on its target.
 /// Two shortcuts are equal when key code and modifier flags are. Stored as the Base64 of "%@,%lu,%d,%d" (action
-/// name, modifier flags, key code, disabled).
-class KQShortCut final
+/// name, modifier flags, key code, disabled); older settings hold it as a keyed archive.
+class KQShortCut final : public platform::Archivable
 {
 public:
     static constexpr quint16 kNotAssignedKeyCode = 255;
@@ -24,6 +26,12 @@ public:
     [[nodiscard]] static std::shared_ptr<KQShortCut> shortcutObjectWithString(const QString &string);
 
     [[nodiscard]] QString shortcutObjectStringValue() const;
+
+    /// Makes the class known to keyed archives; safe to call any number of times.
+    static void registerArchiveClass();
+    [[nodiscard]] QString archiveClassName() const override;
+    /// "ActionKey", "ModifierFlagsKey", "KeyCodeKey" and "DisabledKey"; target and the other flags are not kept.
+    void encodeWithCoder(platform::KeyedArchiver &coder) const override;
 
     [[nodiscard]] bool isEqual(const KQShortCut &other) const;
     bool operator==(const KQShortCut &other) const { return isEqual(other); }

@@ -2,13 +2,12 @@
 
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtilsAux.h"
+#include "platform/Keys.h"
 #include "shortcuts/KQShortCut.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr quint64 kFunctionFlag = 0x800000;
 
 bool holdsEqual(const QList<std::shared_ptr<KQShortCut>> &list, const KQShortCut &shortCut)
 {
@@ -56,7 +55,7 @@ void KQShortCutMonitor::bindShortCutsForTypingIfNeeded()
 
 void KQShortCutMonitor::updateShortcutInFnShortcutsIfNeeded(const std::shared_ptr<KQShortCut> &shortCut)
 {
-    const bool hasFunction = (shortCut->modifierFlags() & kFunctionFlag) != 0;
+    const bool hasFunction = (shortCut->modifierFlags() & platform::kFunctionFlag) != 0;
     const bool held = m_fnContainingShortCuts.contains(shortCut);
     if (hasFunction && !held)
         m_fnContainingShortCuts.append(shortCut);

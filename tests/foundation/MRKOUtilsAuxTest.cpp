@@ -4,6 +4,7 @@
 #include "app/LiveSettings.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
+#include "platform/Event.h"
 #include "shortcuts/KQShortCut.h"
 #include "tests/support/InkoraFixture.h"
 
@@ -176,4 +177,10 @@ TEST_F(MRKOUtilsAuxTest, ShortcutsTypingNeedsWaitWhileTextIsEdited)
     delegate.typing = true;
     EXPECT_FALSE(MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(*selectAll));
     EXPECT_TRUE(MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(*undo));
+
+    platform::Event keyUp;
+    keyUp.type = platform::EventType::KeyUp;
+    keyUp.keyCode = 51;
+    EXPECT_TRUE(MRKOUtilsAux::isTextTypingShortcut(keyUp));
+    EXPECT_FALSE(MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(keyUp));
 }
