@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/HelperLink.h"
+#include "platform/HotKeys.h"
 #include "platform/PlatformLog.h"
 #include "platform/SystemProfile.h"
 #include "platform/SystemLog.h"

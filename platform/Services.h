@@ -9,6 +9,7 @@ class SystemProfile;
 class HelperLink;
 class SystemLog;
 class Reachability;
+class HotKeys;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -21,6 +22,7 @@ struct Services
     std::unique_ptr<HelperLink> helperLink;
     std::unique_ptr<SystemLog> systemLog;
     std::unique_ptr<Reachability> reachability;
+    std::unique_ptr<HotKeys> hotKeys;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

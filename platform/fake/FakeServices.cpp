@@ -6,6 +6,7 @@
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeReachability.h"
+#include "platform/fake/FakeHotKeys.h"
 
 namespace platform {
 
@@ -27,6 +28,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto reachability = std::make_unique<FakeReachability>();
     fakes.reachability = reachability.get();
     services->reachability = std::move(reachability);
+    auto hotKeys = std::make_unique<FakeHotKeys>();
+    fakes.hotKeys = hotKeys.get();
+    services->hotKeys = std::move(hotKeys);
     return services;
 }
 

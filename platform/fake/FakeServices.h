@@ -6,6 +6,7 @@ namespace platform {
 
 struct Services;
 class FakeClock;
+class FakeHotKeys;
 class FakeSystemProfile;
 class FakeHelperLink;
 class FakeSystemLog;
@@ -19,6 +20,7 @@ struct FakeServices
     FakeHelperLink *helperLink = nullptr;
     FakeSystemLog *systemLog = nullptr;
     FakeReachability *reachability = nullptr;
+    FakeHotKeys *hotKeys = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

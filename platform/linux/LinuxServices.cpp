@@ -5,9 +5,11 @@
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/PosixReachability.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/X11SystemProfile.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace platform {
 
@@ -19,6 +21,10 @@ std::unique_ptr<Services> makeLinuxServices()
     services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
     services->systemLog = std::make_unique<PosixSystemLog>();
     services->reachability = std::make_unique<PosixReachability>();
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        services->hotKeys = std::make_unique<XcbHotKeys>();
+    else
+        services->hotKeys = std::make_unique<NullHotKeys>();
     return services;
 }
 
