@@ -62,6 +62,27 @@ bool isIntegerType(int type)
     }
 }
 
+/// Seconds and microseconds since 2001, as the date writer takes them; false outside its 32-bit range.
+bool splitDate(const QDateTime &date, qint32 *seconds, qint32 *micros)
+{
+    if (!date.isValid())
+        return false;
+    const qint64 msecs = date.toMSecsSinceEpoch() - kEpoch2001 * 1000;
+    const qint64 whole = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+    if (whole < std::numeric_limits<qint32>::min() || whole > std::numeric_limits<qint32>::max())
+        return false;
+    *seconds = qint32(whole);
+    *micros = qint32((msecs - whole * 1000) * 1000);
+    return true;
+}
+
+bool isWritableDate(const QDateTime &date)
+{
+    qint32 seconds = 0;
+    qint32 micros = 0;
+    return splitDate(date, &seconds, &micros);
+}
+
 QVariant normalize(const QVariant &value, int depth)
 {
     if (depth > kWriteDepth)
@@ -78,13 +99,14 @@ QVariant normalize(const QVariant &value, int depth)
     switch (type) {
     case QMetaType::Bool:
     case QMetaType::Double:
-    case QMetaType::QString:
     case QMetaType::QByteArray:
         return value;
+    case QMetaType::QString:
+        return value.toString().contains(QChar(0)) ? QVariant() : value;
     case QMetaType::Float:
         return QVariant(static_cast<double>(value.toFloat()));
     case QMetaType::QDateTime:
-        return value.toDateTime().isValid() ? QVariant(value.toDateTime().toUTC()) : QVariant();
+        return isWritableDate(value.toDateTime()) ? QVariant(value.toDateTime().toUTC()) : QVariant();
     case QMetaType::QVariantList:
     case QMetaType::QStringList: {
         QVariantList list;
@@ -154,18 +176,13 @@ PlistPtr toNode(const QVariant &value, int depth, QString *error)
     }
     case QMetaType::QDateTime: {
         const QDateTime date = value.toDateTime();
-        if (!date.isValid()) {
-            *error = QStringLiteral("invalid date");
-            return nullptr;
-        }
-        const qint64 msecs = date.toMSecsSinceEpoch() - kEpoch2001 * 1000;
-        const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
-        const qint64 micros = (msecs - seconds * 1000) * 1000;
-        if (seconds < std::numeric_limits<qint32>::min() || seconds > std::numeric_limits<qint32>::max()) {
+        qint32 seconds = 0;
+        qint32 micros = 0;
+        if (!splitDate(date, &seconds, &micros)) {
             *error = QStringLiteral("date %1 outside the writable range").arg(date.toString(Qt::ISODate));
             return nullptr;
         }
-        return PlistPtr(plist_new_date(qint32(seconds), qint32(micros)));
+        return PlistPtr(plist_new_date(seconds, micros));
     }
     case QMetaType::QVariantList:
     case QMetaType::QStringList: {

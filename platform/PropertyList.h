@@ -50,7 +50,8 @@ public:
     [[nodiscard]] static std::optional<QByteArray> toXml(const QVariant &value);
 
     /// The value in its property-list kind: any integer becomes qint64, a float the double it widens to, a string
-    /// list a QVariantList, a hash a QVariantMap. Null (without a log line) when it has no such kind.
+    /// list a QVariantList, a hash a QVariantMap. Null (without a log line) when it has no such kind or could not be
+    /// written (see toBinary).
     [[nodiscard]] static QVariant normalized(const QVariant &value);
 };
 

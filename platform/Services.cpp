@@ -1,8 +1,11 @@
 #include "platform/Services.h"
 
 #include "platform/Clock.h"
+#include "platform/HelperLink.h"
 #include "platform/PlatformLog.h"
 #include "platform/Reachability.h"
+#include "platform/SystemLog.h"
+#include "platform/SystemProfile.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

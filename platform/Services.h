@@ -5,6 +5,9 @@
 namespace platform {
 
 class Clock;
+class SystemProfile;
+class HelperLink;
+class SystemLog;
 class Reachability;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
@@ -14,6 +17,9 @@ struct Services
     ~Services();
 
     std::unique_ptr<Clock> clock;
+    std::unique_ptr<SystemProfile> systemProfile;
+    std::unique_ptr<HelperLink> helperLink;
+    std::unique_ptr<SystemLog> systemLog;
     std::unique_ptr<Reachability> reachability;
 };
 

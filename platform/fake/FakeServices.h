@@ -6,12 +6,18 @@ namespace platform {
 
 struct Services;
 class FakeClock;
+class FakeSystemProfile;
+class FakeHelperLink;
+class FakeSystemLog;
 class FakeReachability;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
 {
     FakeClock *clock = nullptr; // owned by the installed services
+    FakeSystemProfile *systemProfile = nullptr;
+    FakeHelperLink *helperLink = nullptr;
+    FakeSystemLog *systemLog = nullptr;
     FakeReachability *reachability = nullptr;
 };
 

@@ -1,8 +1,13 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/Services.h"
+#include "platform/linux/DBusHelperLink.h"
 #include "platform/linux/PosixReachability.h"
+#include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/X11SystemProfile.h"
+
+#include <QCoreApplication>
 
 namespace platform {
 
@@ -10,6 +15,9 @@ std::unique_ptr<Services> makeLinuxServices()
 {
     auto services = std::make_unique<Services>();
     services->clock = std::make_unique<SteadyClock>();
+    services->systemProfile = std::make_unique<X11SystemProfile>();
+    services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
+    services->systemLog = std::make_unique<PosixSystemLog>();
     services->reachability = std::make_unique<PosixReachability>();
     return services;
 }

@@ -1,0 +1,147 @@
+#include "app/AppDelegate.h"
+
+#include "foundation/InkoraLog.h"
+#include "foundation/MRKOUtils.h"
+#include "foundation/SettingValues.h"
+#include "platform/Defaults.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<AppDelegate *> s_shared = nullptr;
+
+} // namespace
+
+AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
+{
+    AppDelegate *expected = nullptr;
+    if (!s_shared.compare_exchange_strong(expected, this))
+        qCWarning(lcApp) << "AppDelegate: a delegate exists already; the first stays the process's delegate";
+}
+
+AppDelegate::~AppDelegate()
+{
+    AppDelegate *self = this;
+    s_shared.compare_exchange_strong(self, nullptr);
+}
+
+AppDelegate *AppDelegate::shared()
+{
+    return s_shared.load();
+}
+
+bool AppDelegate::isActiveAndShown() const
+{
+    return m_shown;
+}
+
+void AppDelegate::closeAllDrawableScreens()
+{
+    m_shown = false;
+}
+
+bool AppDelegate::isFirstResponderTextInput() const
+{
+    return false;
+}
+
+void AppDelegate::updateKeepTouchBar()
+{
+    m_keepTouchBarWOToolbar = inkora::flagSetting(MRKOUtils::userDefaults(), QStringLiteral("KeepTouchBarKey"));
+}
+
+void AppDelegate::updateAllSettings()
+{
+    updateDrawingOpacity();
+    updateAllowDrawBaseLayer();
+    updateDrawCroppedChunks();
+    updateFadeTime();
+    updateSplashMethod();
+    updateInvertArrowDrawing();
+    updateBlinkingRepeat();
+    updatePenPressure();
+    updateConstantArrowWidth();
+    updateKeepTouchBar();
+    updateHueByScroll();
+    updateHidePointingDot();
+    updateNeedSemitransparent();
+    updateLimitMouseFPS();
+    updateArrowHeadRatio();
+    updateDrawingDuringFlashlight();
+    updateTextOnClick();
+    updateFontSize();
+    updateMagnifyScale();
+    updateMagnifyToggleScale();
+    updateUseMagnifying();
+    updateMagnifyMethod();
+    updateMagnifyMode();
+    updateSharpRectangle();
+    updateWhiteBoardColorType();
+    updateFreezeModeHighlighting();
+    updateFlashlightRectShape();
+    updateFlashlightRatio();
+    updateRightClickExtraAction();
+    updateRightClickControlAction();
+    updateRightClickOptionAction();
+    updateRightClickCommandAction();
+    updateArrowStyle();
+    updateQuickArrowHeadStyle();
+    updateQuickArrowHeadSize();
+    updateBrushCursor();
+    updateArrowRoundedTip();
+    updateArrowRoundedEnds();
+    updateFlashlightEdgeSmoothness();
+    updateFlashlightHideCursor();
+    updateTakeSnapshotOnClearCanvas();
+    updateTakeDazadUdizBySelecting();
+    updateTakeDazadUdizByClick();
+    updateTakeCopyDazadUdizToClipboard();
+    updateOverallShadow();
+    updateCutOutFlashlightShape();
+    updateFlashLightCircleSelection();
+    updateCursorHaloOpacity();
+    updateCursorHaloSize();
+    updateApplySnapshotWithWhiteboard();
+    updateLowerThirdOnAppear();
+    updateUseTextBackground();
+    updateUseTimerBackground();
+    updateUseBadgeBackground();
+    updateTextBackgroundSharpCorners();
+    updateFlashlightRadius();
+    updateUseConstantArrowHeadSize();
+    updateConstantArrowHeadSize();
+    updateBadgeCutOutBackground();
+    updateBadgeAppearAnimated();
+    updateEraserSize();
+    updateEraserPreserveText();
+    updateEraserPreserveArrowLine();
+    updateEraserPreserveRectEllipse();
+    updateDrawToScreenMethod();
+    updateFPSLimiterAction();
+    updateUseConstantTextColor();
+    updateBadgeFontSize();
+    updateCustomClearScreenMask();
+    updateRemoveTimersWhenClearCanvas();
+    updateFadeClearScreenInFreezeMode();
+}
+
+bool AppDelegate::respondsToAction(const QString &action) const
+{
+    return m_actions.contains(action);
+}
+
+void AppDelegate::performAction(const QString &action, const platform::Event *event)
+{
+    const auto handler = m_actions.constFind(action);
+    if (handler == m_actions.constEnd()) {
+        qCWarning(lcApp).noquote() << QStringLiteral("performAction: no command for %1; nothing runs").arg(action);
+        return;
+    }
+    (*handler)(event);
+}
+
+void AppDelegate::setActionHandler(const QString &action, ActionHandler handler)
+{
+    m_actions.insert(action, std::move(handler));
+}

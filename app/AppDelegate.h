@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/SettingsPropagation.h"
+#include "foundation/ActionTarget.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+/// The main program's application delegate: the target of every command shortcut, the owner of the live
+/// settings' update methods and of the overlay's shown state. Reachable from every class through one process-wide
+/// pointer, set while a delegate exists.
+class AppDelegate : public QObject, public inkora::ActionTarget, public inkora::SettingsPropagation
+{
+    Q_OBJECT
+public:
+    using ActionHandler = std::function<void(const platform::Event *event)>;
+
+    explicit AppDelegate(QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    /// The process's delegate; null while none exists.
+    [[nodiscard]] static AppDelegate *shared();
+
+    /// Whether the overlay is shown.
+    [[nodiscard]] virtual bool isActiveAndShown() const;
+    /// Hides the overlay.
+    virtual void closeAllDrawableScreens();
+    /// Whether a text view of the key overlay window has the keyboard.
+    [[nodiscard]] virtual bool isFirstResponderTextInput() const;
+
+    /// Copies "KeepTouchBarKey" into `keepTouchBarWOToolbar`.
+    void updateKeepTouchBar();
+    [[nodiscard]] bool keepTouchBarWOToolbar() const { return m_keepTouchBarWOToolbar; }
+    /// Runs every update method once, in the fixed order.
+    void updateAllSettings();
+
+    [[nodiscard]] bool respondsToAction(const QString &action) const override;
+    void performAction(const QString &action, const platform::Event *event) override;
+
+protected:
+    /// Adds an entry to the action table: the command run for the selector text.
+    void setActionHandler(const QString &action, ActionHandler handler);
+    void setActiveAndShown(bool shown) { m_shown = shown; }
+
+private:
+    QHash<QString, ActionHandler> m_actions;
+    bool m_shown = false;
+    bool m_keepTouchBarWOToolbar = false;
+};

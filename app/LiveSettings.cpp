@@ -1,0 +1,11 @@
+#include "app/LiveSettings.h"
+
+namespace inkora {
+
+LiveSettings &liveSettings()
+{
+    static LiveSettings settings;
+    return settings;
+}
+
+} // namespace inkora

@@ -1,0 +1,78 @@
+#include "foundation/InkoraLog.h"
+#include "foundation/NSColor+OnOffColor.h"
+#include "foundation/NSUserDefaults+ShortcutEncode.h"
+#include "platform/Defaults.h"
+#include "shortcuts/KQShortCut.h"
+
+namespace {
+
+/// The colour an older archive holds; no colour when the data is no such archive.
+QColor unarchivedColor(const QByteArray &data)
+{
+    Q_UNUSED(data)
+    // TODO: read archived colours once the keyed unarchiver exists; until then such a value reads as none.
+    return {};
+}
+
+} // namespace
+
+namespace ShortcutEncode {
+
+void setSRGBColorForKey(platform::Defaults &defaults, const QColor &color, const QString &key)
+{
+    if (!color.isValid()) {
+        defaults.removeObjectForKey(key);
+        return;
+    }
+    defaults.setObject(OnOffColor::srgbColorStringValue(color), key);
+}
+
+QColor srgbColorForKey(platform::Defaults &defaults, const QString &key)
+{
+    const QVariant value = defaults.objectForKey(key);
+    switch (value.typeId()) {
+    case QMetaType::QByteArray: {
+        const QColor color = unarchivedColor(value.toByteArray());
+        setSRGBColorForKey(defaults, color, key);
+        return color;
+    }
+    case QMetaType::QString:
+        return OnOffColor::srgbColorWithString(value.toString());
+    default:
+        return {};
+    }
+}
+
+void setShortcutForKey(platform::Defaults &defaults, const std::shared_ptr<KQShortCut> &shortCut, const QString &key)
+{
+    if (!shortCut) {
+        defaults.removeObjectForKey(key);
+        return;
+    }
+    defaults.setObject(shortCut->shortcutObjectStringValue(), key);
+}
+
+std::shared_ptr<KQShortCut> shortcutForKey(platform::Defaults &defaults, const QString &key)
+{
+    const QVariant value = defaults.objectForKey(key);
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return KQShortCut::shortcutObjectWithString(value.toString());
+    case QMetaType::QByteArray: {
+        auto shortCut = unarchivedShortCut(value.toByteArray());
+        setShortcutForKey(defaults, shortCut, key);
+        return shortCut;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+std::shared_ptr<KQShortCut> unarchivedShortCut(const QByteArray &data)
+{
+    Q_UNUSED(data)
+    // TODO: read archived shortcuts once the keyed unarchiver exists; until then such a value reads as none.
+    return nullptr;
+}
+
+} // namespace ShortcutEncode

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "objects/MRKOPill.h"
+
+/// The model of a text object (tool type 3). For now it holds only the shared fields; its text, background and
+/// insets come with the text editor.
+class MRKOTextPill : public MRKOPill
+{
+public:
+    MRKOTextPill();
+
+    [[nodiscard]] std::shared_ptr<MRKOPill> copy() const override;
+
+protected:
+    [[nodiscard]] bool isKindOfReceiverClass(const MRKOPill &other) const override;
+};

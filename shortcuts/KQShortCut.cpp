@@ -1,0 +1,50 @@
+#include "shortcuts/KQShortCut.h"
+
+#include "foundation/NSString+Bezier.h"
+#include "foundation/TextScanning.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <limits>
+
+std::shared_ptr<KQShortCut> KQShortCut::shortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags,
+                                                            inkora::ActionTarget *target, const QString &action)
+{
+    auto shortCut = std::make_shared<KQShortCut>();
+    shortCut->m_keyCode = keyCode;
+    shortCut->m_modifierFlags = modifierFlags;
+    shortCut->m_target = target;
+    shortCut->m_action = action;
+    return shortCut;
+}
+
+std::shared_ptr<KQShortCut> KQShortCut::shortcutObjectWithString(const QString &string)
+{
+    const QString text = Bezier::decodedFromBase64String(string);
+    if (text.isNull())
+        return nullptr;
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return nullptr;
+    auto shortCut = std::make_shared<KQShortCut>();
+    shortCut->m_action = parts[0];
+    shortCut->m_modifierFlags = quint64(inkora::leadingInteger(parts[1]));
+    // The key code is read as a 32-bit number (saturating) and kept in its low 16 bits.
+    const qint64 keyCode = std::clamp<qint64>(inkora::leadingInteger(parts[2]), std::numeric_limits<qint32>::min(),
+                                              std::numeric_limits<qint32>::max());
+    shortCut->m_keyCode = quint16(quint32(qint32(keyCode)) & 0xFFFFu);
+    shortCut->m_disabled = inkora::leadingInteger(parts[3]) == 1;
+    return shortCut;
+}
+
+QString KQShortCut::shortcutObjectStringValue() const
+{
+    return Bezier::base64EncodedString(
+        QStringLiteral("%1,%2,%3,%4").arg(m_action).arg(m_modifierFlags).arg(m_keyCode).arg(m_disabled ? 1 : 0));
+}
+
+bool KQShortCut::isEqual(const KQShortCut &other) const
+{
+    return m_keyCode == other.m_keyCode && m_modifierFlags == other.m_modifierFlags;
+}

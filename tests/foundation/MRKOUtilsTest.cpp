@@ -1,0 +1,199 @@
+#include "foundation/MRKOUtils.h"
+
+#include "app/AppDelegate.h"
+#include "foundation/SrgbColor.h"
+#include "platform/Defaults.h"
+#include "shortcuts/KQShortCut.h"
+#include "shortcuts/KQShortCutMonitor.h"
+#include "tests/support/InkoraFixture.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QUrl>
+
+#include <vector>
+
+namespace {
+
+/// A delegate whose overlay is shown until it is told to close.
+class ShownDelegate final : public AppDelegate
+{
+public:
+    ShownDelegate() { setActiveAndShown(true); }
+    void closeAllDrawableScreens() override
+    {
+        ++closed;
+        AppDelegate::closeAllDrawableScreens();
+    }
+    int closed = 0;
+};
+
+/// Receives the URLs the program asks the desktop to open.
+class UrlRecorder final : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+} // namespace
+
+class MRKOUtilsTest : public InkoraFixture
+{
+protected:
+    platform::Defaults &defaults() { return MRKOUtils::userDefaults(); }
+};
+
+TEST_F(MRKOUtilsTest, FlashlightRatioKeepsOneAndAboveAndMapsBelowOne)
+{
+    EXPECT_EQ(MRKOUtils::flashLightRatio(), 1.0);
+    struct Row
+    {
+        double ratio;
+        double expected;
+    };
+    for (const Row row : {Row{1, 1.0}, Row{0.5, 0.725}, Row{0.1, 0.545}, Row{2, 2}, Row{0, 0.5}}) {
+        SCOPED_TRACE(row.ratio);
+        MRKOUtils::setFlashLightRatio(row.ratio);
+        EXPECT_DOUBLE_EQ(MRKOUtils::flashLightRatio(), row.expected);
+    }
+    // A ratio that is not finite keeps the one in force.
+    MRKOUtils::setFlashLightRatio(std::nan(""));
+    MRKOUtils::setFlashLightRatio(HUGE_VAL);
+    EXPECT_EQ(MRKOUtils::flashLightRatio(), 0.5);
+}
+
+TEST_F(MRKOUtilsTest, LaunchFlagsReadTheirSettings)
+{
+    EXPECT_FALSE(MRKOUtils::cachedLogToDocuments());
+    defaults().setBool(true, QStringLiteral("EnableLog"));
+    EXPECT_FALSE(MRKOUtils::cachedLogToDocuments());
+    EXPECT_TRUE(MRKOUtils::shouldLogToDocuments());
+    EXPECT_TRUE(MRKOUtils::cachedLogToDocuments());
+
+    // On exactly at 1.
+    defaults().setInteger(2, QStringLiteral("AllowFnShortcutsInGhostMode"));
+    EXPECT_FALSE(MRKOUtils::updatedFnShortcutsInGhostMode());
+    defaults().setInteger(1, QStringLiteral("AllowFnShortcutsInGhostMode"));
+    EXPECT_FALSE(MRKOUtils::cachedFnShortcutsInGhostMode());
+    EXPECT_TRUE(MRKOUtils::updatedFnShortcutsInGhostMode());
+    EXPECT_TRUE(MRKOUtils::cachedFnShortcutsInGhostMode());
+
+    EXPECT_FALSE(MRKOUtils::disableFullLoadAtLaunch());
+    defaults().setBool(true, QStringLiteral("DisableFullLoadAtLaunch"));
+    defaults().setInteger(1, QStringLiteral("StartGhostModeAtLaunch"));
+    defaults().setObject(QStringLiteral("YES"), QStringLiteral("HighlightClicksGhostMode"));
+    EXPECT_TRUE(MRKOUtils::disableFullLoadAtLaunch());
+    EXPECT_TRUE(MRKOUtils::shouldEnterGhostModeAtLaunch());
+    EXPECT_TRUE(MRKOUtils::shouldHighlightClicksGhostMode());
+
+    EXPECT_EQ(MRKOUtils::ratingNameKey(), QStringLiteral("RateSavedKey_") + MRKOUtils::appVersion());
+    EXPECT_FALSE(MRKOUtils::appVersion().isEmpty());
+}
+
+TEST_F(MRKOUtilsTest, TouchBarDefaultIsSetOnlyOnTheFirstRun)
+{
+    AppDelegate delegate;
+
+    MRKOUtils::touchBarAvailable();
+
+    EXPECT_EQ(defaults().integerForKey(QStringLiteral("KeepTouchBarKey")), 1);
+    EXPECT_TRUE(delegate.keepTouchBarWOToolbar());
+    platform::Defaults reread(defaults().filePath());
+    EXPECT_TRUE(reread.boolForKey(QStringLiteral("TouchBarAvailableChecked"))); // synchronised
+
+    // The user's later choice is left alone.
+    defaults().setInteger(0, QStringLiteral("KeepTouchBarKey"));
+    MRKOUtils::touchBarAvailable();
+    EXPECT_EQ(defaults().integerForKey(QStringLiteral("KeepTouchBarKey")), 0);
+}
+
+TEST_F(MRKOUtilsTest, OverlayClosesThreeTenthsOfASecondAfterAPrivacyPaneOrTheLog)
+{
+    ShownDelegate delegate;
+
+    MRKOUtils::openPrivacyScreenRecPreferences();
+    advance(0.29);
+    EXPECT_EQ(delegate.closed, 0);
+    advance(0.01);
+    EXPECT_EQ(delegate.closed, 1);
+
+    // Nothing to close once the overlay is hidden.
+    MRKOUtils::openPrivacyAccessibilityPreferences();
+    advance(0.3);
+    EXPECT_EQ(delegate.closed, 1);
+
+    // Opening the log: only when it exists, then the same delayed close.
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    MRKOUtils::openLog();
+    EXPECT_TRUE(recorder.urls.isEmpty());
+    QFile file(MRKOUtils::logPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    MRKOUtils::openLog();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(recorder.urls.size(), 1);
+    EXPECT_EQ(recorder.urls.first().toLocalFile(), home() + "/Documents/console.log");
+    EXPECT_EQ(MRKOUtils::logBakPath(), home() + "/Documents/console.bak.log");
+}
+
+TEST_F(MRKOUtilsTest, SystemAnswersOnX11AreTheNewestOnes)
+{
+    EXPECT_TRUE(MRKOUtils::mojaveOrLater());
+    EXPECT_TRUE(MRKOUtils::sequoiaOrLater());
+    EXPECT_FALSE(MRKOUtils::functionKeyDefaultsApply()); // no Function key
+    EXPECT_TRUE(MRKOUtils::isTrusted());
+    EXPECT_TRUE(MRKOUtils::canRecordScreen());
+    EXPECT_EQ(MRKOUtils::screenRecordingPrefString(), QStringLiteral("System Settings > Privacy > Screen Recording"));
+    EXPECT_EQ(MRKOUtils::accesibilityPrefString(), QStringLiteral("System Settings > Privacy > Accessibility"));
+    EXPECT_EQ(MRKOUtils::moveToBinName(), QStringLiteral("Move to Bin"));
+    EXPECT_EQ(MRKOUtils::effectViewMaterial(), 15);
+    EXPECT_EQ(MRKOUtils::effectViewMaterialSnapshotsTopBar(), 6);
+}
+
+TEST_F(MRKOUtilsTest, TypingShortcutsGiveWayAndComeBack)
+{
+    auto &monitor = KQShortCutMonitor::defaultMonitor();
+    const auto selectAll = monitor.bindShortCut(KQShortCut::shortCutWithKeyCode(0, 0x100000, nullptr, "selectAll:"));
+    const auto slash = monitor.bindShortCut(KQShortCut::shortCutWithKeyCode(44, 0, nullptr, "x:"));
+    const auto undo = monitor.bindShortCut(KQShortCut::shortCutWithKeyCode(6, 0x100000, nullptr, "undo:"));
+
+    MRKOUtils::unregisterKeysForTypingIfNeeded();
+    EXPECT_EQ(monitor.allShortCuts(), QList<std::shared_ptr<KQShortCut>>{undo});
+
+    MRKOUtils::registerKeysForTypingIfNeeded();
+    EXPECT_EQ(monitor.allShortCuts().size(), 3);
+    EXPECT_TRUE(monitor.allShortCuts().contains(selectAll));
+    EXPECT_TRUE(monitor.allShortCuts().contains(slash));
+}
+
+TEST(MRKOUtilsColourTest, RainbowAndRandomColours)
+{
+    const QList<QColor> rainbow = MRKOUtils::rainbowColorsArray();
+    ASSERT_EQ(rainbow.size(), 7);
+    EXPECT_EQ(rainbow.first(), rainbow.last());
+    EXPECT_EQ(rainbow[2], inkora::srgbColor(0.35, 0.35, 1, 1));
+
+    for (int i = 0; i < 50; ++i) {
+        inkora::SrgbComponents c;
+        ASSERT_TRUE(inkora::srgbComponents(MRKOUtils::randomColor(), &c));
+        EXPECT_LE(c.red, 254 / 255.0 + 1e-6);
+        EXPECT_LE(c.blue, 254 / 255.0 + 1e-6);
+        EXPECT_EQ(c.alpha, 1.0);
+    }
+    const QColor ranged = MRKOUtils::randomColorHueIntervalWithMinHueMaxHue(0.5, 0.5);
+    EXPECT_EQ(ranged, inkora::srgbColorWithHsb(0.5, 0.8, 1, 1));
+}
+
+TEST(MRKOUtilsFadeTest, FadeTimesInSeconds)
+{
+    const std::vector<double> seconds = {1.5, 2.0, 0.5, 3.0, 4.0, 5.0, 0.25, 0.15, 0.075, 1.5};
+    for (qint64 setting = 0; setting < qint64(seconds.size()); ++setting)
+        EXPECT_EQ(MRKOUtils::secondsWithFadeoutTime(setting), seconds[size_t(setting)]) << setting;
+    EXPECT_EQ(MRKOUtils::secondsWithFadeoutTime(-1), 1.5);
+}
+
+#include "MRKOUtilsTest.moc"

@@ -1,0 +1,57 @@
+#include "tests/objects/ObjectsFixture.h"
+
+#include <QPainter>
+
+QImage ObjectsFixture::render(const QRectF &area, const std::function<void(QPainter &)> &draw)
+{
+    QImage image(static_cast<int>(area.width()), static_cast<int>(area.height()),
+                 QImage::Format_RGBA8888_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.translate(0, area.height());
+    painter.scale(1, -1);
+    painter.translate(-area.x(), -area.y());
+    draw(painter);
+    return image;
+}
+
+QColor ObjectsFixture::colorAt(const QImage &image, const QRectF &area, QPointF point)
+{
+    const int x = static_cast<int>(std::floor(point.x() - area.x()));
+    const int y = static_cast<int>(std::floor(area.height() - (point.y() - area.y())));
+    return image.pixelColor(x, y);
+}
+
+std::vector<double> ObjectsFixture::subpathOrientations(const inkora::GraphicsPath &path)
+{
+    std::vector<double> result;
+    std::vector<QPointF> points;
+    auto finish = [&] {
+        if (points.size() < 3)
+            return;
+        double sum = 0;
+        for (size_t i = 0; i < points.size(); ++i) {
+            const QPointF a = points[i], b = points[(i + 1) % points.size()];
+            sum += a.x() * b.y() - b.x() * a.y();
+        }
+        result.push_back(sum);
+    };
+    for (const inkora::PathElement &e : path.elements()) {
+        if (e.kind == inkora::PathElement::MoveTo) {
+            finish();
+            points.clear();
+        }
+        if (e.kind == inkora::PathElement::Close)
+            continue;
+        const int n = e.kind == inkora::PathElement::CurveTo ? 3 : e.kind == inkora::PathElement::QuadTo ? 2 : 1;
+        for (int i = 0; i < n; ++i)
+            points.push_back(e.points[i]);
+    }
+    finish();
+    return result;
+}
+
+bool ObjectsFixture::fills(const inkora::GraphicsPath &path, QPointF point)
+{
+    return path.toPainterPath(Qt::WindingFill).contains(point);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+/// A session bus of the test's own (a dbus-daemon child), so that tests owning well-known names can run side by side.
+class PrivateBus
+{
+public:
+    PrivateBus();
+    ~PrivateBus();
+    PrivateBus(const PrivateBus &) = delete;
+    PrivateBus &operator=(const PrivateBus &) = delete;
+
+    [[nodiscard]] bool isRunning() const { return !m_address.isEmpty(); }
+    [[nodiscard]] QString address() const { return m_address; }
+    /// A new connection to the bus under a name unique to this bus; closed with the bus.
+    [[nodiscard]] QDBusConnection connect(const QString &name);
+    /// Waits up to ten seconds for `service` to be owned (or, with `owned` false, to be free).
+    [[nodiscard]] bool waitForService(const QString &service, bool owned = true);
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+    QStringList m_connections;
+};
