@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <exception>
 #include <functional>
 #include <mutex>
@@ -79,35 +78,6 @@ void concurrentApply(qsizetype count, const std::function<void(qsizetype)> &work
         std::rethrow_exception(failure);
 }
 
-// (c * 255 + a / 2) / a for each colour byte, capped at 255; a pixel with alpha 0 becomes all zero.
-QByteArray unpremultiplied(const QImage &image)
-{
-    const qsizetype w = image.width();
-    const qsizetype h = image.height();
-    QByteArray out(w * h * 4, '\0');
-    auto *dst = reinterpret_cast<std::uint8_t *>(out.data());
-    for (qsizetype y = 0; y < h; ++y) {
-        const std::uint8_t *src = image.constScanLine(int(y));
-        std::uint8_t *row = dst + y * w * 4;
-        for (qsizetype x = 0; x < w; ++x) {
-            const std::uint8_t *p = src + x * 4;
-            std::uint8_t *q = row + x * 4;
-            const unsigned a = p[3];
-            if (a == 255) {
-                q[0] = p[0];
-                q[1] = p[1];
-                q[2] = p[2];
-                q[3] = 255;
-            } else if (a != 0) {
-                for (int c = 0; c < 3; ++c)
-                    q[c] = std::uint8_t(std::min(255u, (p[c] * 255u + a / 2) / a));
-                q[3] = std::uint8_t(a);
-            }
-        }
-    }
-    return out;
-}
-
 QByteArray iccProfile()
 {
     static const QByteArray profile = QColorSpace(QColorSpace::SRgb).iccProfile();
@@ -145,7 +115,7 @@ void MRKOPSDEngine::addLayerWithPremultipledBitmap(const QImage &bitmap, const Q
                               ? bitmap
                               : bitmap.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     MRKOPSDLayer entry;
-    entry.setImageData(unpremultiplied(pixels));
+    entry.setPremultipliedImage(pixels);
     entry.setOpacity(opacity);
     entry.setRect(QRectF(offset, QSizeF(pixels.width(), pixels.height())));
     entry.setName(name);
@@ -160,16 +130,22 @@ void MRKOPSDEngine::addLayerWithPremultipledBitmap(const QImage &bitmap, const Q
         throw Misuse("You must specify a non-zero documentSize before calling addLayer:");
     if (width > kMaxDimension || height > kMaxDimension)
         throw Misuse("documentSize is beyond 30000 pixels");
-    if (m_flattenedContext.isNull()) {
-        m_flattenedContext = QImage(width, height, QImage::Format_RGBA8888_Premultiplied);
-        if (m_flattenedContext.isNull())
-            throw std::bad_alloc();
-        m_flattenedContext.fill(Qt::white);
-    }
+    if (m_flattenedContext.isNull())
+        startComposite();
     QPainter painter(&m_flattenedContext);
     painter.setOpacity(opacity);
     // The same whole-pixel position as the layer record.
     painter.drawImage(QPoint(int(std::floor(offset.x())), int(std::floor(offset.y()))), pixels);
+}
+
+void MRKOPSDEngine::startComposite()
+{
+    // The composite is drawn straight into the bytes that become `flattenedData`: opaque white, RGBA.
+    const int width = int(m_documentSize.width());
+    const int height = int(m_documentSize.height());
+    m_compositePixels = QByteArray(qsizetype(width) * 4 * height, char(0xFF));
+    m_flattenedContext = QImage(reinterpret_cast<uchar *>(m_compositePixels.data()), width, height, width * 4,
+                                QImage::Format_RGBA8888_Premultiplied);
 }
 
 void MRKOPSDEngine::addGroupMarkerWithName(const QString &name, float opacity, const QRectF &frame,
@@ -198,20 +174,12 @@ void MRKOPSDEngine::preprocess()
         return;
     const int width = int(m_documentSize.width());
     const int height = int(m_documentSize.height());
-    if (m_flattenedContext.isNull() && width > 0 && height > 0 && width <= kMaxDimension && height <= kMaxDimension) {
-        // Without a drawn layer the composite is the white background alone, so that every row still decodes.
-        m_flattenedContext = QImage(width, height, QImage::Format_RGBA8888_Premultiplied);
-        if (m_flattenedContext.isNull())
-            throw std::bad_alloc();
-        m_flattenedContext.fill(Qt::white);
-    }
-    if (m_flattenedContext.isNull())
-        return;
-    const qsizetype rowBytes = qsizetype(width) * 4;
-    m_flattenedData = QByteArray(rowBytes * height, Qt::Uninitialized);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(m_flattenedData.data() + y * rowBytes, m_flattenedContext.constScanLine(y), size_t(rowBytes));
+    // Without a drawn layer the composite is the white background alone, so that every row still decodes.
+    if (m_flattenedContext.isNull() && width > 0 && height > 0 && width <= kMaxDimension && height <= kMaxDimension)
+        startComposite();
     m_flattenedContext = QImage();
+    m_flattenedData = std::move(m_compositePixels);
+    m_compositePixels = QByteArray();
 }
 
 QByteArray MRKOPSDEngine::imageResources() const

@@ -60,6 +60,7 @@ public:
     static void saveOnePxPSD();
 
 private:
+    void startComposite();
     [[nodiscard]] QByteArray imageResources() const;
     [[nodiscard]] QByteArray compositeImageData() const;
 
@@ -67,7 +68,8 @@ private:
     std::vector<MRKOPSDLayer> m_layers;
     int m_layerChannelCount = 4;
     QByteArray m_flattenedData;
-    QImage m_flattenedContext; // null once `preprocess` has taken the composite
+    QByteArray m_compositePixels; // the composite's bytes until `preprocess` makes them `flattenedData`
+    QImage m_flattenedContext;    // paints into m_compositePixels; null before the first layer and after `preprocess`
     bool m_needICC = true;
     bool m_needGroup = false;
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 using namespace PSDAdditions;
@@ -52,7 +53,72 @@ void appendEffect(QByteArray &data, const char *key, const QByteArray &contents)
     appendDataPrependDataLengthHeader(data, contents);
 }
 
+// (c * 255 + a / 2) / a for each colour byte, capped at 255; a pixel with alpha 0 becomes all zero.
+void unpremultiplyRow(const std::uint8_t *src, std::uint8_t *dst, qsizetype pixels)
+{
+    for (qsizetype x = 0; x < pixels; ++x) {
+        const std::uint8_t *p = src + x * 4;
+        std::uint8_t *q = dst + x * 4;
+        const unsigned a = p[3];
+        if (a == 255) {
+            std::memcpy(q, p, 4);
+        } else if (a == 0) {
+            std::memset(q, 0, 4);
+        } else {
+            for (int c = 0; c < 3; ++c)
+                q[c] = std::uint8_t(std::min(255u, (p[c] * 255u + a / 2) / a));
+            q[3] = std::uint8_t(a);
+        }
+    }
+}
+
 } // namespace
+
+void MRKOPSDLayer::setImageData(const QByteArray &imageData)
+{
+    m_imageData = imageData;
+    m_premultipliedImage = QImage();
+}
+
+void MRKOPSDLayer::setPremultipliedImage(const QImage &image)
+{
+    m_premultipliedImage = image.format() == QImage::Format_RGBA8888_Premultiplied
+                               ? image
+                               : image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    m_imageData = QByteArray();
+}
+
+QByteArray MRKOPSDLayer::imageData() const
+{
+    if (m_premultipliedImage.isNull())
+        return m_imageData;
+    const qsizetype w = m_premultipliedImage.width();
+    QByteArray out;
+    QByteArray buffer;
+    for (qsizetype r = 0; r < m_premultipliedImage.height(); ++r)
+        out.append(reinterpret_cast<const char *>(unpremultipliedRow(r, w, buffer)), w * 4);
+    return out;
+}
+
+const std::uint8_t *MRKOPSDLayer::unpremultipliedRow(qsizetype r, qsizetype width, QByteArray &buffer) const
+{
+    const qsizetype rowBytes = width * 4;
+    if (m_premultipliedImage.isNull()) {
+        if (m_imageData.size() >= (r + 1) * rowBytes)
+            return reinterpret_cast<const std::uint8_t *>(m_imageData.constData()) + r * rowBytes;
+        buffer = m_imageData.mid(r * rowBytes, rowBytes);
+        buffer.resize(rowBytes, '\0');
+        return reinterpret_cast<const std::uint8_t *>(buffer.constData());
+    }
+    buffer.resize(rowBytes);
+    buffer.fill('\0');
+    if (r < m_premultipliedImage.height()) {
+        const qsizetype pixels = std::min<qsizetype>(width, m_premultipliedImage.width());
+        unpremultiplyRow(m_premultipliedImage.constScanLine(int(r)), reinterpret_cast<std::uint8_t *>(buffer.data()),
+                         pixels);
+    }
+    return reinterpret_cast<const std::uint8_t *>(buffer.constData());
+}
 
 MRKOPSDLayer MRKOPSDLayer::layer(const QByteArray &data, const QString &name, const QRectF &rect, float opacity)
 {
@@ -263,30 +329,27 @@ void MRKOPSDLayer::fillLayerChannels(std::vector<QByteArray> &channels, qsizetyp
     }
     const qsizetype w = std::max<qsizetype>(0, qsizetype(std::floor(m_rect.width())));
     const qsizetype h = std::max<qsizetype>(0, qsizetype(std::floor(m_rect.height())));
-    const qsizetype rowBytes = w * 4;
-    QByteArray padded;
-    const QByteArray *pixels = &m_imageData;
-    if (m_imageData.size() < rowBytes * h) {
-        padded = m_imageData;
-        padded.resize(rowBytes * h, '\0');
-        pixels = &padded;
-    }
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(pixels->constData());
-    for (int c = 0; c < m_layerChannelCount; ++c) {
-        QByteArray block;
-        block.reserve(2 + 2 * h + rowBytes / 4 * h / 2);
+    std::vector<QByteArray> blocks(static_cast<size_t>(m_layerChannelCount));
+    for (QByteArray &block : blocks) {
+        block.reserve(2 + 2 * h + w * h / 4);
         appendInt16Value(block, 1); // PackBits
-        const qsizetype lengthsAt = block.size();
-        block.resize(lengthsAt + 2 * h);
-        for (qsizetype r = 0; r < h; ++r) {
-            const qsizetype before = block.size();
-            inkora::appendPackedBits(block, bytes + c + r * rowBytes, w, 4);
-            const qsizetype length = block.size() - before;
-            block[lengthsAt + 2 * r] = char(length >> 8);
-            block[lengthsAt + 2 * r + 1] = char(length);
-        }
-        channels[base + c] = std::move(block);
+        block.resize(2 + 2 * h);
     }
+    // Row by row, so that each row is un-premultiplied once for all four channels.
+    QByteArray buffer;
+    for (qsizetype r = 0; r < h; ++r) {
+        const std::uint8_t *row = unpremultipliedRow(r, w, buffer);
+        for (int c = 0; c < m_layerChannelCount; ++c) {
+            QByteArray &block = blocks[size_t(c)];
+            const qsizetype before = block.size();
+            inkora::appendPackedBits(block, row + c, w, 4);
+            const qsizetype length = block.size() - before;
+            block[2 + 2 * r] = char(length >> 8);
+            block[2 + 2 * r + 1] = char(length);
+        }
+    }
+    for (int c = 0; c < m_layerChannelCount; ++c)
+        channels[base + c] = std::move(blocks[size_t(c)]);
 }
 
 void MRKOPSDLayer::fillLayerInfo(std::vector<QByteArray> &records, const std::vector<QByteArray> &channels,

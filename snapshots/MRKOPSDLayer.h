@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -42,8 +43,11 @@ public:
     [[nodiscard]] const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
     /// Un-premultiplied RGBA, rows of width x 4 bytes, top row first.
-    [[nodiscard]] const QByteArray &imageData() const { return m_imageData; }
-    void setImageData(const QByteArray &imageData) { m_imageData = imageData; }
+    [[nodiscard]] QByteArray imageData() const;
+    void setImageData(const QByteArray &imageData);
+    /// Premultiplied RGBA pixels in place of `imageData`: each row is un-premultiplied only while it is packed, so
+    /// no un-premultiplied copy of a large bitmap is ever held.
+    void setPremultipliedImage(const QImage &image);
     /// In pixels, y up.
     [[nodiscard]] QPointF shadowOffset() const { return m_shadowOffset; }
     void setShadowOffset(QPointF shadowOffset) { m_shadowOffset = shadowOffset; }
@@ -79,6 +83,9 @@ public:
                        qsizetype index) const;
 
 private:
+    // Row `r` of the un-premultiplied pixels, `width` pixels long, zero beyond the source; may point into `buffer`.
+    const std::uint8_t *unpremultipliedRow(qsizetype r, qsizetype width, QByteArray &buffer) const;
+
     bool m_groupMarker = false;
     bool m_groupMarkerEnd = false;
     int m_layerChannelCount = 4;
@@ -87,6 +94,7 @@ private:
     float m_shadowRadius = 0;
     QString m_name;
     QByteArray m_imageData;
+    QImage m_premultipliedImage; // Format_RGBA8888_Premultiplied, or null
     QPointF m_shadowOffset;
     QRectF m_rect;
 };
