@@ -4,9 +4,9 @@
 #include "platform/HelperLink.h"
 #include "platform/HotKeys.h"
 #include "platform/PlatformLog.h"
-#include "platform/SystemProfile.h"
-#include "platform/SystemLog.h"
 #include "platform/Reachability.h"
+#include "platform/SystemLog.h"
+#include "platform/SystemProfile.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

@@ -2,11 +2,11 @@
 
 #include "platform/Services.h"
 #include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeSystemProfile.h"
 #include "platform/fake/FakeHelperLink.h"
-#include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeSystemLog.h"
+#include "platform/fake/FakeSystemProfile.h"
 
 namespace platform {
 

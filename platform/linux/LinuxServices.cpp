@@ -2,8 +2,8 @@
 
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
-#include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/PosixReachability.h"
+#include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/X11SystemProfile.h"
