@@ -1,9 +1,13 @@
 #include "shortcuts/KQShortCut.h"
 
+#include "foundation/ActionTarget.h"
+#include "foundation/InkoraLog.h"
 #include "foundation/NSString+Bezier.h"
 #include "foundation/TextScanning.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
+#include "platform/Event.h"
+#include "shortcuts/KeyCharacters.h"
 
 #include <QStringList>
 
@@ -80,4 +84,37 @@ void KQShortCut::encodeWithCoder(platform::KeyedArchiver &coder) const
 bool KQShortCut::isEqual(const KQShortCut &other) const
 {
     return m_keyCode == other.m_keyCode && m_modifierFlags == other.m_modifierFlags;
+}
+
+void KQShortCut::invokeWithEvent(const platform::Event *event) const
+{
+    if (m_target && !m_action.isEmpty() && m_target->respondsToAction(m_action))
+        m_target->performAction(m_action, event);
+}
+
+bool KQShortCut::enabledAndMatchWithEvent(const platform::Event &event) const
+{
+    if (event.type != platform::EventType::KeyDown && event.type != platform::EventType::KeyUp) {
+        qCWarning(lcShortcuts) << "shortcutMatchWithEvent: event type mismatch";
+        return false;
+    }
+    if (m_disabled || event.keyCode != m_keyCode)
+        return false;
+    return (event.modifierFlags & m_modifierFlags) != 0;
+}
+
+QString KQShortCut::basicHint() const
+{
+    QString text;
+    if (m_modifierFlags & 0x800000)
+        text += QStringLiteral("fn");
+    if (m_modifierFlags & 0x40000)
+        text += QChar(0x2303);
+    if (m_modifierFlags & 0x80000)
+        text += QChar(0x2325);
+    if (m_modifierFlags & 0x20000)
+        text += QChar(0x21E7);
+    if (m_modifierFlags & 0x100000)
+        text += QChar(0x2318);
+    return text + characterStringForKeyCode(m_keyCode).toUpper();
 }

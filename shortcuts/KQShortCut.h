@@ -9,6 +9,9 @@
 namespace inkora {
 class ActionTarget;
 }
+namespace platform {
+struct Event;
+}
 
 /// One keyboard shortcut: a key code, modifier flags in the macOS bit layout and the action it runs on its target.
 /// Two shortcuts are equal when key code and modifier flags are. Stored as the Base64 of "%@,%lu,%d,%d" (action
@@ -38,6 +41,15 @@ public:
     [[nodiscard]] quint64 hash() const { return m_modifierFlags ^ m_keyCode; }
     [[nodiscard]] bool isNotAssigned() const { return m_keyCode == kNotAssignedKeyCode; }
 
+    /// Sends the action to the target with the event, when both are there and the target takes the action.
+    void invokeWithEvent(const platform::Event *event) const;
+    /// Key-down or key-up of this key, enabled, with at least one modifier bit in common.
+    [[nodiscard]] bool enabledAndMatchWithEvent(const platform::Event &event) const;
+    /// Modifier symbols followed by the key's text.
+    [[nodiscard]] QString basicHint() const;
+    [[nodiscard]] bool hasFunctionModifierKey() const { return (m_modifierFlags & 0x800000) != 0; }
+    [[nodiscard]] bool hasOptionModifierKeyOnly() const { return (m_modifierFlags & 0x9E0000) == 0x80000; }
+
     [[nodiscard]] quint16 keyCode() const { return m_keyCode; }
     void setKeyCode(quint16 keyCode) { m_keyCode = keyCode; }
     [[nodiscard]] quint64 modifierFlags() const { return m_modifierFlags; }
@@ -52,12 +64,20 @@ public:
     void setDisabled(bool disabled) { m_disabled = disabled; }
     [[nodiscard]] bool isFailedToRegister() const { return m_failedToRegister; }
     void setFailedToRegister(bool failed) { m_failedToRegister = failed; }
+    [[nodiscard]] quint32 hotKeyID() const { return m_hotKeyID; }
+    [[nodiscard]] quint32 shortCutID() const { return m_hotKeyID; }
+    void setHotKeyID(quint32 id) { m_hotKeyID = id; }
+    /// The hot-key service's reference; 0 while not registered.
+    [[nodiscard]] quint64 hotKeyRef() const { return m_hotKeyRef; }
+    void setHotKeyRef(quint64 ref) { m_hotKeyRef = ref; }
 
 private:
     bool m_isDefault = false;
     bool m_disabled = false;
     bool m_failedToRegister = false;
     quint16 m_keyCode = 0;
+    quint32 m_hotKeyID = 0;
+    quint64 m_hotKeyRef = 0;
     inkora::ActionTarget *m_target = nullptr; // not owned; never cleared automatically
     QString m_action;                         // the selector text, colon included
     quint64 m_modifierFlags = 0;
