@@ -1,6 +1,8 @@
 #include "objects/MRKOArrowPill.h"
 
 #include "objects/ObjectGeometry.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
 
 #include <array>
 #include <cmath>
@@ -341,4 +343,43 @@ QRectF MRKOArrowPill::resizeRect(const QRectF &rect, MRKOPillHandle handle, QPoi
     else if (handle == MRKOPillHandleStart && distance(point, m_endPoint) > kMinimumLength)
         m_startPoint = point;
     return {};
+}
+
+QString MRKOArrowPill::archiveClassName() const
+{
+    return QStringLiteral("MRKOArrowPill");
+}
+
+void MRKOArrowPill::encodeWithCoder(platform::KeyedArchiver &coder) const
+{
+    MRKOPill::encodeWithCoder(coder);
+    coder.encodePoint(m_startPoint, QStringLiteral("startPoint"));
+    coder.encodePoint(m_endPoint, QStringLiteral("endPoint"));
+    coder.encodeInt(m_arrowStyle, QStringLiteral("arrowStyle"));
+    coder.encodeBool(m_invert, QStringLiteral("invert"));
+    coder.encodeBool(m_useConstantWidth, QStringLiteral("useConstantWidth"));
+    coder.encodeBool(m_roundedTip, QStringLiteral("roundedTip"));
+    coder.encodeBool(m_roundedEnds, QStringLiteral("roundedEnds"));
+    coder.encodeDouble(m_headRatio, QStringLiteral("headRatio"));
+    coder.encodeBool(m_useConstantHeadSize, QStringLiteral("useConstantHeadSize"));
+    coder.encodeDouble(m_constantHeadSize, QStringLiteral("constantHeadSize"));
+    coder.encodeInt(static_cast<qint64>(m_toolThickness), QStringLiteral("toolThickness"));
+    coder.encodeBool(m_arcArrowClockwise, QStringLiteral("arcArrowClockwise"));
+}
+
+void MRKOArrowPill::initWithCoder(platform::KeyedUnarchiver &coder)
+{
+    MRKOPill::initWithCoder(coder);
+    m_startPoint = coder.decodePoint(QStringLiteral("startPoint"));
+    m_endPoint = coder.decodePoint(QStringLiteral("endPoint"));
+    m_arrowStyle = coder.decodeInt(QStringLiteral("arrowStyle"));
+    m_invert = coder.decodeBool(QStringLiteral("invert"));
+    m_useConstantWidth = coder.decodeBool(QStringLiteral("useConstantWidth"));
+    m_roundedTip = coder.decodeBool(QStringLiteral("roundedTip"));
+    m_roundedEnds = coder.decodeBool(QStringLiteral("roundedEnds"));
+    m_headRatio = coder.decodeDouble(QStringLiteral("headRatio"));
+    m_useConstantHeadSize = coder.decodeBool(QStringLiteral("useConstantHeadSize"));
+    m_constantHeadSize = coder.decodeDouble(QStringLiteral("constantHeadSize"));
+    m_toolThickness = static_cast<quint64>(coder.decodeInt(QStringLiteral("toolThickness")));
+    m_arcArrowClockwise = coder.decodeBool(QStringLiteral("arcArrowClockwise"));
 }

@@ -62,6 +62,9 @@ public:
     void moveOriginWithDelta(QPointF delta) override;
     [[nodiscard]] bool isEqualToPill(const MRKOPill *other) const override;
     [[nodiscard]] std::shared_ptr<MRKOPill> copy() const override;
+    [[nodiscard]] QString archiveClassName() const override;
+    void encodeWithCoder(platform::KeyedArchiver &coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver &coder) override;
 
     /// The box spanned by the two points, in single precision.
     [[nodiscard]] QRectF handlesRect() const override;

@@ -14,3 +14,8 @@ bool MRKOBrushPill::isKindOfReceiverClass(const MRKOPill &other) const
 {
     return dynamic_cast<const MRKOBrushPill *>(&other) != nullptr;
 }
+
+QString MRKOBrushPill::archiveClassName() const
+{
+    return QStringLiteral("MRKOBrushPill");
+}

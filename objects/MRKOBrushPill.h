@@ -10,6 +10,7 @@ public:
 
     [[nodiscard]] bool wantsHandles() const override { return false; }
     [[nodiscard]] std::shared_ptr<MRKOPill> copy() const override;
+    [[nodiscard]] QString archiveClassName() const override;
 
 protected:
     [[nodiscard]] bool isKindOfReceiverClass(const MRKOPill &other) const override;

@@ -1,6 +1,14 @@
 #include "objects/MRKOPill.h"
 
+#include "objects/MRKOArrowPill.h"
+#include "objects/MRKOBrushPill.h"
+#include "objects/MRKORectanglePill.h"
+#include "objects/MRKOTextPill.h"
+#include "objects/NSBezierPath+Path.h"
+#include "objects/ObjectArchiving.h"
 #include "objects/ObjectGeometry.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -8,8 +16,43 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace {
+
+const QString kToolTypeKey = QStringLiteral("toolType");
+const QString kColor1Key = QStringLiteral("color1");
+const QString kColor2Key = QStringLiteral("color2");
+const QString kColorTypeKey = QStringLiteral("colorType");
+const QString kStartDirectionKey = QStringLiteral("startDirection");
+const QString kThicknessKey = QStringLiteral("thickness");
+const QString kPathKey = QStringLiteral("path");
+const QString kStrokedPathKey = QStringLiteral("strokedPath");
+
+void encodePath(platform::KeyedArchiver &coder, const std::optional<inkora::GraphicsPath> &path, const QString &key)
+{
+    if (!path)
+        return;
+    const inkora::BezierPath bezier = inkora::archiveBezierPath(*path);
+    if (!bezier.isEmpty())
+        inkora::encodeBezierPath(coder, bezier, key);
+}
+
+std::optional<inkora::GraphicsPath> decodePath(platform::KeyedUnarchiver &coder, const QString &key)
+{
+    std::optional<inkora::GraphicsPath> path;
+    const std::optional<inkora::BezierPath> bezier = inkora::decodeBezierPath(coder, key);
+    if (bezier && !bezier->isEmpty())
+        Path::quartzPathWithRef(*bezier, path);
+    return path;
+}
+
+template <class T> platform::ArchivablePtr decodePill(platform::KeyedUnarchiver &coder)
+{
+    auto pill = std::make_shared<T>();
+    pill->initWithCoder(coder);
+    return coder.hasFailed() ? nullptr : pill;
+}
 
 // Truncating quotient and remainder, as the tool tables define sub-type and group.
 void divideWithRemainder(qint64 dividend, qint64 divisor, qint64 *quotient, qint64 *remainder)
@@ -107,6 +150,50 @@ MRKOPill::MRKOPill(quint64 toolType, const QColor &color1, const QColor &color2,
 }
 
 MRKOPill::~MRKOPill() = default;
+
+void MRKOPill::registerArchiveClasses()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        inkora::registerObjectArchiveClasses();
+        const QString base = QStringLiteral("MRKOPill");
+        platform::ArchiveClasses::registerClass(base, {}, &decodePill<MRKOPill>);
+        platform::ArchiveClasses::registerClass(QStringLiteral("MRKOArrowPill"), base, &decodePill<MRKOArrowPill>);
+        platform::ArchiveClasses::registerClass(QStringLiteral("MRKORectanglePill"), base,
+                                                &decodePill<MRKORectanglePill>);
+        platform::ArchiveClasses::registerClass(QStringLiteral("MRKOBrushPill"), base, &decodePill<MRKOBrushPill>);
+        platform::ArchiveClasses::registerClass(QStringLiteral("MRKOTextPill"), base, &decodePill<MRKOTextPill>);
+    });
+}
+
+QString MRKOPill::archiveClassName() const
+{
+    return QStringLiteral("MRKOPill");
+}
+
+void MRKOPill::encodeWithCoder(platform::KeyedArchiver &coder) const
+{
+    coder.encodeInt(static_cast<qint64>(m_toolType), kToolTypeKey);
+    inkora::encodeColor(coder, m_color1, kColor1Key);
+    inkora::encodeColor(coder, m_color2, kColor2Key);
+    coder.encodeInt(static_cast<qint64>(m_colorType), kColorTypeKey);
+    coder.encodeInt(static_cast<qint64>(m_startDirection), kStartDirectionKey);
+    coder.encodeDouble(m_thickness, kThicknessKey);
+    encodePath(coder, m_path, kPathKey);
+    encodePath(coder, m_strokedPath, kStrokedPathKey);
+}
+
+void MRKOPill::initWithCoder(platform::KeyedUnarchiver &coder)
+{
+    m_toolType = static_cast<quint64>(coder.decodeInt(kToolTypeKey));
+    m_color1 = inkora::decodeColor(coder, kColor1Key);
+    m_color2 = inkora::decodeColor(coder, kColor2Key);
+    m_colorType = static_cast<quint64>(coder.decodeInt(kColorTypeKey));
+    m_startDirection = static_cast<quint64>(coder.decodeInt(kStartDirectionKey));
+    m_thickness = coder.decodeDouble(kThicknessKey);
+    m_path = decodePath(coder, kPathKey);
+    m_strokedPath = decodePath(coder, kStrokedPathKey);
+}
 
 void MRKOPill::setBaseFields(quint64 toolType, const QColor &color1, const QColor &color2, quint64 colorType,
                              quint64 direction, double thickness)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "objects/GraphicsPath.h"
+#include "platform/Archivable.h"
+#include "platform/Layer.h"
 
 #include <QColor>
 #include <QPointF>
@@ -10,6 +12,10 @@
 #include <optional>
 
 class QPainter;
+namespace platform {
+class KeyedArchiver;
+class KeyedUnarchiver;
+} // namespace platform
 
 /// Handles of a selected object; arrows and lines use 1 for the start point and 2 for the end point.
 enum MRKOPillHandle : qint64 {
@@ -48,7 +54,7 @@ struct HandlesSurface
 /// The vector model of one drawn object: the tool that made it, its colours and width, and its geometry as a centre
 /// line (`path`) and the outline that is filled (`strokedPath`), in canvas points with y up. Copying gives an
 /// independent model; the kinds add their own fields and geometry.
-class MRKOPill
+class MRKOPill : public platform::LayerModel, public platform::Archivable
 {
 public:
     MRKOPill();
@@ -56,7 +62,10 @@ public:
              double thickness);
     MRKOPill(const MRKOPill &other) = default;
     MRKOPill &operator=(const MRKOPill &other) = default;
-    virtual ~MRKOPill();
+    ~MRKOPill() override;
+
+    /// Registers every model kind with the archive class registry; safe to call any number of times.
+    static void registerArchiveClasses();
 
     [[nodiscard]] quint64 toolType() const { return m_toolType; }
     void setToolType(quint64 toolType) { m_toolType = toolType; }
@@ -104,6 +113,12 @@ public:
     virtual void moveOriginWithDelta(QPointF delta);
     /// A new, independent model of the receiver's own kind.
     [[nodiscard]] virtual std::shared_ptr<MRKOPill> copy() const;
+
+    [[nodiscard]] QString archiveClassName() const override;
+    /// The shared keys in their order; kinds append theirs.
+    void encodeWithCoder(platform::KeyedArchiver &coder) const override;
+    /// Reads every field from the coder (a missing key reads 0, NO or none); kinds read theirs after the base.
+    virtual void initWithCoder(platform::KeyedUnarchiver &coder);
 
     [[nodiscard]] virtual bool wantsHandles() const { return true; }
     [[nodiscard]] bool hasHandlesRect() const;

@@ -1,6 +1,8 @@
 #include "objects/MRKORectanglePill.h"
 
 #include "objects/ObjectGeometry.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
 
 #include <algorithm>
 #include <cmath>
@@ -140,4 +142,25 @@ QRectF MRKORectanglePill::resizeRect(const QRectF &rect, MRKOPillHandle handle, 
     // The layer's frame includes the stroke; the rect is the stroke's centre line.
     const double k = std::trunc(thickness() * 0.5);
     return inkora::integralRect(box.adjusted(k, k, -k, -k));
+}
+
+QString MRKORectanglePill::archiveClassName() const
+{
+    return QStringLiteral("MRKORectanglePill");
+}
+
+void MRKORectanglePill::encodeWithCoder(platform::KeyedArchiver &coder) const
+{
+    MRKOPill::encodeWithCoder(coder);
+    coder.encodeRect(m_rect, QStringLiteral("rect"));
+    coder.encodeBool(m_sharpCorners, QStringLiteral("sharpCorners"));
+    coder.encodeBool(m_filled, QStringLiteral("filled"));
+}
+
+void MRKORectanglePill::initWithCoder(platform::KeyedUnarchiver &coder)
+{
+    MRKOPill::initWithCoder(coder);
+    m_rect = coder.decodeRect(QStringLiteral("rect"));
+    m_sharpCorners = coder.decodeBool(QStringLiteral("sharpCorners"));
+    m_filled = coder.decodeBool(QStringLiteral("filled"));
 }

@@ -26,6 +26,9 @@ public:
     void moveOriginWithDelta(QPointF delta) override;
     [[nodiscard]] bool isEqualToPill(const MRKOPill *other) const override;
     [[nodiscard]] std::shared_ptr<MRKOPill> copy() const override;
+    [[nodiscard]] QString archiveClassName() const override;
+    void encodeWithCoder(platform::KeyedArchiver &coder) const override;
+    void initWithCoder(platform::KeyedUnarchiver &coder) override;
     /// The box rule on the layer's frame, inset by half the thickness (whole points) to the stroke's centre line
     /// and rounded outwards; the model is left as it is.
     [[nodiscard]] QRectF resizeRect(const QRectF &rect, MRKOPillHandle handle, QPointF point) override;

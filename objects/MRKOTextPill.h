@@ -10,6 +10,9 @@ public:
     MRKOTextPill();
 
     [[nodiscard]] std::shared_ptr<MRKOPill> copy() const override;
+    [[nodiscard]] QString archiveClassName() const override;
+    /// Decodes as a text object whatever tool type the archive holds.
+    void initWithCoder(platform::KeyedUnarchiver &coder) override;
 
 protected:
     [[nodiscard]] bool isKindOfReceiverClass(const MRKOPill &other) const override;

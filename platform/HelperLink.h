@@ -36,7 +36,6 @@ public:
     virtual void setErrorHandler(ErrorHandler handler) = 0;
     /// From now on every call fails into the error handler.
     virtual void invalidate() = 0;
-    [[nodiscard]] virtual bool isValid() const = 0;
 
     virtual void killApp() = 0;
     virtual void showToolForToolType(std::uint64_t toolType) = 0;
@@ -54,8 +53,5 @@ public:
     /// A connection to the helper's service, or null with the reason in `error`.
     [[nodiscard]] virtual std::shared_ptr<HelperConnection> connectToHelper(QString *error) = 0;
 };
-
-/// The session-bus backend, for tests that run against a real bus.
-[[nodiscard]] std::unique_ptr<HelperLink> makeSessionBusHelperLink();
 
 } // namespace platform

@@ -20,6 +20,7 @@ struct KeyedArchiver::Private
     std::vector<PropertyListOrderedMap *> frames; // the object whose keys are being written; the top first
     QHash<QString, quint64> strings;              // each distinct string stored once
     QHash<const Archivable *, quint64> archived;
+    std::vector<ArchivablePtr> retained; // shared objects stay alive, so no later object reuses an address above
     QSet<const Archivable *> inProgress;
     QHash<QString, quint64> classes;
     QString error;
@@ -142,8 +143,12 @@ struct KeyedArchiver::Private
         if (!error.isEmpty() || !value.isValid())
             return 0;
         const int type = value.typeId();
-        if (type == qMetaTypeId<ArchivablePtr>())
-            return storeObject(value.value<ArchivablePtr>().get(), coder);
+        if (type == qMetaTypeId<ArchivablePtr>()) {
+            const ArchivablePtr object = value.value<ArchivablePtr>();
+            if (object)
+                retained.push_back(object);
+            return storeObject(object.get(), coder);
+        }
         const Nest nest(this);
         if (nest.tooDeep())
             return 0;
@@ -255,6 +260,8 @@ void KeyedArchiver::encodeObject(const Archivable *object, const QString &key)
 
 void KeyedArchiver::encodeObject(const ArchivablePtr &object, const QString &key)
 {
+    if (object)
+        d->retained.push_back(object);
     encodeObject(object.get(), key);
 }
 

@@ -182,7 +182,8 @@ void Layer::setAnchorPoint(QPointF anchorPoint)
 
 QRectF Layer::frame() const
 {
-    return transformToSuperlayer().mapRect(m_state.bounds);
+    // In the superlayer's own terms: a flipped superlayer reads the same numbers from its top edge.
+    return transformForState(m_state).mapRect(m_state.bounds);
 }
 
 void Layer::setFrame(const QRectF &frame)
@@ -646,11 +647,18 @@ QStringList Layer::animationKeys() const
     return keys;
 }
 
-bool Layer::hasRunningAnimationsInTree() const
+bool Layer::hasRunningAnimations() const
 {
     for (const auto &r : m_animations)
         if (!r->ended)
             return true;
+    return false;
+}
+
+bool Layer::hasRunningAnimationsInTree() const
+{
+    if (hasRunningAnimations())
+        return true;
     if (m_mask && m_mask->hasRunningAnimationsInTree())
         return true;
     for (const auto &l : m_sublayers)

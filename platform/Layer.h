@@ -228,6 +228,8 @@ public:
     [[nodiscard]] const Animation *animationForKey(const QString &key) const;
     [[nodiscard]] QStringList animationKeys() const;
     [[nodiscard]] bool hasAnimations() const { return !m_animations.empty(); }
+    /// Whether an animation of this layer still changes something (not yet at its end).
+    [[nodiscard]] bool hasRunningAnimations() const;
     /// Whether any layer of this subtree (masks included) has an animation that still changes something.
     [[nodiscard]] bool hasRunningAnimationsInTree() const;
 

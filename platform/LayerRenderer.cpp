@@ -139,31 +139,36 @@ void blurAlphaImage(QImage &image, double radius)
     if (r < 1)
         return;
     const int w = image.width(), h = image.height();
+    uchar *bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     std::vector<int> line(size_t(std::max(w, h)) * 4);
+    const int window = 2 * r + 1;
     for (int pass = 0; pass < 3; ++pass) {
         for (int horizontal = 1; horizontal >= 0; --horizontal) {
             const int lines = horizontal ? h : w;
             const int length = horizontal ? w : h;
+            const qsizetype step = horizontal ? 4 : stride;
             for (int l = 0; l < lines; ++l) {
-                auto px = [&](int i) -> uchar * {
-                    return horizontal ? image.scanLine(l) + size_t(i) * 4 : image.scanLine(i) + size_t(l) * 4;
-                };
-                for (int i = 0; i < length; ++i)
+                uchar *first = horizontal ? bits + l * stride : bits + qsizetype(l) * 4;
+                uchar *p = first;
+                for (int i = 0; i < length; ++i, p += step)
                     for (int c = 0; c < 4; ++c)
-                        line[size_t(i) * 4 + size_t(c)] = px(i)[c];
+                        line[size_t(i) * 4 + size_t(c)] = p[c];
                 int sums[4] = {0, 0, 0, 0};
-                const int window = 2 * r + 1;
+                p = first;
                 for (int i = -r - 1; i < length; ++i) {
                     const int in = i + r, out = i - r - 1;
                     for (int c = 0; c < 4; ++c) {
-                        if (in >= 0 && in < length)
+                        if (in < length)
                             sums[c] += line[size_t(in) * 4 + size_t(c)];
                         if (out >= 0)
                             sums[c] -= line[size_t(out) * 4 + size_t(c)];
                     }
-                    if (i >= 0)
+                    if (i >= 0) {
                         for (int c = 0; c < 4; ++c)
-                            px(i)[c] = uchar(sums[c] / window);
+                            p[c] = uchar(sums[c] / window);
+                        p += step;
+                    }
                 }
             }
         }
@@ -301,6 +306,20 @@ void LayerRenderer::render(const Layer &layer, QPainter &painter, const Options 
 void LayerRenderer::drawImageUpright(QPainter &painter, const QRectF &rect, const QImage &image,
                                      const QRectF &sourceRect)
 {
+    const QTransform t = painter.transform();
+    if (t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() < 0) {
+        // The usual y-up painter over y-down pixels: the picture lands upright as it is, so draw it untransformed
+        // and let Qt blit or scale it instead of running its general transformed path.
+        painter.save();
+        painter.resetTransform();
+        const QRectF device = t.mapRect(rect);
+        if (sourceRect.isValid())
+            painter.drawImage(device, image, sourceRect);
+        else
+            painter.drawImage(device, image);
+        painter.restore();
+        return;
+    }
     painter.save();
     painter.translate(rect.left(), rect.top() + rect.height());
     painter.scale(1, -1);

@@ -59,11 +59,6 @@ QString LoginItem::filePath() const
            m_identifier + QStringLiteral(".desktop");
 }
 
-bool LoginItem::isEnabled() const
-{
-    return QFileInfo::exists(filePath());
-}
-
 bool LoginItem::setEnabled(bool enabled, QString *error)
 {
     const QString path = filePath();

@@ -16,7 +16,6 @@ public:
 
     /// $XDG_CONFIG_HOME/autostart/<identifier>.desktop
     [[nodiscard]] QString filePath() const;
-    [[nodiscard]] bool isEnabled() const;
     /// Writes or removes the desktop file; false with the reason in `error` when that failed.
     [[nodiscard]] bool setEnabled(bool enabled, QString *error = nullptr);
 

@@ -1,6 +1,7 @@
 #include "platform/PropertyListCheck.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <vector>
 
@@ -53,6 +54,7 @@ QString checkBinaryPropertyList(const QByteArray &data, const PropertyListLimits
     struct Children
     {
         bool isContainer = false;
+        bool isDictionary = false;
         quint64 first = 0; // byte position of the first reference
         quint64 count = 0;
     };
@@ -89,7 +91,38 @@ QString checkBinaryPropertyList(const QByteArray &data, const PropertyListLimits
             *error = QStringLiteral("container references outside the data");
             return false;
         }
-        *out = {true, position, references};
+        *out = {true, isDictionary, position, references};
+        return true;
+    };
+
+    // The format library aborts on a dictionary key holding a NUL character, so keys are checked here: a string
+    // (ASCII or UTF-16) without NUL.
+    auto isSafeKey = [&](quint64 index) {
+        const quint64 offset = offsetOf(index);
+        if (offset < quint64(kHeaderSize) || offset >= tableOffset)
+            return false;
+        const uchar marker = bytes[offset];
+        const int type = marker >> 4;
+        if (type != 0x5 && type != 0x6)
+            return false;
+        quint64 position = offset + 1;
+        quint64 count = marker & 0x0F;
+        if (count == 0x0F) {
+            if (position >= tableOffset || (bytes[position] & 0xF0) != 0x10 || (bytes[position] & 0x0F) > 3)
+                return false;
+            const int lengthBytes = 1 << (bytes[position] & 0x0F);
+            if (position + 1 + lengthBytes > tableOffset)
+                return false;
+            count = readBigEndian(bytes + position + 1, lengthBytes);
+            position += 1 + lengthBytes;
+        }
+        const int unit = type == 0x6 ? 2 : 1;
+        if (count > (tableOffset - position) / unit)
+            return false;
+        for (quint64 i = 0; i < count; ++i) {
+            if (readBigEndian(bytes + position + i * unit, unit) == 0)
+                return false;
+        }
         return true;
     };
 
@@ -109,6 +142,16 @@ QString checkBinaryPropertyList(const QByteArray &data, const PropertyListLimits
         Children children;
         if (!childrenOf(index, &children, &error))
             return false;
+        if (children.isDictionary) {
+            // Keys come first: half of the references.
+            for (quint64 i = 0; i < children.count / 2; ++i) {
+                const quint64 key = readBigEndian(bytes + children.first + i * refSize, refSize);
+                if (key >= objectCount || !isSafeKey(key)) {
+                    error = QStringLiteral("dictionary key is not a plain string");
+                    return false;
+                }
+            }
+        }
         state[index] = InProgress;
         depth[index] = children.isContainer ? 1 : 0;
         values[index] = 1;
@@ -160,6 +203,25 @@ QString checkXmlPropertyList(const QByteArray &data, const PropertyListLimits &l
 {
     const char *p = data.constData();
     const qsizetype size = data.size();
+    // XML allows no NUL character, and the format library aborts on one inside a key.
+    if (data.contains('\0'))
+        return QStringLiteral("NUL byte in XML");
+    for (qsizetype at = data.indexOf("&#"); at >= 0; at = data.indexOf("&#", at + 2)) {
+        qsizetype i = at + 2;
+        const bool hex = i < size && (p[i] == 'x' || p[i] == 'X');
+        if (hex)
+            ++i;
+        bool nonZero = false;
+        bool digits = false;
+        for (; i < size && std::isxdigit(static_cast<uchar>(p[i])); ++i) {
+            if (!hex && !std::isdigit(static_cast<uchar>(p[i])))
+                break;
+            digits = true;
+            nonZero = nonZero || p[i] != '0';
+        }
+        if (digits && !nonZero)
+            return QStringLiteral("NUL character reference in XML");
+    }
     int depth = 0;
     qint64 elements = 0;
     auto skipPast = [&](qsizetype from, const char *end) {

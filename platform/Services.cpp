@@ -6,6 +6,7 @@
 #include "platform/SavePanel.h"
 #include "platform/SystemProfile.h"
 #include "platform/SystemLog.h"
+#include "platform/Reachability.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

@@ -8,6 +8,7 @@ class Clock;
 class SystemProfile;
 class HelperLink;
 class SystemLog;
+class Reachability;
 class SavePanel;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
@@ -20,6 +21,7 @@ struct Services
     std::unique_ptr<SystemProfile> systemProfile;
     std::unique_ptr<HelperLink> helperLink;
     std::unique_ptr<SystemLog> systemLog;
+    std::unique_ptr<Reachability> reachability;
     std::unique_ptr<SavePanel> savePanel;
 };
 

@@ -21,6 +21,9 @@ public:
     [[nodiscard]] bool setLoginItemEnabled(bool enabled, QString *error) override;
     [[nodiscard]] std::shared_ptr<HelperConnection> connectToHelper(QString *error) override;
 
+    /// Behaves as if the helper had quit: the last connection's interruption handler runs on the main queue.
+    void interrupt();
+
     /// Every log-in item request, in order.
     std::vector<bool> loginItemRequests;
     bool loginItemFails = false;
@@ -29,11 +32,6 @@ public:
     std::vector<Call> calls;
     /// How many connections were made.
     int connections = 0;
-
-    /// Behaves as if the helper had quit: the last connection's interruption handler runs on the main queue.
-    void interrupt();
-    /// Makes the next calls fail into the error handler with this description.
-    QString failCallsWith;
 
 private:
     class Connection;

@@ -5,6 +5,7 @@
 #include "platform/fake/FakeSystemProfile.h"
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeSystemLog.h"
+#include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeSavePanel.h"
 
 namespace platform {
@@ -24,6 +25,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto systemLog = std::make_unique<FakeSystemLog>();
     fakes.systemLog = systemLog.get();
     services->systemLog = std::move(systemLog);
+    auto reachability = std::make_unique<FakeReachability>();
+    fakes.reachability = reachability.get();
+    services->reachability = std::move(reachability);
     auto savePanel = std::make_unique<FakeSavePanel>();
     fakes.savePanel = savePanel.get();
     services->savePanel = std::move(savePanel);

@@ -9,6 +9,7 @@ class FakeClock;
 class FakeSystemProfile;
 class FakeHelperLink;
 class FakeSystemLog;
+class FakeReachability;
 class FakeSavePanel;
 
 /// Fakes of every service, with typed access for tests.
@@ -18,6 +19,7 @@ struct FakeServices
     FakeSystemProfile *systemProfile = nullptr;
     FakeHelperLink *helperLink = nullptr;
     FakeSystemLog *systemLog = nullptr;
+    FakeReachability *reachability = nullptr;
     FakeSavePanel *savePanel = nullptr;
 };
 

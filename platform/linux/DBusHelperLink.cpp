@@ -3,7 +3,6 @@
 #include "platform/Dispatch.h"
 #include "platform/LoginItem.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -46,7 +45,6 @@ public:
         m_valid = false;
         m_interrupted = nullptr;
     }
-    [[nodiscard]] bool isValid() const override { return m_valid; }
 
     void killApp() override { send(QStringLiteral("killApp"), {}); }
     void showToolForToolType(std::uint64_t toolType) override
@@ -107,11 +105,6 @@ std::shared_ptr<HelperConnection> DBusHelperLink::connectToHelper(QString *error
         return nullptr;
     }
     return std::make_shared<DBusHelperConnection>(bus);
-}
-
-std::unique_ptr<HelperLink> makeSessionBusHelperLink()
-{
-    return std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
 }
 
 } // namespace platform

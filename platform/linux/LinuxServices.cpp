@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
 #include "platform/linux/PosixSystemLog.h"
+#include "platform/linux/PosixReachability.h"
 #include "platform/linux/QtSavePanel.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11SystemProfile.h"
@@ -18,6 +19,7 @@ std::unique_ptr<Services> makeLinuxServices()
     services->systemProfile = std::make_unique<X11SystemProfile>();
     services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
     services->systemLog = std::make_unique<PosixSystemLog>();
+    services->reachability = std::make_unique<PosixReachability>();
     services->savePanel = std::make_unique<QtSavePanel>();
     return services;
 }

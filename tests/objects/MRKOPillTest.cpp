@@ -1,7 +1,11 @@
 #include "objects/MRKOPill.h"
 
 #include "objects/MRKOArrowPill.h"
+#include "objects/MRKOBrushPill.h"
 #include "objects/MRKORectanglePill.h"
+#include "objects/MRKOTextPill.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
 #include "tests/objects/ObjectsFixture.h"
 
 #include <QPainter>
@@ -242,4 +246,149 @@ TEST_F(MRKOPillTest, HandlesAreDrawnOnTheFrameOfTheViewBounds)
         EXPECT_EQ(colorAt(image, area, p), QColor(Qt::white)) << p.x() << ", " << p.y();
     EXPECT_EQ(colorAt(image, area, {22.5, 20}).alpha(), 0);
     pill.drawHandlesInView(nullptr); // no view: nothing to draw on
+}
+
+namespace {
+
+// An arrow archive written by hand, with only the keys given.
+class PartialArrow final : public platform::Archivable
+{
+public:
+    QString archiveClassName() const override { return QStringLiteral("MRKOArrowPill"); }
+    void encodeWithCoder(platform::KeyedArchiver &coder) const override
+    {
+        coder.encodeInt(1, QStringLiteral("toolType"));
+        coder.encodePoint({0, 0}, QStringLiteral("startPoint"));
+        coder.encodePoint({100, 0}, QStringLiteral("endPoint"));
+        coder.encodeInt(1, QStringLiteral("arrowStyle"));
+    }
+};
+
+std::shared_ptr<MRKOPill> decodedPill(const QByteArray &data)
+{
+    MRKOPill::registerArchiveClasses();
+    return platform::KeyedUnarchiver::unarchivedObjectOfClass<MRKOPill>(QStringLiteral("MRKOPill"), data);
+}
+
+std::shared_ptr<MRKOPill> roundTrip(const MRKOPill &pill, QByteArray *archive = nullptr)
+{
+    const std::optional<QByteArray> data = platform::KeyedArchiver::archivedData(pill);
+    if (!data)
+        return nullptr;
+    if (archive)
+        *archive = *data;
+    return decodedPill(*data);
+}
+
+} // namespace
+
+TEST_F(MRKOPillTest, EveryKindSurvivesTheArchiveWithItsClassAndFields)
+{
+    MRKOArrowPill arrow(1, {10.25, 20}, {200, -30.5}, red(), blue(), 0, 3.5, 2);
+    arrow.setInvert(true);
+    arrow.setRoundedTip(true);
+    arrow.setUseConstantHeadSize(true);
+    arrow.setConstantHeadSize(42);
+    arrow.setToolThickness(4);
+    arrow.setArcArrowClockwise(true);
+    arrow.setStartDirection(16 | 2);
+    MRKORectanglePill ellipse(6, {1, 2, 30, 40}, red(), QColor::fromRgbF(0.1f, 0.2f, 0.3f, 0.4f), 1, 8 | 4, 2.0, true,
+                              true);
+    MRKOBrushPill brush;
+    brush.setColor1(red());
+    brush.setColor2(blue());
+    MRKOTextPill text;
+    text.setColor1(blue());
+    text.setColor2(blue());
+    const MRKOPill base(2, red(), blue(), 1, 4, 7.0);
+
+    const std::vector<std::pair<const char *, MRKOPill *>> rows = {
+        {"MRKOArrowPill", &arrow},
+        {"MRKORectanglePill", &ellipse},
+        {"MRKOBrushPill", &brush},
+        {"MRKOTextPill", &text},
+        {"MRKOPill", const_cast<MRKOPill *>(&base)},
+    };
+    for (const auto &[className, pill] : rows) {
+        SCOPED_TRACE(className);
+        pill->createPaths();
+        const std::shared_ptr<MRKOPill> decoded = roundTrip(*pill);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->archiveClassName(), QString::fromLatin1(className));
+        EXPECT_TRUE(decoded->isEqualToPill(pill));
+        EXPECT_TRUE(pill->isEqualToPill(decoded.get()));
+        EXPECT_EQ(decoded->startDirection(), pill->startDirection());
+        EXPECT_EQ(decoded->path().has_value(), pill->path().has_value());
+    }
+    // Cubic-only geometry comes back exactly.
+    const std::shared_ptr<MRKOPill> decodedEllipse = roundTrip(ellipse);
+    EXPECT_EQ(*decodedEllipse->path(), *ellipse.path());
+    EXPECT_EQ(*decodedEllipse->strokedPath(), *ellipse.strokedPath());
+}
+
+TEST_F(MRKOPillTest, ArchiveWritesTheSharedKeysAndNoKeysForMissingOrEmptyPaths)
+{
+    MRKOPill pill = makePill(8 | 2);
+    QByteArray archive;
+    ASSERT_TRUE(roundTrip(pill, &archive));
+    QVariantMap keyed = archivedObject(archive, QStringLiteral("MRKOPill"));
+    QStringList keys = keyed.keys();
+    keys.sort();
+    EXPECT_EQ(keys,
+              (QStringList{"$class", "color1", "color2", "colorType", "startDirection", "thickness", "toolType"}));
+    EXPECT_EQ(keyed.value(QStringLiteral("startDirection")).toLongLong(), 10);
+    EXPECT_LT(referenceOf(keyed, QStringLiteral("color1")), referenceOf(keyed, QStringLiteral("color2")));
+
+    pill.setPath(GraphicsPath());
+    pill.setStrokedPath(square(0, 0, 3));
+    const std::shared_ptr<MRKOPill> decoded = roundTrip(pill, &archive);
+    keyed = archivedObject(archive, QStringLiteral("MRKOPill"));
+    EXPECT_FALSE(keyed.contains(QStringLiteral("path")));
+    EXPECT_GT(referenceOf(keyed, QStringLiteral("strokedPath")), referenceOf(keyed, QStringLiteral("color2")));
+    ASSERT_TRUE(decoded);
+    EXPECT_FALSE(decoded->path().has_value());
+    EXPECT_EQ(*decoded->strokedPath(), square(0, 0, 3));
+}
+
+TEST_F(MRKOPillTest, ArrowArchiveHoldsItsKeysAndAMissingHeadRatioReadsZero)
+{
+    QByteArray archive;
+    ASSERT_TRUE(roundTrip(MRKOArrowPill(1, {0, 0}, {1, 1}, red(), blue(), 0, 2, 0), &archive));
+    QStringList keys = archivedObject(archive, QStringLiteral("MRKOArrowPill")).keys();
+    keys.sort();
+    EXPECT_EQ(keys, (QStringList{"$class", "arcArrowClockwise", "arrowStyle", "color1", "color2", "colorType",
+                                 "constantHeadSize", "endPoint", "headRatio", "invert", "roundedEnds", "roundedTip",
+                                 "startDirection", "startPoint", "thickness", "toolThickness", "toolType",
+                                 "useConstantHeadSize", "useConstantWidth"}));
+
+    const std::optional<QByteArray> partial = platform::KeyedArchiver::archivedData(PartialArrow());
+    ASSERT_TRUE(partial);
+    const auto arrow = std::dynamic_pointer_cast<MRKOArrowPill>(decodedPill(*partial));
+    ASSERT_TRUE(arrow);
+    EXPECT_EQ(arrow->headRatio(), 0.0); // not the new arrow's 0.33
+    EXPECT_EQ(arrow->constantHeadSize(), 0.0);
+    EXPECT_FALSE(arrow->color1().isValid());
+    EXPECT_FALSE(arrow->path().has_value());
+    EXPECT_EQ(arrow->endPoint(), QPointF(100, 0));
+    arrow->createPaths();
+    EXPECT_FALSE(fills(*arrow->strokedPath(), {50, 0.5})); // a head of length 0 shows nothing
+}
+
+TEST_F(MRKOPillTest, TextModelDecodesWithToolTypeThree)
+{
+    MRKOTextPill text;
+    text.setToolType(1);
+    const std::shared_ptr<MRKOPill> decoded = roundTrip(text);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->toolType(), 3u);
+}
+
+TEST_F(MRKOPillTest, ArchiveOfAnotherClassIsRefused)
+{
+    const std::optional<QByteArray> data = platform::KeyedArchiver::archivedData(makePill());
+    ASSERT_TRUE(data);
+    MRKOPill::registerArchiveClasses();
+    log().expectWarning(QStringLiteral("MRKOPill"));
+    EXPECT_EQ(platform::KeyedUnarchiver::unarchivedObjectOfClass<MRKOPill>(QStringLiteral("MRKOArrowPill"), *data),
+              nullptr);
 }

@@ -1,5 +1,7 @@
 #include "tests/objects/ObjectsFixture.h"
 
+#include "platform/PropertyList.h"
+
 #include <QPainter>
 
 QImage ObjectsFixture::render(const QRectF &area, const std::function<void(QPainter &)> &draw)
@@ -54,4 +56,27 @@ std::vector<double> ObjectsFixture::subpathOrientations(const inkora::GraphicsPa
 bool ObjectsFixture::fills(const inkora::GraphicsPath &path, QPointF point)
 {
     return path.toPainterPath(Qt::WindingFill).contains(point);
+}
+
+QVariantMap ObjectsFixture::archivedObject(const QByteArray &archive, const QString &className)
+{
+    const QVariantList objects =
+        platform::PropertyList::fromData(archive).toMap().value(QStringLiteral("$objects")).toList();
+    for (const QVariant &object : objects) {
+        const QVariantMap keyed = object.toMap();
+        const qint64 classIndex = referenceOf(keyed, QStringLiteral("$class"));
+        if (classIndex < 0 || classIndex >= objects.size())
+            continue;
+        if (objects.at(classIndex).toMap().value(QStringLiteral("$classname")).toString() == className)
+            return keyed;
+    }
+    return {};
+}
+
+qint64 ObjectsFixture::referenceOf(const QVariantMap &object, const QString &key)
+{
+    const QVariant value = object.value(key);
+    if (value.typeId() != qMetaTypeId<platform::PropertyListUid>())
+        return -1;
+    return static_cast<qint64>(value.value<platform::PropertyListUid>().value);
 }

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRectF>
+#include <QVariantMap>
 
 #include <functional>
 
@@ -27,4 +28,9 @@ protected:
     static std::vector<double> subpathOrientations(const inkora::GraphicsPath &path);
     /// Whether a non-zero fill of the path covers the point.
     static bool fills(const inkora::GraphicsPath &path, QPointF point);
+
+    /// The keyed values of the first object of the class in a keyed archive; empty when there is none.
+    static QVariantMap archivedObject(const QByteArray &archive, const QString &className);
+    /// The index into "$objects" that a keyed value refers to; -1 when it is not a reference.
+    static qint64 referenceOf(const QVariantMap &object, const QString &key);
 };

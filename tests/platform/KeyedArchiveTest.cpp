@@ -202,6 +202,26 @@ TEST_F(KeyedArchiveTest, ObjectsRoundTripWithSharedReferencesKept)
     EXPECT_EQ(decoded->info, layer.info);
 }
 
+TEST_F(KeyedArchiveTest, SharedObjectsStayAliveWhileTheArchiveIsWritten)
+{
+    // Objects are told apart by address: one freed early could be taken for a later one at its address.
+    int released = 0;
+    auto counted = [&released] {
+        return std::shared_ptr<TestShape>(new TestShape, [&released](TestShape *shape) {
+            ++released;
+            std::default_delete<TestShape>()(shape);
+        });
+    };
+    {
+        KeyedArchiver archiver;
+        archiver.encodeObject(counted(), QStringLiteral("first"));
+        archiver.encodeObject(QVariant::fromValue<ArchivablePtr>(counted()), QStringLiteral("second"));
+        EXPECT_EQ(released, 0);
+        ASSERT_TRUE(archiver.encodedData().has_value());
+    }
+    EXPECT_EQ(released, 2);
+}
+
 TEST_F(KeyedArchiveTest, PythonReadsStandardLayout)
 {
     auto shape = makeShape(QStringLiteral("s"));

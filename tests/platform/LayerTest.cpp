@@ -208,6 +208,7 @@ TEST_F(LayerTest, ConvertsPointsAndRectsBetweenLayers)
 
     root->setGeometryFlipped(true); // sublayers now measured from the top
     EXPECT_EQ(left->convertPointToLayer({0, 0}, root.get()), QPointF(10, 190));
+    EXPECT_EQ(left->frame(), QRectF(10, 10, 50, 50));
 }
 
 class RoundLayer final : public Layer

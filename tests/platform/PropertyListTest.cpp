@@ -197,6 +197,19 @@ TEST_F(PropertyListTest, RefusesDamagedInputWithOneLogLine)
         {"binaryReferenceOutOfRange", assembleBinary({QByteArray("\xA1\x05", 2)}), {}},
         {"binaryDoublingSharedArrays", assembleBinary(doubling), {}},
         {"binaryTooDeep", *PropertyList::toBinary(nestedLists(200)), {}},
+        // The format library aborts on a key holding NUL, so such keys never reach it.
+        {"binaryKeyWithNul",
+         assembleBinary({QByteArray("\xD1\x01\x02", 3), QByteArray("\x52" "a\x00", 3), QByteArray("\x10\x01", 2)}),
+         {}},
+        {"binaryUtf16KeyWithNul",
+         assembleBinary({QByteArray("\xD1\x01\x02", 3), QByteArray("\x61\x00\x00", 3), QByteArray("\x10\x01", 2)}),
+         {}},
+        {"binaryKeyNotString",
+         assembleBinary({QByteArray("\xD1\x01\x02", 3), QByteArray("\x10\x01", 2), QByteArray("\x10\x01", 2)}),
+         {}},
+        {"xmlKeyWithNulReference",
+         QByteArray("<?xml version=\"1.0\"?><plist><dict><key>a&#x00;</key><true/></dict></plist>"),
+         {}},
         {"truncatedXml", validXml.left(validXml.size() / 2), {}},
         {"xmlTooDeep", deepXml, {}},
         {"plainTextUnterminated", QByteArray("{ a = (1, 2; }"), {}},
@@ -215,6 +228,10 @@ TEST_F(PropertyListTest, RefusesDamagedInputWithOneLogLine)
 
 TEST_F(PropertyListTest, LimitsAllowWhatTheyBound)
 {
+    const QByteArray keyed =
+        assembleBinary({QByteArray("\xD1\x01\x02", 3), QByteArray("\x52" "ab", 3), QByteArray("\x10\x01", 2)});
+    EXPECT_EQ(PropertyList::fromData(keyed), QVariant(QVariantMap{{QStringLiteral("ab"), qint64(1)}}));
+
     PropertyListLimits limits;
     limits.maxDepth = 200;
     EXPECT_TRUE(PropertyList::fromData(*PropertyList::toBinary(nestedLists(200)), limits).isValid());

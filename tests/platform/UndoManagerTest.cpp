@@ -198,7 +198,7 @@ TEST_F(UndoManagerTest, ActionsOfAGoneTargetDoNothingAndTheirStepsArePurged)
         drainMainQueue();
 
         m_undo.registerUndo(&object, [this] { m_order.push_back(2); });
-        m_undo.registerUndo(std::weak_ptr<const void>(shared), [this] { m_order.push_back(3); });
+        m_undo.registerUndo(shared, [this] { m_order.push_back(3); });
         m_undo.setActionName(QStringLiteral("Mixed"));
         drainMainQueue();
 
