@@ -277,7 +277,7 @@ struct KeyedUnarchiver::Private
     }
 
     /// A number stored in place (integers, reals and booleans convert into each other).
-    QVariant number(const QString &key)
+    QVariant number(const QString &key, bool finiteOnly = true)
     {
         if (failed())
             return {};
@@ -288,7 +288,7 @@ struct KeyedUnarchiver::Private
             fail(QStringLiteral("\"%1\" holds %2 where a number belongs").arg(key, describe(value)));
             return {};
         }
-        if (value.typeId() == QMetaType::Double && !std::isfinite(value.toDouble())) {
+        if (finiteOnly && value.typeId() == QMetaType::Double && !std::isfinite(value.toDouble())) {
             fail(QStringLiteral("\"%1\" is not a finite number").arg(key));
             return {};
         }
@@ -408,6 +408,11 @@ qint64 KeyedUnarchiver::decodeInt(const QString &key)
 double KeyedUnarchiver::decodeDouble(const QString &key)
 {
     return d->number(key).toDouble();
+}
+
+double KeyedUnarchiver::decodeUncheckedDouble(const QString &key)
+{
+    return d->number(key, false).toDouble();
 }
 
 bool KeyedUnarchiver::decodeBool(const QString &key)

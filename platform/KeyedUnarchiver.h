@@ -61,6 +61,8 @@ public:
     /// Integers, reals and booleans convert into each other; a real outside qint64 fails the decode.
     [[nodiscard]] qint64 decodeInt(const QString &key);
     [[nodiscard]] double decodeDouble(const QString &key);
+    /// A real as stored, NaN and infinities included, for a value whose reader has its own rule for them.
+    [[nodiscard]] double decodeUncheckedDouble(const QString &key);
     [[nodiscard]] bool decodeBool(const QString &key);
     [[nodiscard]] QString decodeString(const QString &key);
     [[nodiscard]] QByteArray decodeData(const QString &key);

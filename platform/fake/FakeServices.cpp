@@ -7,6 +7,7 @@
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeSystemProfile.h"
+#include "platform/fake/FakeSavePanel.h"
 
 namespace platform {
 
@@ -31,6 +32,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto hotKeys = std::make_unique<FakeHotKeys>();
     fakes.hotKeys = hotKeys.get();
     services->hotKeys = std::move(hotKeys);
+    auto savePanel = std::make_unique<FakeSavePanel>();
+    fakes.savePanel = savePanel.get();
+    services->savePanel = std::move(savePanel);
     return services;
 }
 

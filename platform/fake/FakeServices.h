@@ -11,6 +11,7 @@ class FakeSystemProfile;
 class FakeHelperLink;
 class FakeSystemLog;
 class FakeReachability;
+class FakeSavePanel;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -21,6 +22,7 @@ struct FakeServices
     FakeSystemLog *systemLog = nullptr;
     FakeReachability *reachability = nullptr;
     FakeHotKeys *hotKeys = nullptr;
+    FakeSavePanel *savePanel = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

@@ -4,6 +4,7 @@
 #include "platform/linux/DBusHelperLink.h"
 #include "platform/linux/PosixReachability.h"
 #include "platform/linux/PosixSystemLog.h"
+#include "platform/linux/QtSavePanel.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/X11SystemProfile.h"
@@ -25,6 +26,7 @@ std::unique_ptr<Services> makeLinuxServices()
         services->hotKeys = std::make_unique<XcbHotKeys>();
     else
         services->hotKeys = std::make_unique<NullHotKeys>();
+    services->savePanel = std::make_unique<QtSavePanel>();
     return services;
 }
 
