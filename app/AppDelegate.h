@@ -8,6 +8,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class KQShortCut;
 
 /// The main program's application delegate: the target of every command shortcut, the owner of the live
 /// settings' update methods and of the overlay's shown state. Reachable from every class through one process-wide
@@ -48,6 +51,20 @@ public:
     /// Runs every update method once, in the fixed order.
     void updateAllSettings();
 
+    /// Whether a canvas stroke is in progress; every canvas sets it at the start and end of a press.
+    [[nodiscard]] bool drawingInProgress() const { return m_drawingInProgress; }
+    void setDrawingInProgress(bool inProgress) { m_drawingInProgress = inProgress; }
+    /// Whether Shift was held during the current drawing gesture.
+    [[nodiscard]] bool shiftWasPressdDuringDraw() const { return m_shiftWasPressdDuringDraw; }
+    void setShiftWasPressdDuringDraw(bool pressed) { m_shiftWasPressdDuringDraw = pressed; }
+    /// The DazadUdiz command's shortcut; null until the shortcuts are registered. A press unbinds it meanwhile.
+    [[nodiscard]] std::shared_ptr<KQShortCut> dazadUdizShortCut() const { return m_dazadUdizShortCut; }
+    void setDazadUdizShortCut(std::shared_ptr<KQShortCut> shortCut) { m_dazadUdizShortCut = std::move(shortCut); }
+    /// Whether an Option press during the selective flashlight toggled the magnifier; no flashlight, no toggle.
+    [[nodiscard]] virtual bool toggleMagnifyGIfNeeded() { return false; }
+    /// Passes the current event to the modifier-change handling; a press calls it once when modifiers changed.
+    virtual void handleFlagsChangedWithCurrentEvent() {}
+
     [[nodiscard]] bool respondsToAction(const QString &action) const override;
     void performAction(const QString &action, const platform::Event *event) override;
 
@@ -62,4 +79,7 @@ private:
     bool m_didFinishLaunching = false;
     bool m_didTerminate = false;
     bool m_keepTouchBarWOToolbar = false;
+    bool m_drawingInProgress = false;
+    bool m_shiftWasPressdDuringDraw = false;
+    std::shared_ptr<KQShortCut> m_dazadUdizShortCut; // main thread only
 };

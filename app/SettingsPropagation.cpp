@@ -1,6 +1,7 @@
 #include "app/SettingsPropagation.h"
 
 #include "app/LiveSettings.h"
+#include "canvas/MRKOLowpassFilter.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
@@ -115,7 +116,11 @@ void SettingsPropagation::updatePenPressure()
     const platform::Defaults &defaults = MRKOUtils::userDefaults();
     LiveSettings &live = liveSettings();
     live.penPressure = flagSetting(defaults, QStringLiteral("PenPressure"));
-    // The pressure smoother and the canvases' colour balls follow the flag once the canvas exists.
+    // The smoother's timer exists only while pen pressure is on.
+    if (live.penPressure)
+        MRKOLowpassFilter::sharedFilter().makeFilter();
+    else
+        MRKOLowpassFilter::sharedFilter().removeFilter();
 }
 
 void SettingsPropagation::updateTakeSnapshotOnClearCanvas()

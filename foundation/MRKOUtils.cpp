@@ -4,12 +4,17 @@
 #include "foundation/AppFolders.h"
 #include "foundation/DefaultShortcuts.h"
 #include "foundation/InkoraLog.h"
+#include "foundation/LayerCompositing.h"
 #include "foundation/SrgbColor.h"
 #include "foundation/ToolTables.h"
+#include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/Services.h"
 #include "platform/SystemProfile.h"
+#include "platform/EventQueue.h"
+#include "platform/Layer.h"
+#include "platform/Services.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
 #include <QDesktopServices>
@@ -18,6 +23,7 @@
 #include <QGuiApplication>
 #include <QRandomGenerator>
 #include <QUrl>
+#include <QWidget>
 #include <QWindow>
 
 #include <cmath>
@@ -626,4 +632,32 @@ double MRKOUtils::secondsWithFadeoutTime(qint64 fadeoutTime)
     default:
         return 1.5;
     }
+}
+
+std::shared_ptr<platform::Layer>
+MRKOUtils::compositeOfLayers(const std::vector<std::shared_ptr<platform::Layer>> &layers)
+{
+    return inkora::compositeOfLayers(layers);
+}
+
+void MRKOUtils::cutRectInLayer(const QRectF &rect, platform::Layer &layer)
+{
+    inkora::cutRectInLayer(rect, layer);
+}
+
+platform::Event MRKOUtils::mouseUpCenteredInView(const QWidget &view)
+{
+    const QWidget *window = view.window();
+    const QPoint origin = view.mapTo(window, QPoint(0, 0));
+    platform::Event event;
+    event.type = platform::EventType::LeftMouseUp;
+    // The view's centre, moved into its window's y-up space.
+    event.locationInWindow =
+        QPointF(origin.x() + view.width() / 2.0, window->height() - (origin.y() + view.height()) + view.height() / 2.0);
+    event.windowNumber = qint64(window->effectiveWinId());
+    const platform::Event *current = platform::EventQueue::shared().currentEvent();
+    event.timestamp = current ? current->timestamp : platform::services().clock->now();
+    event.clickCount = 1;
+    event.pressure = 1.0;
+    return event;
 }

@@ -6,15 +6,20 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class KQShortCut;
+class QWidget;
 namespace platform {
 class Defaults;
-}
+class Layer;
+struct Event;
+} // namespace platform
 
 /// Class methods every subsystem calls: the one route to the settings, system queries, the program's folders and
 /// free file names, the tool tables, the default shortcuts and the shared colour helpers. Main thread unless noted.
@@ -136,6 +141,15 @@ public:
     [[nodiscard]] static std::shared_ptr<KQShortCut> effectiveShortCutForKeyAction(const QString &key,
                                                                                    const QString &action);
     static bool shortCutIsDefault(const KQShortCut &shortCut);
+
+    // Layers and events
+    /// The unmasked composite of drawing layers (see inkora::compositeOfLayers).
+    [[nodiscard]] static std::shared_ptr<platform::Layer>
+    compositeOfLayers(const std::vector<std::shared_ptr<platform::Layer>> &layers);
+    static void cutRectInLayer(const QRectF &rect, platform::Layer &layer);
+    /// A left-mouse-up at the centre of the view, located in its window (points, y up): flags 0, click count 1,
+    /// pressure 1.0, the current event's time stamp (now when there is none) and the window's number.
+    [[nodiscard]] static platform::Event mouseUpCenteredInView(const QWidget &view);
 
     // Colours and times
     /// The seven colours of the rainbow gradient, red to red.

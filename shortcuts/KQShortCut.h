@@ -35,6 +35,11 @@ public:
     [[nodiscard]] QString archiveClassName() const override;
     /// "ActionKey", "ModifierFlagsKey", "KeyCodeKey" and "DisabledKey"; target and the other flags are not kept.
     void encodeWithCoder(platform::KeyedArchiver &coder) const override;
+    /// For a key-down or key-up event: whether the shortcut is enabled, has the event's key code and shares at
+    /// least one modifier flag with it. Any other event is logged as a mismatch and answers false.
+    [[nodiscard]] bool enabledAndMatchWithEvent(const platform::Event &event) const;
+    /// Performs the action on the target with the event, when the target responds to it.
+    void invokeWithEvent(const platform::Event &event) const;
 
     [[nodiscard]] bool isEqual(const KQShortCut &other) const;
     bool operator==(const KQShortCut &other) const { return isEqual(other); }

@@ -1,0 +1,43 @@
+#include "canvas/CanvasNeighbours.h"
+
+#include <QGuiApplication>
+
+namespace inkora {
+
+void killColourPickerIfShown()
+{
+    // No colour popover exists yet, so no picker can be running.
+}
+
+void resetSnapshotPanelFirstResponderIfNeeded()
+{
+    // No snapshot panel exists yet.
+}
+
+void hideSnapshotPanelIfNeededAnimated()
+{
+    // No snapshot panel exists yet.
+}
+
+bool isSelfAppEffective()
+{
+    return QGuiApplication::applicationState() == Qt::ApplicationActive;
+}
+
+bool makeFrontmostIfNeeded()
+{
+    // Activation of the program belongs to the shell; until it exists nothing is activated.
+    return false;
+}
+
+void activatePresentationIfNeeded()
+{
+    // No presentation is controlled yet.
+}
+
+bool remotePointerTrackingIsOn()
+{
+    return false;
+}
+
+} // namespace inkora

@@ -1,0 +1,22 @@
+#pragma once
+
+// What a press on a canvas asks of the tool bar, the application shell, the snapshot panel and the remote before
+// those classes exist. Each function names the operation it stands for; the owners replace them.
+namespace inkora {
+
+/// `-[KVPopover killPicker]` on the shared colour popover when it is shown with its screen picker.
+void killColourPickerIfShown();
+/// `-[MRKOSnapshotManager resetFirstResponderIfNeeded]`.
+void resetSnapshotPanelFirstResponderIfNeeded();
+/// `+[MRKOSnapshotManager hidePanelIfNeededAnimated]`.
+void hideSnapshotPanelIfNeededAnimated();
+/// `+[MRKOFrontmostApp isSelfAppEffective]`: whether this program is the active application.
+[[nodiscard]] bool isSelfAppEffective();
+/// `+[MRKOFrontmostApp makeFrontmostIfNeeded]`: whether the program had to be activated.
+[[nodiscard]] bool makeFrontmostIfNeeded();
+/// `-[MRKOClicker activateKeynoteIfNeeded]` of the shared presentation controller.
+void activatePresentationIfNeeded();
+/// `-[MRKOPositionController trackingIsOn]` of the remote's air pointer.
+[[nodiscard]] bool remotePointerTrackingIsOn();
+
+} // namespace inkora

@@ -1,0 +1,303 @@
+#pragma once
+
+#include "platform/Event.h"
+#include "platform/Layer.h"
+#include "platform/Path.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class MRKODrawBaseLayer;
+class MRKOPill;
+class MRKOTextPill;
+namespace platform {
+class BitmapContext;
+class ShapeLayer;
+} // namespace platform
+namespace inkora {
+class StrokeCache;
+}
+
+/// The drawing canvas of one display. It shows the finished drawings (`layersContainer`) and renders the stroke in
+/// progress into an off-screen stroke cache, of which it paints only the dirty rectangles it is asked for.
+/// Coordinates are view points with y up; the conversion to Qt happens in painting and event handling only.
+/// A press runs a nested loop over the shared event queue until the button goes up. Main thread only.
+class MRKODraw : public QWidget, public platform::LayerDelegate
+{
+    Q_OBJECT
+public:
+    /// `frame` in the superview's points (y up); `scale` is the display's backing scale.
+    MRKODraw(const QRectF &frame, double scale, QWidget *parent = nullptr);
+    explicit MRKODraw(const QRectF &frame, QWidget *parent = nullptr);
+    ~MRKODraw() override;
+
+    /// Stroke width in points of a thickness preset: 2, 5, 10, 15, 20, 25; 10 for any other value.
+    [[nodiscard]] static double valueWithThinckness(quint64 thickness);
+    /// The live eraser size rounded up to an even number of points.
+    [[nodiscard]] static double eraserSize();
+    /// The rainbow hue shared by every canvas, 0...1.
+    [[nodiscard]] static double hue();
+    static void setHue(double hue);
+    /// Ends text editing everywhere; nothing to end until the text editor exists.
+    static void removeTextViewAndUndoActionsIfNeeded() {}
+
+    // Set-up
+    void setUpView();
+    void setUpLayer();
+    void makeDrawBaseLayerIfNeeded();
+    void updateDrawBaseLayerOrMakeBackingLayer();
+    void viewWillMoveToSuperview(QWidget *superview);
+    /// Takes the window's backing scale; a new one remakes the cache.
+    void viewDidChangeBackingProperties();
+    void updateFrameIfNeededWithNewFrame(const QRectF &frame);
+    void drawViewDidAppear();
+    void dispatchDummyDrawAfterDelay();
+
+    [[nodiscard]] QRectF bounds() const { return QRectF(0, 0, width(), height()); }
+    [[nodiscard]] double displayScale() const { return m_displayScale; }
+    /// Whether this is a plain canvas, not a subclass.
+    [[nodiscard]] bool isMainClass() const;
+    [[nodiscard]] qint64 index() const { return m_index; }
+    void setIndex(qint64 index) { m_index = index; }
+
+    // Tool state
+    [[nodiscard]] quint64 thickness() const { return m_thickness; }
+    void setThickness(quint64 thickness);
+    [[nodiscard]] double brushSize() const { return m_brushSize; }
+    [[nodiscard]] qint64 colorType() const { return m_colorType; }
+    void setColorType(qint64 colorType) { m_colorType = colorType; }
+    [[nodiscard]] qint64 dissolveMode() const { return m_dissolveMode; }
+    void setDissolveMode(qint64 mode) { m_dissolveMode = mode; }
+    [[nodiscard]] quint64 auxAction() const { return m_auxAction; }
+    void setAuxAction(quint64 action) { m_auxAction = action; }
+    [[nodiscard]] quint64 quickAuxAction() const { return m_quickAuxAction; }
+    void setQuickAuxAction(quint64 action) { m_quickAuxAction = action; }
+    [[nodiscard]] quint64 currentToolType() const { return m_currentToolType; }
+    /// The tool drawing uses.
+    [[nodiscard]] quint64 toolType() const { return m_toolType; }
+    void setToolType(quint64 toolType);
+    [[nodiscard]] bool drawingInProgress() const { return m_drawingInProgress; }
+    void setDrawingInProgress(bool inProgress);
+    [[nodiscard]] bool needsEraserRings() const;
+    /// Hue step per unit of pointer speed: 0.0025 for the brush, 0.005 for other tools.
+    [[nodiscard]] double hueFactor() const;
+    [[nodiscard]] bool toolTypeIsBrush() const { return (m_toolType & 3) == 0; }
+
+    // Layers
+    /// The canvas's own layer: the base layer when one is in use. Its content is drawRect's.
+    [[nodiscard]] platform::Layer &viewLayer() const { return *m_viewLayer; }
+    [[nodiscard]] MRKODrawBaseLayer *drawBaseLayer() const { return m_drawBaseLayer; }
+    /// The finished drawings; made when the canvas first moves into a superview.
+    [[nodiscard]] const platform::LayerPtr &layersContainer() const { return m_layersContainer; }
+
+    // Stroke cache
+    void createNewContext();
+    void releaseContextAndCacheImageIfNeeded();
+    void clearContextWithCurrentRectShouldDisplay(bool display);
+    [[nodiscard]] QRectF bitmapContextRect() const { return m_contextRect; }
+    [[nodiscard]] QRectF currentCacheContextRect() const { return m_contextRect; }
+    /// Null when the cache could not be made.
+    [[nodiscard]] platform::BitmapContext *currentCacheContext() const;
+    [[nodiscard]] const QImage &currentCroppedImage() const { return m_croppedChunk; }
+    [[nodiscard]] QRectF currentCroppedDrawRect() const { return m_croppedChunkRect; }
+    void prepareCroppedChunkWithRect(const QRectF &rect);
+    void removeCroppedChunkIfNeeded();
+    /// Asks for the rectangle (view points) to be painted again.
+    void setNeedsDisplayInRect(const QRectF &rect);
+    /// Copies the cache under the dirty rectangle (view points, clipped to the view) into a painter in view
+    /// points, replacing what was there.
+    void drawRect(const QRectF &dirtyRect, QPainter &painter);
+
+    // Pointer
+    /// The pointer's position in view points.
+    [[nodiscard]] QPointF mouseLocation() const;
+    /// The centre of the colour ball that the remote's air pointer moves; zero without a ball.
+    [[nodiscard]] QPointF remoteTrackingMouseLocation() const;
+    /// A location in the window (points, y up) in view points.
+    [[nodiscard]] QPointF convertPointFromWindow(QPointF point) const;
+
+    /// Runs a press: the nested loop until the button goes up, then the end of the stroke.
+    void mouseDown(const platform::Event &event);
+    void mouseUp(const platform::Event &event);
+    void mouseDragged(const platform::Event &event);
+    virtual void mouseMoved(const platform::Event &event);
+    /// Called for each drawn drag event of a press.
+    virtual void mouseDraggedDuringDraw(const platform::Event &event);
+    void drawingStart() { setDrawingInProgress(true); }
+    void drawingEnd() { setDrawingInProgress(false); }
+    /// Ends a running press as if the button went up.
+    void stopDrawingByPostingMouseUp();
+    [[nodiscard]] bool screenDisabled() const { return m_screenDisabled; }
+    void setScreenDisabled(bool disabled) { m_screenDisabled = disabled; }
+    [[nodiscard]] bool shouldDraw() const;
+    [[nodiscard]] QColor colorForCurrentType() const;
+    void makeColorsAccordingType();
+    void resetPointsAndRectsWithCurrentLocation(QPointF point);
+    void initialModifierKeyValidation();
+    void validateShiftKeyWithEvent(const platform::Event &event);
+    void mouseMovementFlagChangedWithEvent(const platform::Event &event);
+    void translateDrawOriginsUsingDelta(double dx, double dy);
+    void adoptMoveLayerToPixelGrid(const QRectF &frame, const platform::LayerPtr &moveLayer);
+    void turnOffSelectiveFlashlightWithDazadUdiz(bool withShot, bool isClick);
+    void cleanUpAfterMouseDown();
+    /// Width in points of the segment being rendered: with pen pressure between 1 and the preset's width.
+    double brushSizeUsingPressure();
+
+    // Rendering into the cache
+    void drawToCache();
+    void cleanUpDrawnAreaAndResetInitialLocation();
+    void collectNewPoint();
+    void collectPointsForBrush();
+    void collectPointToDiscardedArray();
+    void collectPointAccordingFPSAction();
+    void appendDiscardedPointsIfNeeded();
+    void sortPointsBatch();
+    void drawBrushV2ToCache();
+    /// The simpler brush of the animated previews.
+    void drawBrushToCache();
+
+    // Quick-arrow head
+    [[nodiscard]] bool souldDrawArrowHead() const;
+    void handleFlagChagedForBrush();
+    void handleFlagChagedWhileMouseDown(const platform::Event &event);
+    void updateArrowHeadStrokedPath(double width);
+    void drawArrowOverlayInContext();
+    void removeArrowOverlayIfNeeded();
+    void removeArrowOverlayAndCleanUp();
+    [[nodiscard]] const std::shared_ptr<platform::ShapeLayer> &arrowOverlay() const { return m_arrowOverlay; }
+
+    // A stroke moved while drawing
+    /// Moves the stroke in progress out of the cache into a layer on the canvas's own layer.
+    platform::LayerPtr makeMediumLayer();
+    /// Renders such a layer back into the cache.
+    void renderMediumLayer(const platform::LayerPtr &layer);
+    [[nodiscard]] const platform::LayerPtr &moveClipping() const { return m_moveClipping; }
+
+    /// Hands the finished stroke on (with nil, it is cut from the cache). Turning it into a drawing comes with the
+    /// finishing work; until then the cache is emptied for the next stroke.
+    virtual void finalizeDrawWithLayerOrNil(const platform::LayerPtr &layer);
+
+    // The stroke in progress, as the renderers and finishing read it
+    [[nodiscard]] QRectF currentRect() const { return m_currentRect; }
+    [[nodiscard]] QRectF prevRendRect() const { return m_prevRendRect; }
+    [[nodiscard]] QPointF mouseDownPoint() const { return m_mouseDownPoint; }
+    [[nodiscard]] const std::array<QPointF, 5> &pointBatch() const { return m_pointBatch; }
+    [[nodiscard]] qint64 pointIndex() const { return m_pointIndex; }
+    [[nodiscard]] const std::vector<QPointF> &discardedPoints() const { return m_discardedPoints; }
+    [[nodiscard]] const platform::Path &sharedPath() const { return m_sharedPath; }
+    [[nodiscard]] double maxDragBrushSize() const { return m_maxDragBrushSize; }
+    [[nodiscard]] QColor hueColor() const { return m_hueColor; }
+    [[nodiscard]] QColor hueFirstColor() const { return m_hueFirstColor; }
+    [[nodiscard]] double mouseDownHue() const { return m_mouseDownHue; }
+    [[nodiscard]] bool isMouseDraggedEnough() const { return m_isMouseDraggedEnough; }
+    [[nodiscard]] bool isMoving() const { return m_moveFlag; }
+    [[nodiscard]] bool straighten() const { return m_straighten; }
+    [[nodiscard]] bool filled() const { return m_filled; }
+
+protected:
+    // Work of other canvas features that a press calls into; until they exist these do nothing.
+    virtual void removeStaticSelectionIfNeeded() {}
+    virtual void removeCircleMenuIfNeeded() {}
+    virtual void updateColorBall() {}
+    virtual void updateFlashlightIfNeeded() {}
+    virtual void updateCursorRectsAndTracking() {}
+    virtual void selectWithEvent(const platform::Event &) {}
+    virtual void blinkForEvent(const platform::Event &) {}
+    virtual void makeTextOrBadgeByClick() {}
+    virtual bool shouldAppearTextViewWithPoint(QPointF) { return false; }
+    virtual platform::LayerPtr dotRasterizedLayer() { return nullptr; }
+    virtual void drawArrowToCache() {}
+    virtual void drawLineToCache() {}
+    virtual void drawRoundedRectangleToCache() {}
+    virtual void drawCircleToChache() {}
+    virtual void drawTextToCache() {}
+    virtual void eraserWithEvent(const platform::Event &) {}
+    virtual void selectingWithEvent(const platform::Event &, QPointF, quint64) {}
+
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void drawLayerInContext(platform::Layer &layer, QPainter &painter) override;
+
+private:
+    void installViewLayer(platform::LayerPtr layer);
+    void dispatchEvent(const platform::Event &event);
+    /// Cuts the stroke in progress out of the cache into a new layer; null when nothing was drawn.
+    platform::LayerPtr layerCutFromCache();
+    [[nodiscard]] double backingScale() const;
+    [[nodiscard]] bool isCurrentRectHasSize() const;
+    [[nodiscard]] bool flashlightShown() const { return m_darkBack != nullptr; }
+    [[nodiscard]] QRect widgetRectForRect(const QRectF &rect) const;
+    void showArrowOverlay(double width);
+
+    // Pointer and stroke geometry (view points)
+    QPointF m_point0, m_point1, m_point2, m_point3; // the last four pointer positions, oldest first
+    QPointF m_mouseDownPoint;
+    std::array<QPointF, 5> m_pointBatch{};
+    qint64 m_pointIndex = 0;
+    bool m_hasInitialBrushSegment = false;
+    QRectF m_currentRect;  // the area the stroke in progress touched
+    QRectF m_prevRendRect; // the area rendered last
+    double m_maxDragBrushSize = 2;
+    double m_lastDragBrushSize = 0;
+    std::vector<QPointF> m_discardedPoints; // set aside by the pointer-rate limit
+    platform::Path m_sharedPath;            // centre line of the stroke in progress
+    platform::Path m_arrowOverlayPath;      // centre line of the quick-arrow head
+    std::shared_ptr<platform::ShapeLayer> m_arrowOverlay;
+    double m_currentArrowHeadWidth = 0;
+    std::shared_ptr<MRKOPill> m_workingPill;
+    std::shared_ptr<MRKOTextPill> m_workingTextPill;
+    quint64 m_drawnToolType = 0;
+
+    // Colour and size
+    double m_brushSize = 10; // points
+    quint64 m_thickness = 0;
+    QColor m_hueColor, m_prevHueColor, m_hueFirstColor;
+    double m_mouseDownHue = 0;
+    qint64 m_colorType = 0;
+    qint64 m_dissolveMode = 0;
+    quint64 m_auxAction = 0;
+    quint64 m_quickAuxAction = 0;
+    quint64 m_currentToolType = 0;
+    quint64 m_toolType = 0;
+
+    // Cache
+    std::unique_ptr<inkora::StrokeCache> m_cache;
+    QRectF m_contextRect; // what the cache covers, view points
+    QImage m_croppedChunk;
+    QRectF m_croppedChunkRect;
+    double m_displayScale = 1;
+
+    // Layers
+    platform::LayerPtr m_viewLayer;
+    MRKODrawBaseLayer *m_drawBaseLayer = nullptr; // not owned; the view layer when the base layer is in use
+    platform::LayerPtr m_layersContainer;
+    std::vector<platform::LayerPtr> m_layers; // the finished drawings in z-order
+    platform::LayerPtr m_moveClipping;        // the part of a moved stroke that lies outside the cache
+
+    // Pointer loop state
+    bool m_isMouseDraggedEnough = false;
+    bool m_moveFlag = false;
+    bool m_straighten = false;
+    bool m_filled = false;
+    bool m_shftPressed = false;
+    bool m_ctrlPressed = false;
+    bool m_isEraser = false;
+    bool m_selectiveFlashlightFlag = false;
+    bool m_fullScreenDazadUdizByShortcut = false;
+    double m_shftPressingTime = 0; // media time
+    double m_ctrlPressingTime = 0;
+    bool m_drawingInProgress = false;
+    bool m_screenDisabled = false;
+    platform::LayerPtr m_darkBack; // the flashlight; none until the flashlight exists
+
+    qint64 m_index = 0;
+};
