@@ -10,11 +10,10 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
-#include "platform/Services.h"
-#include "platform/SystemProfile.h"
 #include "platform/EventQueue.h"
 #include "platform/Layer.h"
 #include "platform/Services.h"
+#include "platform/SystemProfile.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
 #include <QDesktopServices>

@@ -8,7 +8,6 @@
 #include "platform/KeyedUnarchiver.h"
 #include "platform/Event.h"
 #include "shortcuts/KeyCharacters.h"
-#include "platform/Event.h"
 
 #include <QStringList>
 
@@ -118,11 +117,9 @@ QString KQShortCut::basicHint() const
     if (m_modifierFlags & 0x100000)
         text += QChar(0x2318);
     return text + characterStringForKeyCode(m_keyCode).toUpper();
-    return !m_disabled && m_keyCode == event.keyCode && (m_modifierFlags & event.modifierFlags) != 0;
 }
 
 void KQShortCut::invokeWithEvent(const platform::Event &event) const
 {
-    if (m_target && !m_action.isEmpty() && m_target->respondsToAction(m_action))
-        m_target->performAction(m_action, &event);
+    invokeWithEvent(&event);
 }

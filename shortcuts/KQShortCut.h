@@ -35,11 +35,6 @@ public:
     [[nodiscard]] QString archiveClassName() const override;
     /// "ActionKey", "ModifierFlagsKey", "KeyCodeKey" and "DisabledKey"; target and the other flags are not kept.
     void encodeWithCoder(platform::KeyedArchiver &coder) const override;
-    /// For a key-down or key-up event: whether the shortcut is enabled, has the event's key code and shares at
-    /// least one modifier flag with it. Any other event is logged as a mismatch and answers false.
-    [[nodiscard]] bool enabledAndMatchWithEvent(const platform::Event &event) const;
-    /// Performs the action on the target with the event, when the target responds to it.
-    void invokeWithEvent(const platform::Event &event) const;
 
     [[nodiscard]] bool isEqual(const KQShortCut &other) const;
     bool operator==(const KQShortCut &other) const { return isEqual(other); }
@@ -48,6 +43,7 @@ public:
 
     /// Sends the action to the target with the event, when both are there and the target takes the action.
     void invokeWithEvent(const platform::Event *event) const;
+    void invokeWithEvent(const platform::Event &event) const;
     /// Key-down or key-up of this key, enabled, with at least one modifier bit in common.
     [[nodiscard]] bool enabledAndMatchWithEvent(const platform::Event &event) const;
     /// Modifier symbols followed by the key's text.
