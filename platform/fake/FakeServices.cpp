@@ -7,6 +7,7 @@
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeSystemCursor.h"
 
 namespace platform {
 
@@ -31,6 +32,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto hotKeys = std::make_unique<FakeHotKeys>();
     fakes.hotKeys = hotKeys.get();
     services->hotKeys = std::move(hotKeys);
+    auto systemCursor = std::make_unique<FakeSystemCursor>();
+    fakes.systemCursor = systemCursor.get();
+    services->systemCursor = std::move(systemCursor);
     return services;
 }
 

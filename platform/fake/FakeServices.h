@@ -7,6 +7,7 @@ namespace platform {
 struct Services;
 class FakeClock;
 class FakeHotKeys;
+class FakeSystemCursor;
 class FakeSystemProfile;
 class FakeHelperLink;
 class FakeSystemLog;
@@ -21,6 +22,7 @@ struct FakeServices
     FakeSystemLog *systemLog = nullptr;
     FakeReachability *reachability = nullptr;
     FakeHotKeys *hotKeys = nullptr;
+    FakeSystemCursor *systemCursor = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.
