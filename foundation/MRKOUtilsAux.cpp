@@ -6,6 +6,8 @@
 #include "foundation/MRKOUtils.h"
 #include "platform/Event.h"
 #include "platform/Keys.h"
+#include "platform/Services.h"
+#include "platform/SystemCursor.h"
 #include "shortcuts/KQShortCut.h"
 
 #include <QFile>
@@ -138,4 +140,21 @@ bool MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(const KQShortCut &sho
 bool MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(const platform::Event &event)
 {
     return shouldInvokeShortcutRespectingTextInput(event.keyCode, event.modifierFlags);
+}
+
+bool MRKOUtilsAux::systemCursorIsVisible()
+{
+    return platform::services().systemCursor->isVisible();
+}
+
+void MRKOUtilsAux::showSystemCursor()
+{
+    if (const int error = platform::services().systemCursor->show())
+        qCWarning(lcFoundation, "Unable to show cursor %d", error);
+}
+
+void MRKOUtilsAux::hideSystemCursor()
+{
+    if (const int error = platform::services().systemCursor->hide())
+        qCWarning(lcFoundation, "Unable to hide cursor %d", error);
 }

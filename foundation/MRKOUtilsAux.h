@@ -37,4 +37,9 @@ public:
     static bool shouldInvokeShortcutRespectingTextInput(quint16 keyCode, quint64 modifierFlags);
     static bool shouldInvokeShortcutRespectingTextInput(const KQShortCut &shortCut);
     static bool shouldInvokeShortcutRespectingTextInput(const platform::Event &event);
+
+    static bool systemCursorIsVisible();
+    /// Shows or hides the pointer everywhere; a failure is logged with its error code.
+    static void showSystemCursor();
+    static void hideSystemCursor();
 };

@@ -11,6 +11,7 @@ class SystemLog;
 class Reachability;
 class HotKeys;
 class SavePanel;
+class SystemCursor;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -25,6 +26,7 @@ struct Services
     std::unique_ptr<Reachability> reachability;
     std::unique_ptr<HotKeys> hotKeys;
     std::unique_ptr<SavePanel> savePanel;
+    std::unique_ptr<SystemCursor> systemCursor;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

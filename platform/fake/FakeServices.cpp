@@ -8,6 +8,7 @@
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeSystemProfile.h"
 #include "platform/fake/FakeSavePanel.h"
+#include "platform/fake/FakeSystemCursor.h"
 
 namespace platform {
 
@@ -35,6 +36,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto savePanel = std::make_unique<FakeSavePanel>();
     fakes.savePanel = savePanel.get();
     services->savePanel = std::move(savePanel);
+    auto systemCursor = std::make_unique<FakeSystemCursor>();
+    fakes.systemCursor = systemCursor.get();
+    services->systemCursor = std::move(systemCursor);
     return services;
 }
 

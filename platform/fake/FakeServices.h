@@ -7,6 +7,7 @@ namespace platform {
 struct Services;
 class FakeClock;
 class FakeHotKeys;
+class FakeSystemCursor;
 class FakeSystemProfile;
 class FakeHelperLink;
 class FakeSystemLog;
@@ -23,6 +24,7 @@ struct FakeServices
     FakeReachability *reachability = nullptr;
     FakeHotKeys *hotKeys = nullptr;
     FakeSavePanel *savePanel = nullptr;
+    FakeSystemCursor *systemCursor = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

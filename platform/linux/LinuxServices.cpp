@@ -6,6 +6,7 @@
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/QtSavePanel.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/XFixesSystemCursor.h"
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/X11SystemProfile.h"
 
@@ -22,10 +23,13 @@ std::unique_ptr<Services> makeLinuxServices()
     services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
     services->systemLog = std::make_unique<PosixSystemLog>();
     services->reachability = std::make_unique<PosixReachability>();
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         services->hotKeys = std::make_unique<XcbHotKeys>();
-    else
+        services->systemCursor = std::make_unique<XFixesSystemCursor>();
+    } else {
         services->hotKeys = std::make_unique<NullHotKeys>();
+        services->systemCursor = std::make_unique<NullSystemCursor>();
+    }
     services->savePanel = std::make_unique<QtSavePanel>();
     return services;
 }

@@ -6,6 +6,7 @@
 #include "platform/Defaults.h"
 #include "platform/Event.h"
 #include "shortcuts/KQShortCut.h"
+#include "platform/fake/FakeSystemCursor.h"
 #include "tests/support/InkoraFixture.h"
 
 #include <QFile>
@@ -183,4 +184,23 @@ TEST_F(MRKOUtilsAuxTest, ShortcutsTypingNeedsWaitWhileTextIsEdited)
     keyUp.keyCode = 51;
     EXPECT_TRUE(MRKOUtilsAux::isTextTypingShortcut(keyUp));
     EXPECT_FALSE(MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(keyUp));
+}
+
+TEST_F(MRKOUtilsAuxTest, SystemCursorHidesAndShowsCountedAndLogsFailures)
+{
+    MRKOUtilsAux::hideSystemCursor();
+    MRKOUtilsAux::hideSystemCursor();
+    EXPECT_FALSE(MRKOUtilsAux::systemCursorIsVisible());
+    MRKOUtilsAux::showSystemCursor();
+    EXPECT_FALSE(MRKOUtilsAux::systemCursorIsVisible()); // one hide is still outstanding
+    MRKOUtilsAux::showSystemCursor();
+    EXPECT_TRUE(MRKOUtilsAux::systemCursorIsVisible());
+
+    fakes().systemCursor->setError(5);
+    log().expectWarning(QStringLiteral("Unable to hide cursor 5"));
+    log().expectWarning(QStringLiteral("Unable to show cursor 5"));
+    MRKOUtilsAux::hideSystemCursor();
+    MRKOUtilsAux::showSystemCursor();
+    EXPECT_EQ(log().count(QStringLiteral("Unable to hide cursor 5")), 1);
+    EXPECT_EQ(log().count(QStringLiteral("Unable to show cursor 5")), 1);
 }
