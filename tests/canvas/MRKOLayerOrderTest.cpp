@@ -1,7 +1,7 @@
 #include "canvas/MRKOLayerOrder.h"
 
-#include "InkoraFixture.h"
 #include "platform/UndoManager.h"
+#include "tests/support/InkoraFixture.h"
 
 #include <random>
 

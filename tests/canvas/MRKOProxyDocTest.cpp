@@ -1,8 +1,8 @@
 #include "canvas/MRKOProxyDoc.h"
 
-#include "InkoraFixture.h"
 #include "canvas/MRKOLayerOrder.h"
 #include "platform/UndoManager.h"
+#include "tests/support/InkoraFixture.h"
 
 namespace {
 
