@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/MRKOXPCController.h"
+#include "app/RegisteredDefaults.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
@@ -29,6 +31,29 @@ AppDelegate::~AppDelegate()
 AppDelegate *AppDelegate::shared()
 {
     return s_shared.load();
+}
+
+void AppDelegate::prepareUserDefaults()
+{
+    MRKOUtils::userDefaults().registerDefaults(inkora::registeredDefaultSettings());
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    if (m_didFinishLaunching)
+        return;
+    m_didFinishLaunching = true;
+    updateAllSettings();
+    // Made now so the helper is linked (and registered as the log-in item) from the launch on.
+    (void)MRKOXPCController::sharedXPCController();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    if (m_didTerminate)
+        return;
+    m_didTerminate = true;
+    MRKOXPCController::disableLoginItemIfNeeded();
 }
 
 bool AppDelegate::isActiveAndShown() const

@@ -27,6 +27,17 @@ public:
     /// The process's delegate; null while none exists.
     [[nodiscard]] static AppDelegate *shared();
 
+    /// Registers the default settings in the store's registered domain; nothing is written to the file. Runs once
+    /// at every launch, before the first setting is read.
+    void prepareUserDefaults();
+
+    /// The launch's completion, run once: links to the helper (which registers it as the log-in item). The overlay
+    /// windows are built later, at the first activation.
+    void applicationDidFinishLaunching();
+    /// At quit, once: removes the helper's log-in item unless the user asked to run at start-up.
+    void applicationWillTerminate();
+    [[nodiscard]] bool didFinishLaunching() const { return m_didFinishLaunching; }
+
     /// Whether the overlay is shown.
     [[nodiscard]] virtual bool isActiveAndShown() const;
     /// Hides the overlay.
@@ -65,6 +76,8 @@ protected:
 private:
     QHash<QString, ActionHandler> m_actions;
     bool m_shown = false;
+    bool m_didFinishLaunching = false;
+    bool m_didTerminate = false;
     bool m_keepTouchBarWOToolbar = false;
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;

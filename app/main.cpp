@@ -1,3 +1,4 @@
+#include "app/AppDelegate.h"
 #include "platform/Services.h"
 #include "platform/linux/LinuxServices.h"
 
@@ -11,6 +12,13 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationDomain(QStringLiteral("com.Inkora"));
     QApplication::setQuitOnLastWindowClosed(false);
     platform::install(platform::makeLinuxServices());
+
+    AppDelegate delegate;
+    // Before anything reads a setting.
+    delegate.prepareUserDefaults();
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    // The launch completes once the event loop runs.
+    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
 
     // Quits cleanly after a given time when asked to, for smoke tests.
     if (const QByteArray ms = qgetenv("INKORA_QUIT_AFTER_MS"); !ms.isEmpty())

@@ -3,7 +3,7 @@
 #include <QString>
 
 namespace platform {
-class Event;
+struct Event;
 }
 
 namespace inkora {

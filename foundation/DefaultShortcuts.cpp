@@ -5,6 +5,7 @@
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSUserDefaults+ShortcutEncode.h"
 #include "platform/Defaults.h"
+#include "platform/Keys.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
@@ -24,35 +25,39 @@ struct DefaultRow
     quint64 flags;
 };
 
-using D = DefaultShortcuts;
+constexpr quint64 kCommand = platform::kCommandFlag;
+constexpr quint64 kOption = platform::kOptionFlag;
+constexpr quint64 kControl = platform::kControlFlag;
+constexpr quint64 kShift = platform::kShiftFlag;
+constexpr quint64 kFunction = platform::kFunctionFlag;
 
 // Searched in order; the first row of an action wins.
 const std::array<DefaultRow, 63> kDefaults = {{
-    {"runInkora:", 48, D::kOption},
-    {"runInkoraWithoutToolbar:", 48, D::kControl},
-    {"repeatLastAction:", 15, D::kCommand},
+    {"runInkora:", 48, kOption},
+    {"runInkoraWithoutToolbar:", 48, kControl},
+    {"repeatLastAction:", 15, kCommand},
     {"nextTool:", 48, 0},
-    {"nextThickness:", 2, D::kCommand},
-    {"prevThickness:", 2, D::kControl},
-    {"undoWithEvent:", 6, D::kCommand},
-    {"redoWithEvent:", 6, D::kCommand | D::kShift},
-    {"showHideToolbar:", 17, D::kCommand},
-    {"quitWithEvent:", 12, D::kCommand},
-    {"brushToolWithEvent:", 18, D::kCommand},
-    {"arrowToolWithEvent:", 19, D::kCommand},
-    {"rectangleToolWithEvent:", 20, D::kCommand},
-    {"textToolWithEvent:", 21, D::kCommand},
-    {"dissolveModeWithEvent:", 3, D::kCommand},
-    {"clearCanvasWithEvent:", 51, D::kCommand},
-    {"clearCanvasExlusionWithEvent:", 51, D::kOption},
-    {"scissorsCutWithEvent:", 7, D::kCommand},
-    {"handWithEvent:", 46, D::kCommand},
+    {"nextThickness:", 2, kCommand},
+    {"prevThickness:", 2, kControl},
+    {"undoWithEvent:", 6, kCommand},
+    {"redoWithEvent:", 6, kCommand | kShift},
+    {"showHideToolbar:", 17, kCommand},
+    {"quitWithEvent:", 12, kCommand},
+    {"brushToolWithEvent:", 18, kCommand},
+    {"arrowToolWithEvent:", 19, kCommand},
+    {"rectangleToolWithEvent:", 20, kCommand},
+    {"textToolWithEvent:", 21, kCommand},
+    {"dissolveModeWithEvent:", 3, kCommand},
+    {"clearCanvasWithEvent:", 51, kCommand},
+    {"clearCanvasExlusionWithEvent:", 51, kOption},
+    {"scissorsCutWithEvent:", 7, kCommand},
+    {"handWithEvent:", 46, kCommand},
     {"flashlightWithEvent:", 50, kFunctionOrNone},
-    {"takeASnapshotWithEvent:", 1, D::kCommand},
-    {"showSnapshotsWithEvent:", 1, D::kControl},
+    {"takeASnapshotWithEvent:", 1, kCommand},
+    {"showSnapshotsWithEvent:", 1, kControl},
     {"takeADazadUdizWithEvent:", 1, kFunctionOrOption},
     {"pinOnTopWithEvent:", 122, 0},
-    {"copyWithEvent:", 8, D::kCommand},
+    {"copyWithEvent:", 8, kCommand},
     {"color1WithEvent:", 18, kFunctionOrOption},
     {"color2WithEvent:", 19, kFunctionOrOption},
     {"color3WithEvent:", 20, kFunctionOrOption},
@@ -65,40 +70,40 @@ const std::array<DefaultRow, 63> kDefaults = {{
     {"color10WithEvent:", 29, kFunctionOrOption},
     {"magnifyGWithEvent:", 6, kFunctionOrOption},
     {"blackAndWhiteWithEvent:", 13, kFunctionOrOption},
-    {"whiteboardWithEvent:", 13, D::kCommand},
-    {"semiTansparentWithEvent:", 31, D::kCommand},
-    {"nextColorType:", 14, D::kCommand},
+    {"whiteboardWithEvent:", 13, kCommand},
+    {"semiTansparentWithEvent:", 31, kCommand},
+    {"nextColorType:", 14, kCommand},
     {"openEmojiAndSymbols:", 14, kFunctionOrOption},
     {"startTextTyping:", 17, kFunctionOrOption},
-    {"colorPickerWithEvent:", 34, D::kCommand},
-    {"colorWheelWithEvent:", 8, D::kControl},
-    {"levelUpWithEvent:", 126, D::kCommand},
-    {"levelDownWithEvent:", 125, D::kCommand},
-    {"groupWithEvent:", 5, D::kCommand},
-    {"lowerThirdWithEvent:", 37, D::kCommand},
-    {"badge1WithEvent:", 18, D::kControl},
-    {"badge2WithEvent:", 19, D::kControl},
-    {"badge3WithEvent:", 20, D::kControl},
-    {"badge4WithEvent:", 21, D::kControl},
-    {"badge5WithEvent:", 23, D::kControl},
-    {"badge6WithEvent:", 22, D::kControl},
-    {"badge7WithEvent:", 26, D::kControl},
-    {"badge8WithEvent:", 28, D::kControl},
-    {"badge9WithEvent:", 25, D::kControl},
-    {"badge10WithEvent:", 29, D::kControl},
-    {"resetBadgeWithEvent:", 29, D::kCommand},
-    {"minusBadgeWithEvent:", 27, D::kControl},
-    {"plusBadgeWithEvent:", 24, D::kControl},
-    {"selectAllWithEvent:", 0, D::kCommand},
-    {"selectLayerWithEvent:", 50, D::kCommand},
+    {"colorPickerWithEvent:", 34, kCommand},
+    {"colorWheelWithEvent:", 8, kControl},
+    {"levelUpWithEvent:", 126, kCommand},
+    {"levelDownWithEvent:", 125, kCommand},
+    {"groupWithEvent:", 5, kCommand},
+    {"lowerThirdWithEvent:", 37, kCommand},
+    {"badge1WithEvent:", 18, kControl},
+    {"badge2WithEvent:", 19, kControl},
+    {"badge3WithEvent:", 20, kControl},
+    {"badge4WithEvent:", 21, kControl},
+    {"badge5WithEvent:", 23, kControl},
+    {"badge6WithEvent:", 22, kControl},
+    {"badge7WithEvent:", 26, kControl},
+    {"badge8WithEvent:", 28, kControl},
+    {"badge9WithEvent:", 25, kControl},
+    {"badge10WithEvent:", 29, kControl},
+    {"resetBadgeWithEvent:", 29, kCommand},
+    {"minusBadgeWithEvent:", 27, kControl},
+    {"plusBadgeWithEvent:", 24, kControl},
+    {"selectAllWithEvent:", 0, kCommand},
+    {"selectLayerWithEvent:", 50, kCommand},
 }};
 
 quint64 effectiveFlags(quint64 flags)
 {
     if (flags == kFunctionOrOption)
-        return MRKOUtils::functionKeyDefaultsApply() ? D::kFunction : D::kOption;
+        return MRKOUtils::functionKeyDefaultsApply() ? kFunction : kOption;
     if (flags == kFunctionOrNone)
-        return MRKOUtils::functionKeyDefaultsApply() ? D::kFunction : 0;
+        return MRKOUtils::functionKeyDefaultsApply() ? kFunction : 0;
     return flags;
 }
 

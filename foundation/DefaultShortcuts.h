@@ -15,12 +15,6 @@ class DefaultShortcuts final
 public:
     DefaultShortcuts() = delete;
 
-    static constexpr quint64 kCommand = 0x100000;
-    static constexpr quint64 kOption = 0x80000;
-    static constexpr quint64 kControl = 0x40000;
-    static constexpr quint64 kShift = 0x20000;
-    static constexpr quint64 kFunction = 0x800000;
-
     /// A new shortcut with the action's default key and flags and the application delegate as target; null for an
     /// action without a default.
     static std::shared_ptr<KQShortCut> defaultShortCutForAction(const QString &action);

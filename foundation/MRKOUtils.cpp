@@ -13,6 +13,7 @@
 #include "platform/EventQueue.h"
 #include "platform/Layer.h"
 #include "platform/Services.h"
+#include "platform/SystemProfile.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
 #include <QDesktopServices>
@@ -32,22 +33,37 @@
 
 namespace {
 
-/// The system answers, read once on first use. X11 behaves as the newest systems and has no Function key.
+/// The release tests, evaluated once on first use, in order.
 struct SystemFlags
 {
-    bool mojave = true;
-    bool catalina = true;
-    bool bigSur = true;
-    bool monterey = true;
-    bool ventura = true;
-    bool sonoma = true;
-    bool sequoia = true;
-    bool hasFunctionKey = false;
+    bool mojave = false;
+    bool catalina = false;
+    bool bigSur = false;
+    bool monterey = false;
+    bool ventura = false;
+    bool sonoma = false;
+    bool sequoia = false;
 };
+
+const platform::SystemProfile &systemProfile()
+{
+    return *platform::services().systemProfile;
+}
 
 const SystemFlags &systemFlags()
 {
-    static const SystemFlags flags;
+    static const SystemFlags flags = [] {
+        const platform::SystemProfile &profile = systemProfile();
+        SystemFlags f;
+        f.mojave = profile.isVersionAtLeast(10, 14);
+        f.catalina = profile.isVersionAtLeast(10, 15);
+        f.bigSur = profile.isVersionAtLeast(11);
+        f.monterey = profile.isVersionAtLeast(12);
+        f.ventura = profile.isVersionAtLeast(13);
+        f.sonoma = profile.isVersionAtLeast(14);
+        f.sequoia = profile.isVersionAtLeast(15);
+        return f;
+    }();
     return flags;
 }
 
@@ -196,14 +212,12 @@ bool MRKOUtils::sequoiaOrLater()
 
 bool MRKOUtils::isTrusted()
 {
-    // X11 asks no permission for synthetic input.
-    return true;
+    return systemProfile().isAccessibilityTrusted();
 }
 
 bool MRKOUtils::canRecordScreen()
 {
-    // X11 asks no permission for screen images.
-    return true;
+    return !catalinaOrLater() || systemProfile().canRecordScreen();
 }
 
 QString MRKOUtils::screenRecordingPrefString()
@@ -304,7 +318,7 @@ void MRKOUtils::unregisterKeysForTypingIfNeeded()
 
 bool MRKOUtils::functionKeyDefaultsApply()
 {
-    return montereyOrLater() && systemFlags().hasFunctionKey;
+    return montereyOrLater() && systemProfile().hasFunctionKey();
 }
 
 // Folders and file names

@@ -4,6 +4,10 @@
 #include "app/LiveSettings.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
+#include "platform/Event.h"
+#include "platform/Keys.h"
+#include "platform/Services.h"
+#include "platform/SystemCursor.h"
 #include "shortcuts/KQShortCut.h"
 
 #include <QFile>
@@ -15,7 +19,6 @@
 
 namespace {
 
-constexpr quint64 kCommandFlag = 0x100000;
 constexpr quint16 kDeleteKeyCode = 51;
 constexpr quint16 kLastTypingKeyCode = 51;
 
@@ -105,9 +108,9 @@ bool MRKOUtilsAux::isTextTypingShortcut(quint16 keyCode, quint64 modifierFlags)
     case 0: // A
     case 7: // X
     case 8: // C
-        return modifierFlags == kCommandFlag;
+        return modifierFlags == platform::kCommandFlag;
     case kDeleteKeyCode:
-        return (modifierFlags & ~kCommandFlag) == 0;
+        return (modifierFlags & ~platform::kCommandFlag) == 0;
     default:
         return false;
     }
@@ -118,8 +121,40 @@ bool MRKOUtilsAux::isTextTypingShortcut(const KQShortCut &shortCut)
     return isTextTypingShortcut(shortCut.keyCode(), shortCut.modifierFlags());
 }
 
-bool MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(const KQShortCut &shortCut)
+bool MRKOUtilsAux::isTextTypingShortcut(const platform::Event &event)
+{
+    return isTextTypingShortcut(event.keyCode, event.modifierFlags);
+}
+
+bool MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(quint16 keyCode, quint64 modifierFlags)
 {
     const AppDelegate *delegate = AppDelegate::shared();
-    return !(isTextTypingShortcut(shortCut) && delegate && delegate->isFirstResponderTextInput());
+    return !(isTextTypingShortcut(keyCode, modifierFlags) && delegate && delegate->isFirstResponderTextInput());
+}
+
+bool MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(const KQShortCut &shortCut)
+{
+    return shouldInvokeShortcutRespectingTextInput(shortCut.keyCode(), shortCut.modifierFlags());
+}
+
+bool MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(const platform::Event &event)
+{
+    return shouldInvokeShortcutRespectingTextInput(event.keyCode, event.modifierFlags);
+}
+
+bool MRKOUtilsAux::systemCursorIsVisible()
+{
+    return platform::services().systemCursor->isVisible();
+}
+
+void MRKOUtilsAux::showSystemCursor()
+{
+    if (const int error = platform::services().systemCursor->show())
+        qCWarning(lcFoundation, "Unable to show cursor %d", error);
+}
+
+void MRKOUtilsAux::hideSystemCursor()
+{
+    if (const int error = platform::services().systemCursor->hide())
+        qCWarning(lcFoundation, "Unable to hide cursor %d", error);
 }

@@ -3,6 +3,9 @@
 #include <QString>
 
 class KQShortCut;
+namespace platform {
+struct Event;
+}
 
 /// The smaller class of shared class methods: console logging into the Documents folder, names of the
 /// draw-to-screen methods and the test of shortcuts that typing needs.
@@ -29,6 +32,14 @@ public:
     /// the grave accent alone, A, X or C with Command alone, Delete alone or with Command alone.
     static bool isTextTypingShortcut(quint16 keyCode, quint64 modifierFlags);
     static bool isTextTypingShortcut(const KQShortCut &shortCut);
-    /// False when the shortcut is one typing needs and a text input of the program has the keyboard.
+    static bool isTextTypingShortcut(const platform::Event &event);
+    /// False when the key is one typing needs and a text input of the program has the keyboard.
+    static bool shouldInvokeShortcutRespectingTextInput(quint16 keyCode, quint64 modifierFlags);
     static bool shouldInvokeShortcutRespectingTextInput(const KQShortCut &shortCut);
+    static bool shouldInvokeShortcutRespectingTextInput(const platform::Event &event);
+
+    static bool systemCursorIsVisible();
+    /// Shows or hides the pointer everywhere; a failure is logged with its error code.
+    static void showSystemCursor();
+    static void hideSystemCursor();
 };

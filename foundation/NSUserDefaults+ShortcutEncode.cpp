@@ -2,15 +2,16 @@
 #include "foundation/NSColor+OnOffColor.h"
 #include "foundation/NSUserDefaults+ShortcutEncode.h"
 #include "platform/Defaults.h"
+#include "platform/KeyedUnarchiver.h"
 #include "shortcuts/KQShortCut.h"
 
 namespace {
 
-/// The colour an older archive holds; no colour when the data is no such archive.
+/// The colour an older archive holds. This program has never archived a colour under a settings key, so no such
+/// archive can be read: the value counts as no colour.
 QColor unarchivedColor(const QByteArray &data)
 {
     Q_UNUSED(data)
-    // TODO: read archived colours once the keyed unarchiver exists; until then such a value reads as none.
     return {};
 }
 
@@ -70,9 +71,8 @@ std::shared_ptr<KQShortCut> shortcutForKey(platform::Defaults &defaults, const Q
 
 std::shared_ptr<KQShortCut> unarchivedShortCut(const QByteArray &data)
 {
-    Q_UNUSED(data)
-    // TODO: read archived shortcuts once the keyed unarchiver exists; until then such a value reads as none.
-    return nullptr;
+    KQShortCut::registerArchiveClass();
+    return platform::KeyedUnarchiver::unarchivedObjectOfClass<KQShortCut>(QStringLiteral("KQShortCut"), data);
 }
 
 } // namespace ShortcutEncode

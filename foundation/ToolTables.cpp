@@ -4,6 +4,7 @@
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSColor+OnOffColor.h"
 #include "foundation/SrgbColor.h"
+#include "platform/ImageLoader.h"
 #include "shortcuts/KeyCharacters.h"
 #include "shortcuts/MRKOSingleKeyActionController.h"
 
@@ -33,12 +34,11 @@ const std::array<ToolRow, 8> kTools = {{
 
 constexpr quint16 kNoKeyCode = 65535; // no single-key slot holds the action
 
-/// An image of the program's resources by name; the images live under ":/images/".
 QImage toolImage(quint64 type, const char *suffix)
 {
     if (type >= kTools.size() || !kTools[type].icon)
         return {};
-    return QImage(QStringLiteral(":/images/%1%2").arg(QLatin1String(kTools[type].icon), QLatin1String(suffix)));
+    return platform::ImageLoader::namedImage(QLatin1String(kTools[type].icon) + QLatin1String(suffix));
 }
 
 QHash<QString, QString> makeToolsDescriptions()

@@ -97,9 +97,10 @@ void MRKOShowController::showWindow()
 {
     platform::RunLoop::main().cancelPreviousPerformRequests(this);
     stopFade();
+    // Placed before it is mapped, so that it never shows for a moment where it stood last.
+    constraintWindow();
     m_window->show();
     m_window->raise();
-    constraintWindow();
     m_window->setWindowOpacity(1);
     m_state = State::Shown;
     platform::RunLoop::main().performAfterDelay(this, QStringLiteral("fadeOut"), kAnimationDuration + kVisiblePause,

@@ -8,11 +8,6 @@
 #include <cmath>
 #include <numbers>
 
-using inkora::GraphicsPath;
-using inkora::LineCap;
-using inkora::LineJoin;
-using inkora::StrokeStyle;
-
 namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
@@ -70,7 +65,7 @@ struct Frame
     float towardsTail = 0; // direction from the tip towards the tail
 };
 
-void addClosedPolygon(GraphicsPath &path, std::initializer_list<Point> points)
+void addClosedPolygon(platform::Path &path, std::initializer_list<Point> points)
 {
     bool first = true;
     for (Point p : points) {
@@ -132,15 +127,10 @@ QRectF MRKOArrowPill::createPaths()
 
 void MRKOArrowPill::createLinePath()
 {
-    GraphicsPath path;
+    platform::Path path;
     path.moveTo(m_startPoint);
     path.lineTo(m_endPoint);
-    StrokeStyle style;
-    style.width = thickness();
-    style.cap = LineCap::Round;
-    style.join = LineJoin::Miter;
-    style.miterLimit = kMiterLimit;
-    setStrokedPath(path.stroked(style));
+    setStrokedPath(path.strokedOutline(thickness(), Qt::RoundCap, Qt::MiterJoin, kMiterLimit));
     setPath(std::move(path));
 }
 
@@ -186,22 +176,18 @@ void MRKOArrowPill::arrowPathV1()
     const Point w1 = f.tip + hf * dir(f.towardsTail + kPi / 4);
     const Point w2 = f.tip + hf * dir(f.towardsTail - kPi / 4);
 
-    GraphicsPath path;
+    platform::Path path;
     path.moveTo(f.tip.q());
     path.lineTo(f.tail.q());
     path.moveTo(w1.q());
     path.lineTo(f.tip.q());
     path.lineTo(w2.q());
-    StrokeStyle style;
-    style.width = w;
-    style.cap = m_roundedEnds ? LineCap::Round : LineCap::Butt;
-    style.join = m_roundedTip ? LineJoin::Round : LineJoin::Miter;
-    style.miterLimit = kMiterLimit;
-    setStrokedPath(path.stroked(style));
+    setStrokedPath(path.strokedOutline(w, m_roundedEnds ? Qt::RoundCap : Qt::FlatCap,
+                                       m_roundedTip ? Qt::RoundJoin : Qt::MiterJoin, kMiterLimit));
     setPath(std::move(path));
 }
 
-void MRKOArrowPill::addWedgeHead(GraphicsPath &path) const
+void MRKOArrowPill::addWedgeHead(platform::Path &path) const
 {
     const Frame f = frameOf(m_startPoint, m_endPoint, m_invert);
     const float h = static_cast<float>(f.length * m_headRatio);
@@ -214,7 +200,7 @@ void MRKOArrowPill::arrowPathV2()
 {
     const Frame f = frameOf(m_startPoint, m_endPoint, m_invert);
     const float h = static_cast<float>(f.length * m_headRatio);
-    GraphicsPath path;
+    platform::Path path;
     addWedgeHead(path);
     const Point q1 = f.tip + (0.5f * h) * dir(f.towardsTail + kShaftWedgeAngle);
     const Point q2 = f.tip + (0.5f * h) * dir(f.towardsTail - kShaftWedgeAngle);
@@ -231,7 +217,7 @@ void MRKOArrowPill::arrowPathV3()
     const Point p1 = f.tip + h * dir(f.towardsTail + kPi / 6);
     const Point p2 = f.tip + h * dir(f.towardsTail - kPi / 6);
 
-    GraphicsPath path;
+    platform::Path path;
     addClosedPolygon(path, {rotated(p1, theta, f.tip), f.tip, rotated(p2, theta, f.tip), rotated(p1, theta, f.tip)});
 
     const Point m = mid(p1, p2);
@@ -254,7 +240,7 @@ void MRKOArrowPill::arrowPathV4()
     const float h = static_cast<float>(f.length * m_headRatio);
     const Point b = f.tip + (h / 1.5f) * dir(f.towardsTail);
     const Point n = dir(f.towardsTail + kPi / 2);
-    GraphicsPath path;
+    platform::Path path;
     addWedgeHead(path);
     const Point tailTop = f.tail + (0.5f * h) * n, tailBottom = f.tail - (0.5f * h) * n;
     addClosedPolygon(path, {tailTop, b + (0.25f * h) * n, b - (0.25f * h) * n, tailBottom, tailTop});
@@ -268,7 +254,7 @@ void MRKOArrowPill::arrowPathV5()
     const float h = static_cast<float>(f.length * m_headRatio);
     const Point b = f.tip + (h / 1.5f) * dir(f.towardsTail);
     const Point n = dir(f.towardsTail + kPi / 2);
-    GraphicsPath path;
+    platform::Path path;
     addWedgeHead(path);
     const Point tailTop = f.tail + (0.25f * h) * n, tailBottom = f.tail - (0.25f * h) * n;
     addClosedPolygon(path, {tailTop, b + (0.25f * h) * n, b - (0.25f * h) * n, tailBottom, tailTop});

@@ -79,7 +79,7 @@ protected:
 
 private:
     /// The filled head with a 60 degree apex that styles 1, 3 and 4 share.
-    void addWedgeHead(inkora::GraphicsPath &path) const;
+    void addWedgeHead(platform::Path &path) const;
 
     QPointF m_startPoint;
     QPointF m_endPoint;

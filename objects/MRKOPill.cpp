@@ -6,7 +6,7 @@
 #include "objects/MRKOTextPill.h"
 #include "objects/NSBezierPath+Path.h"
 #include "objects/ObjectArchiving.h"
-#include "objects/ObjectGeometry.h"
+#include "platform/Geometry.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 
@@ -29,7 +29,7 @@ const QString kThicknessKey = QStringLiteral("thickness");
 const QString kPathKey = QStringLiteral("path");
 const QString kStrokedPathKey = QStringLiteral("strokedPath");
 
-void encodePath(platform::KeyedArchiver &coder, const std::optional<inkora::GraphicsPath> &path, const QString &key)
+void encodePath(platform::KeyedArchiver &coder, const std::optional<platform::Path> &path, const QString &key)
 {
     if (!path)
         return;
@@ -38,9 +38,9 @@ void encodePath(platform::KeyedArchiver &coder, const std::optional<inkora::Grap
         inkora::encodeBezierPath(coder, bezier, key);
 }
 
-std::optional<inkora::GraphicsPath> decodePath(platform::KeyedUnarchiver &coder, const QString &key)
+std::optional<platform::Path> decodePath(platform::KeyedUnarchiver &coder, const QString &key)
 {
-    std::optional<inkora::GraphicsPath> path;
+    std::optional<platform::Path> path;
     const std::optional<inkora::BezierPath> bezier = inkora::decodeBezierPath(coder, key);
     if (bezier && !bezier->isEmpty())
         Path::quartzPathWithRef(*bezier, path);
@@ -263,14 +263,14 @@ QRectF MRKOPill::integralBoundingBoxOfStrokedPath() const
 {
     if (!m_strokedPath)
         return {};
-    return inkora::integralRect(m_strokedPath->boundingBox());
+    return platform::integralRect(m_strokedPath->pathBoundingBox());
 }
 
 QRectF MRKOPill::boundingBoxOfPath() const
 {
     if (!m_path)
         return {};
-    return m_path->boundingBox();
+    return m_path->pathBoundingBox();
 }
 
 QRectF MRKOPill::createPaths()

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "objects/GraphicsPath.h"
 #include "platform/Archivable.h"
 #include "platform/Layer.h"
+#include "platform/Path.h"
 
 #include <QColor>
 #include <QPointF>
@@ -81,10 +81,10 @@ public:
     void setStartDirection(quint64 direction) { m_startDirection = direction; }
     [[nodiscard]] double thickness() const { return m_thickness; }
     void setThickness(double thickness) { m_thickness = thickness; }
-    [[nodiscard]] const std::optional<inkora::GraphicsPath> &path() const { return m_path; }
-    void setPath(std::optional<inkora::GraphicsPath> path) { m_path = std::move(path); }
-    [[nodiscard]] const std::optional<inkora::GraphicsPath> &strokedPath() const { return m_strokedPath; }
-    void setStrokedPath(std::optional<inkora::GraphicsPath> path) { m_strokedPath = std::move(path); }
+    [[nodiscard]] const std::optional<platform::Path> &path() const { return m_path; }
+    void setPath(std::optional<platform::Path> path) { m_path = std::move(path); }
+    [[nodiscard]] const std::optional<platform::Path> &strokedPath() const { return m_strokedPath; }
+    void setStrokedPath(std::optional<platform::Path> path) { m_strokedPath = std::move(path); }
 
     [[nodiscard]] qint64 subType() const;
     [[nodiscard]] qint64 toolGroup() const;
@@ -157,6 +157,6 @@ private:
     quint64 m_colorType = 0;
     quint64 m_startDirection = 0;
     double m_thickness = 0.0;
-    std::optional<inkora::GraphicsPath> m_path;
-    std::optional<inkora::GraphicsPath> m_strokedPath;
+    std::optional<platform::Path> m_path;
+    std::optional<platform::Path> m_strokedPath;
 };

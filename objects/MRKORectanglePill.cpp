@@ -1,16 +1,12 @@
 #include "objects/MRKORectanglePill.h"
 
 #include "objects/ObjectGeometry.h"
+#include "platform/Geometry.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 
 #include <algorithm>
 #include <cmath>
-
-using inkora::GraphicsPath;
-using inkora::LineCap;
-using inkora::LineJoin;
-using inkora::StrokeStyle;
 
 namespace {
 constexpr double kCornerRadius = 10.0; // points, for shapes at least twice as large as their line width
@@ -63,7 +59,7 @@ void MRKORectanglePill::createRoundedRectanglePaths()
         radius = 0;
 
     const double x = r.x(), y = r.y(), maxX = r.x() + r.width(), maxY = r.y() + r.height();
-    GraphicsPath path;
+    platform::Path path;
     path.moveTo({x + radius, maxY});
     path.lineTo({maxX - radius, maxY});
     path.quadTo({maxX, maxY}, {maxX, maxY - radius});
@@ -78,12 +74,8 @@ void MRKORectanglePill::createRoundedRectanglePaths()
     if (m_filled) {
         setStrokedPath(path);
     } else {
-        StrokeStyle style;
-        style.width = t;
-        style.miterLimit = kMiterLimit;
-        style.cap = radius > 0 ? LineCap::Round : LineCap::Square;
-        style.join = radius > 0 ? LineJoin::Round : LineJoin::Miter;
-        setStrokedPath(path.stroked(style));
+        setStrokedPath(path.strokedOutline(t, radius > 0 ? Qt::RoundCap : Qt::SquareCap,
+                                           radius > 0 ? Qt::RoundJoin : Qt::MiterJoin, kMiterLimit));
     }
     setPath(std::move(path));
 }
@@ -94,17 +86,12 @@ void MRKORectanglePill::createCirclePaths()
     QRectF r = m_rect;
     if (m_filled)
         r.adjust(-0.5 * t, -0.5 * t, 0.5 * t, 0.5 * t);
-    GraphicsPath path;
+    platform::Path path;
     path.addEllipseInRect(r);
     if (m_filled) {
         setStrokedPath(path);
     } else {
-        StrokeStyle style;
-        style.width = t;
-        style.cap = LineCap::Round;
-        style.join = LineJoin::Round;
-        style.miterLimit = kMiterLimit;
-        setStrokedPath(path.stroked(style));
+        setStrokedPath(path.strokedOutline(t, Qt::RoundCap, Qt::RoundJoin, kMiterLimit));
     }
     setPath(std::move(path));
 }
@@ -141,7 +128,7 @@ QRectF MRKORectanglePill::resizeRect(const QRectF &rect, MRKOPillHandle handle, 
     const QRectF box = MRKOPill::resizeRect(rect, handle, point);
     // The layer's frame includes the stroke; the rect is the stroke's centre line.
     const double k = std::trunc(thickness() * 0.5);
-    return inkora::integralRect(box.adjusted(k, k, -k, -k));
+    return platform::integralRect(platform::insetRect(box, k, k));
 }
 
 QString MRKORectanglePill::archiveClassName() const

@@ -8,35 +8,34 @@
 
 using inkora::BezierPath;
 using inkora::CubicSegment;
-using inkora::GraphicsPath;
-using inkora::PathElement;
+using ElementType = platform::Path::ElementType;
 
 namespace inkora {
 
 namespace {
 
-BezierPath copyElements(const GraphicsPath &path, bool closeBeforeLaterMoves)
+BezierPath copyElements(const platform::Path &path, bool closeBeforeLaterMoves)
 {
     BezierPath result;
     bool sawMove = false;
-    for (const PathElement &e : path.elements()) {
-        switch (e.kind) {
-        case PathElement::MoveTo:
+    for (const platform::Path::Element &e : path.elements()) {
+        switch (e.type) {
+        case ElementType::MoveTo:
             if (closeBeforeLaterMoves && sawMove)
                 result.closePath();
             sawMove = true;
             result.moveTo(e.points[0]);
             break;
-        case PathElement::LineTo:
+        case ElementType::LineTo:
             result.lineTo(e.points[0]);
             break;
-        case PathElement::QuadTo:
+        case ElementType::QuadTo:
             result.curveTo(e.points[0], e.points[0], e.points[1]);
             break;
-        case PathElement::CurveTo:
+        case ElementType::CubicTo:
             result.curveTo(e.points[0], e.points[1], e.points[2]);
             break;
-        case PathElement::Close:
+        case ElementType::Close:
             result.closePath();
             break;
         }
@@ -51,12 +50,12 @@ QPointF mean(QPointF a, QPointF b)
 
 } // namespace
 
-BezierPath archiveBezierPath(const GraphicsPath &path)
+BezierPath archiveBezierPath(const platform::Path &path)
 {
     return copyElements(path, false);
 }
 
-BezierPath outlineBezierPath(const GraphicsPath &path)
+BezierPath outlineBezierPath(const platform::Path &path)
 {
     return copyElements(path, true);
 }
@@ -82,11 +81,11 @@ namespace {
 // The element's points as a query gives them; a close element gives the start of its subpath.
 std::array<QPointF, 3> queryPoints(const BezierPath &path, int index)
 {
-    const PathElement &e = path.elementAt(index);
-    if (e.kind != PathElement::Close)
+    const platform::Path::Element &e = path.elementAt(index);
+    if (e.type != ElementType::Close)
         return e.points;
     for (int i = index - 1; i >= 0; --i) {
-        if (path.elementAt(i).kind == PathElement::MoveTo)
+        if (path.elementAt(i).type == ElementType::MoveTo)
             return {path.elementAt(i).points[0], {}, {}};
     }
     return {};
@@ -95,7 +94,7 @@ std::array<QPointF, 3> queryPoints(const BezierPath &path, int index)
 QPointF endOf(const BezierPath &path, int index)
 {
     const auto p = queryPoints(path, index);
-    return path.elementAt(index).kind == PathElement::CurveTo ? p[2] : p[0];
+    return path.elementAt(index).type == ElementType::CubicTo ? p[2] : p[0];
 }
 
 struct Edge
@@ -105,7 +104,7 @@ struct Edge
 
 Edge edgeOf(const BezierPath &offset)
 {
-    const PathElement &curve = offset.elementAt(1);
+    const platform::Path::Element &curve = offset.elementAt(1);
     return {offset.elementAt(0).points[0], curve.points[0], curve.points[1], curve.points[2]};
 }
 
@@ -126,46 +125,50 @@ template <typename Sink> void outlineSegment(const CubicSegment &s, double wa, d
 
 } // namespace
 
-void quartzPathWithRef(const BezierPath &path, std::optional<GraphicsPath> &ref)
+void quartzPathWithRef(const BezierPath &path, std::optional<platform::Path> &ref)
 {
     if (path.isEmpty())
         return;
-    ref = GraphicsPath::fromElements(path.elements());
+    ref = path.path();
 }
 
-void quartzPathWithAnimPath(const BezierPath &path, std::optional<GraphicsPath> &ref)
+void quartzPathWithAnimPath(const BezierPath &path, std::optional<platform::Path> &ref)
 {
     quartzPathWithRef(path, ref);
 }
 
 BezierPath strokedBezier(const BezierPath &path)
 {
-    std::optional<GraphicsPath> converted;
+    std::optional<platform::Path> converted;
     quartzPathWithRef(path, converted);
     if (!converted)
         return {};
-    inkora::StrokeStyle style = path.strokeStyle();
-    style.dashes.clear();
-    return inkora::outlineBezierPath(converted->stroked(style));
+    return inkora::outlineBezierPath(
+        converted->strokedOutline(path.lineWidth(), path.lineCapStyle(), path.lineJoinStyle(), path.miterLimit()));
 }
 
 BezierPath dashedBezier(const BezierPath &path)
 {
-    std::optional<GraphicsPath> converted;
+    std::optional<platform::Path> converted;
     quartzPathWithRef(path, converted);
     if (!converted)
         return {};
-    inkora::StrokeStyle style = path.strokeStyle();
     // Only the dash and the gap are read; a longer pattern is cut to those two.
-    if (style.dashes.size() > 2)
-        style.dashes.resize(2);
-    style.dashPhase = 0.0;
-    return inkora::outlineBezierPath(converted->stroked(style));
+    std::vector<double> dashes = path.lineDash();
+    if (dashes.size() > 2)
+        dashes.resize(2);
+    double total = 0;
+    for (double d : dashes)
+        total += d;
+    if (!(total > 0) || !std::isfinite(total))
+        dashes.clear(); // no dash to repeat: a plain outline
+    return inkora::outlineBezierPath(converted->strokedOutline(path.lineWidth(), path.lineCapStyle(),
+                                                               path.lineJoinStyle(), path.miterLimit(), dashes, 0.0));
 }
 
 bool isOneMoveTo(const BezierPath &path)
 {
-    return path.elementCount() == 1 && path.elementAt(0).kind == PathElement::MoveTo;
+    return path.elementCount() == 1 && path.elementAt(0).type == ElementType::MoveTo;
 }
 
 bool isValid(const BezierPath &path)
@@ -173,14 +176,14 @@ bool isValid(const BezierPath &path)
     if (path.isEmpty())
         return false;
     auto bad = [](QPointF p) { return std::isnan(p.x()) || std::isnan(p.y()); };
-    for (const PathElement &e : path.elements()) {
-        switch (e.kind) {
-        case PathElement::MoveTo:
-        case PathElement::LineTo:
+    for (const platform::Path::Element &e : path.elements()) {
+        switch (e.type) {
+        case ElementType::MoveTo:
+        case ElementType::LineTo:
             if (bad(e.points[0]))
                 return false;
             break;
-        case PathElement::CurveTo:
+        case ElementType::CubicTo:
             if (bad(e.points[0]) || bad(e.points[1]) || bad(e.points[2]))
                 return false;
             break;
@@ -194,7 +197,7 @@ bool isValid(const BezierPath &path)
 bool isClosed(const BezierPath &path)
 {
     const int n = path.elementCount();
-    return n >= 2 && path.elementAt(n - 2).kind == PathElement::Close;
+    return n >= 2 && path.elementAt(n - 2).type == ElementType::Close;
 }
 
 bool subpathContainingElementIsClosed(const BezierPath &path, qint64 index)
@@ -202,7 +205,7 @@ bool subpathContainingElementIsClosed(const BezierPath &path, qint64 index)
     if (index < 0 || index >= path.elementCount())
         return false;
     for (int i = static_cast<int>(index); i < path.elementCount(); ++i) {
-        if (path.elementAt(i).kind == PathElement::Close)
+        if (path.elementAt(i).type == ElementType::Close)
             return true;
     }
     return false;
@@ -220,12 +223,8 @@ void strokeInsideWithinRect(const BezierPath &path, QPainter &painter, const QRe
     painter.save();
     QPen pen = painter.pen();
     pen.setWidthF(path.lineWidth() * 2.0);
-    pen.setCapStyle(path.lineCapStyle() == inkora::LineCap::Round    ? Qt::RoundCap
-                    : path.lineCapStyle() == inkora::LineCap::Square ? Qt::SquareCap
-                                                                     : Qt::FlatCap);
-    pen.setJoinStyle(path.lineJoinStyle() == inkora::LineJoin::Round   ? Qt::RoundJoin
-                     : path.lineJoinStyle() == inkora::LineJoin::Bevel ? Qt::BevelJoin
-                                                                       : Qt::SvgMiterJoin);
+    pen.setCapStyle(path.lineCapStyle());
+    pen.setJoinStyle(path.lineJoinStyle() == Qt::MiterJoin ? Qt::SvgMiterJoin : path.lineJoinStyle());
     pen.setMiterLimit(path.miterLimit());
     painter.setClipPath(shape, Qt::IntersectClip);
     if (rect.width() > 0 && rect.height() > 0)
@@ -243,15 +242,15 @@ BezierPath pathOffsetFrom(const BezierPath &path, double from, double to)
     constexpr double kHalfPi = 1.5707963267948966;
     QPointF carried(0.0, 0.0);
     for (int i = 0; i < n; ++i) {
-        const PathElement::Kind kind = path.elementAt(i).kind;
+        const ElementType kind = path.elementAt(i).type;
         const auto p = queryPoints(path, i);
         // A single element has no run to spread the distances over: it takes the first one.
         const double d = n > 1 ? (i * (to - from)) / (n - 1) + from : from;
         QPointF a, b;
         if (i < n - 1) {
-            a = kind == PathElement::CurveTo ? p[2] : p[0];
+            a = kind == ElementType::CubicTo ? p[2] : p[0];
             b = queryPoints(path, i + 1)[0];
-        } else if (kind == PathElement::CurveTo) {
+        } else if (kind == ElementType::CubicTo) {
             a = p[1];
             b = p[2];
         } else {
@@ -261,16 +260,16 @@ BezierPath pathOffsetFrom(const BezierPath &path, double from, double to)
         const double theta = std::atan2(b.y() - a.y(), b.x() - a.x());
         const QPointF o(d * std::cos(theta + kHalfPi), d * std::sin(theta + kHalfPi));
         switch (kind) {
-        case PathElement::MoveTo:
+        case ElementType::MoveTo:
             result.moveTo(p[0] + o);
             break;
-        case PathElement::LineTo:
+        case ElementType::LineTo:
             result.lineTo(p[0] + o);
             break;
-        case PathElement::CurveTo:
+        case ElementType::CubicTo:
             result.curveTo(p[0] + carried, p[1] + o, p[2] + o);
             break;
-        case PathElement::Close:
+        case ElementType::Close:
             result.closePath();
             break;
         default:
@@ -295,11 +294,11 @@ BezierPath variableWidthSegment(const CubicSegment &segment, double fromWidth, d
     return sink.path;
 }
 
-GraphicsPath variableWidthStrokedPathSegment(const CubicSegment &segment, double fromWidth, double toWidth)
+platform::Path variableWidthStrokedPathSegment(const CubicSegment &segment, double fromWidth, double toWidth)
 {
     struct Sink
     {
-        GraphicsPath path;
+        platform::Path path;
         void moveTo(QPointF p) { path.moveTo(p); }
         void lineTo(QPointF p) { path.lineTo(p); }
         void curveTo(QPointF c1, QPointF c2, QPointF e) { path.cubicTo(c1, c2, e); }
@@ -309,7 +308,7 @@ GraphicsPath variableWidthStrokedPathSegment(const CubicSegment &segment, double
     return sink.path;
 }
 
-GraphicsPath variableWidthStrokedPathSubdivide(const CubicSegment &segment, double fromWidth, double toWidth)
+platform::Path variableWidthStrokedPathSubdivide(const CubicSegment &segment, double fromWidth, double toWidth)
 {
     CubicSegment firstHalf, secondHalf, q1, q2, q3, q4;
     inkora::halveCubicSegment(segment, firstHalf, secondHalf);
@@ -323,7 +322,7 @@ GraphicsPath variableWidthStrokedPathSubdivide(const CubicSegment &segment, doub
     const float w2 = static_cast<float>(0.5 * fa + static_cast<double>(0.5f * fb));
     const float w3 = static_cast<float>(0.25 * fa + static_cast<double>(0.75f * fb));
 
-    GraphicsPath path;
+    platform::Path path;
     path.addArc(segment[0], fromWidth * 0.5, 0.0, 6.283185307179586, true);
     path.addPath(variableWidthStrokedPathSegment(q1, fromWidth, w1));
     path.addPath(variableWidthStrokedPathSegment(q2, w1, w2));
@@ -332,7 +331,9 @@ GraphicsPath variableWidthStrokedPathSubdivide(const CubicSegment &segment, doub
     const QPointF end = segment[3];
     // Mirrored about the end point's horizontal, so the cap runs the same way round as the start circle.
     const QTransform flip(1.0, 0.0, 0.0, -1.0, 0.0, 2.0 * end.y());
-    path.addEllipseInRect(QRectF(end.x() - toWidth * 0.5, end.y() - toWidth * 0.5, toWidth, toWidth), flip);
+    platform::Path cap;
+    cap.addEllipseInRect(QRectF(end.x() - toWidth * 0.5, end.y() - toWidth * 0.5, toWidth, toWidth));
+    path.addPath(cap, flip);
     return path;
 }
 

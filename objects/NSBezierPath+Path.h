@@ -1,7 +1,7 @@
 #pragma once
 
 #include "objects/BezierPath.h"
-#include "objects/GraphicsPath.h"
+#include "platform/Path.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -18,9 +18,9 @@ using CubicSegment = std::array<QPointF, 4>;
 
 /// The archive's element copier: a quadratic segment is written as a cubic whose two control points both
 /// equal the quadratic's control point.
-[[nodiscard]] BezierPath archiveBezierPath(const GraphicsPath &path);
+[[nodiscard]] BezierPath archiveBezierPath(const platform::Path &path);
 /// The outline copier: as the archive copier, but every subpath before a later move is closed first.
-[[nodiscard]] BezierPath outlineBezierPath(const GraphicsPath &path);
+[[nodiscard]] BezierPath outlineBezierPath(const platform::Path &path);
 /// De Casteljau subdivision at t = 1/2.
 void halveCubicSegment(const CubicSegment &segment, CubicSegment &first, CubicSegment &second);
 
@@ -30,9 +30,9 @@ void halveCubicSegment(const CubicSegment &segment, CubicSegment &first, CubicSe
 namespace Path {
 
 /// Writes the path's elements as a new path through `ref`; an empty path writes nothing.
-void quartzPathWithRef(const inkora::BezierPath &path, std::optional<inkora::GraphicsPath> &ref);
+void quartzPathWithRef(const inkora::BezierPath &path, std::optional<platform::Path> &ref);
 /// The same conversion, used for paths that animate.
-void quartzPathWithAnimPath(const inkora::BezierPath &path, std::optional<inkora::GraphicsPath> &ref);
+void quartzPathWithAnimPath(const inkora::BezierPath &path, std::optional<platform::Path> &ref);
 /// The closed outline of the path stroked with its own width, cap, join and miter limit (its dashes not applied).
 [[nodiscard]] inkora::BezierPath strokedBezier(const inkora::BezierPath &path);
 /// The outline of the path dashed with the first two lengths of its dash pattern from phase 0, then stroked.
@@ -60,10 +60,10 @@ void strokeInsideWithinRect(const inkora::BezierPath &path, QPainter &painter, c
 [[nodiscard]] inkora::BezierPath variableWidthSegment(const inkora::CubicSegment &segment, double fromWidth,
                                                       double toWidth);
 /// The same outline as a graphics path, element for element.
-[[nodiscard]] inkora::GraphicsPath variableWidthStrokedPathSegment(const inkora::CubicSegment &segment,
-                                                                   double fromWidth, double toWidth);
+[[nodiscard]] platform::Path variableWidthStrokedPathSegment(const inkora::CubicSegment &segment, double fromWidth,
+                                                             double toWidth);
 /// The segment outlined in four quarters at interpolated widths, with a circle about each end as its cap.
-[[nodiscard]] inkora::GraphicsPath variableWidthStrokedPathSubdivide(const inkora::CubicSegment &segment,
-                                                                     double fromWidth, double toWidth);
+[[nodiscard]] platform::Path variableWidthStrokedPathSubdivide(const inkora::CubicSegment &segment, double fromWidth,
+                                                               double toWidth);
 
 } // namespace Path

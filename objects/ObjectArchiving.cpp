@@ -23,7 +23,7 @@ constexpr char kAlpha[] = "alpha";
 // Extended sRGB may leave 0...1 a little; anything far outside is damage, not colour.
 constexpr double kComponentLimit = 16.0;
 
-// Path keys: one byte per element, and the elements' points as little-endian doubles, x before y.
+// platform::Path keys: one byte per element, and the elements' points as little-endian doubles, x before y.
 constexpr char kElementKinds[] = "elementKinds";
 constexpr char kElementPoints[] = "elementPoints";
 enum ArchivedElement : char { kMove = 0, kLine = 1, kCurve = 2, kClose = 3 };
@@ -101,29 +101,30 @@ public:
             qToLittleEndian(p.y(), bytes + 8);
             points.append(bytes, 16);
         };
-        for (const PathElement &e : m_path.elements()) {
-            switch (e.kind) {
-            case PathElement::MoveTo:
+        for (const platform::Path::Element &e : m_path.elements()) {
+            switch (e.type) {
+            case platform::Path::ElementType::MoveTo:
                 kinds.append(kMove);
                 addPoint(e.points[0]);
                 break;
-            case PathElement::LineTo:
+            case platform::Path::ElementType::LineTo:
                 kinds.append(kLine);
                 addPoint(e.points[0]);
                 break;
-            case PathElement::QuadTo: // a Bezier path holds none; written as the cubic with both controls on it
+            case platform::Path::ElementType::QuadTo: // a Bezier path holds none; written as the cubic with both
+                                                      // controls on it
                 kinds.append(kCurve);
                 addPoint(e.points[0]);
                 addPoint(e.points[0]);
                 addPoint(e.points[1]);
                 break;
-            case PathElement::CurveTo:
+            case platform::Path::ElementType::CubicTo:
                 kinds.append(kCurve);
                 addPoint(e.points[0]);
                 addPoint(e.points[1]);
                 addPoint(e.points[2]);
                 break;
-            case PathElement::Close:
+            case platform::Path::ElementType::Close:
                 kinds.append(kClose);
                 break;
             }

@@ -152,20 +152,22 @@ private:
 class SerialQueue final : public DispatchQueue
 {
 public:
-    explicit SerialQueue(const QString &label) : m_label(label)
+    explicit SerialQueue(const QString &label) : m_state(std::make_shared<State>())
     {
-        m_thread = std::thread([this] { run(); });
+        m_state->label = label;
+        // The thread shares the state, so a queue released from one of its own blocks stays sound.
+        m_thread = std::thread([state = m_state, self = this] { run(*state, self); });
     }
 
     ~SerialQueue() override
     {
         {
-            std::lock_guard lock(m_mutex);
-            m_stopping = true;
+            std::lock_guard lock(m_state->mutex);
+            m_state->stopping = true;
         }
-        m_wake.notify_all();
+        m_state->wake.notify_all();
         if (m_thread.get_id() == std::this_thread::get_id())
-            m_thread.detach(); // the last owner let go from inside a block
+            m_thread.detach(); // the last owner let go from inside a block; the thread ends after it
         else
             m_thread.join();
     }
@@ -173,10 +175,10 @@ public:
     void async(Block block) override
     {
         {
-            std::lock_guard lock(m_mutex);
-            m_blocks.push_back(std::move(block));
+            std::lock_guard lock(m_state->mutex);
+            m_state->blocks.push_back(std::move(block));
         }
-        m_wake.notify_one();
+        m_state->wake.notify_one();
     }
 
     void sync(Block block) override
@@ -196,28 +198,33 @@ public:
     [[nodiscard]] bool isCurrent() const override { return t_currentQueue == this; }
 
 private:
-    void run()
+    struct State
     {
-        QueueScope scope(this);
+        QString label;
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::deque<Block> blocks;
+        bool stopping = false;
+    };
+
+    static void run(State &state, const SerialQueue *self)
+    {
+        QueueScope scope(self);
         for (;;) {
             Block block;
             {
-                std::unique_lock lock(m_mutex);
-                m_wake.wait(lock, [&] { return m_stopping || !m_blocks.empty(); });
-                if (m_blocks.empty())
+                std::unique_lock lock(state.mutex);
+                state.wake.wait(lock, [&] { return state.stopping || !state.blocks.empty(); });
+                if (state.blocks.empty())
                     return; // stopping, and everything queued has run
-                block = std::move(m_blocks.front());
-                m_blocks.pop_front();
+                block = std::move(state.blocks.front());
+                state.blocks.pop_front();
             }
             block();
         }
     }
 
-    QString m_label;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<Block> m_blocks;
-    bool m_stopping = false;
+    std::shared_ptr<State> m_state;
     std::thread m_thread;
 };
 

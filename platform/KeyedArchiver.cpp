@@ -16,9 +16,9 @@ namespace platform {
 struct KeyedArchiver::Private
 {
     QVariantList objects{QString::fromLatin1(archive::kNull)};
-    QVariantMap top;
-    std::vector<QVariantMap *> frames; // the object whose keys are being written; the top first
-    QHash<QString, quint64> strings;   // each distinct string stored once
+    PropertyListOrderedMap top;
+    std::vector<PropertyListOrderedMap *> frames; // the object whose keys are being written; the top first
+    QHash<QString, quint64> strings;              // each distinct string stored once
     QHash<const Archivable *, quint64> archived;
     std::vector<ArchivablePtr> retained; // shared objects stay alive, so no later object reuses an address above
     QSet<const Archivable *> inProgress;
@@ -110,13 +110,13 @@ struct KeyedArchiver::Private
         // Reserve the slot first so that the object sits before what it refers to, as readers expect.
         const quint64 index = append(QVariant());
         inProgress.insert(object);
-        QVariantMap keyed;
+        PropertyListOrderedMap keyed; // keys in the order they are written
         frames.push_back(&keyed);
         object->encodeWithCoder(coder);
         frames.pop_back();
         inProgress.remove(object);
         keyed.insert(QString::fromLatin1(archive::kClass), uid(classUid(className)));
-        objects[qsizetype(index)] = keyed;
+        objects[qsizetype(index)] = QVariant::fromValue(keyed);
         archived.insert(object, index);
         return index;
     }
@@ -243,7 +243,7 @@ std::optional<QByteArray> KeyedArchiver::encodedData()
         const QVariantMap archiveMap{
             {QString::fromLatin1(archive::kArchiverKey), QString::fromLatin1(archive::kArchiverName)},
             {QString::fromLatin1(archive::kVersionKey), archive::kVersion},
-            {QString::fromLatin1(archive::kTopKey), d->top},
+            {QString::fromLatin1(archive::kTopKey), QVariant::fromValue(d->top)},
             {QString::fromLatin1(archive::kObjectsKey), d->objects},
         };
         return PropertyList::toBinary(archiveMap);

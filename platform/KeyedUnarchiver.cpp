@@ -277,7 +277,7 @@ struct KeyedUnarchiver::Private
     }
 
     /// A number stored in place (integers, reals and booleans convert into each other).
-    QVariant number(const QString &key)
+    QVariant number(const QString &key, bool finiteOnly = true)
     {
         if (failed())
             return {};
@@ -288,7 +288,7 @@ struct KeyedUnarchiver::Private
             fail(QStringLiteral("\"%1\" holds %2 where a number belongs").arg(key, describe(value)));
             return {};
         }
-        if (value.typeId() == QMetaType::Double && !std::isfinite(value.toDouble())) {
+        if (finiteOnly && value.typeId() == QMetaType::Double && !std::isfinite(value.toDouble())) {
             fail(QStringLiteral("\"%1\" is not a finite number").arg(key));
             return {};
         }
@@ -312,14 +312,11 @@ QVariant KeyedUnarchiver::unarchivedObjectOfClasses(const QStringList &classes, 
     return unarchive(classes, data, limits, nullptr);
 }
 
-QVariant KeyedUnarchiver::unarchive(const QStringList &classes, const QByteArray &data,
-                                    const KeyedArchiveLimits &limits, bool (*matches)(const QVariant &))
-{
-    auto p = std::make_unique<Private>();
-    p->limits = limits;
-    Private &d = *p;
-    KeyedUnarchiver coder(std::move(p));
+namespace {
 
+// Checks the layout and fills the object table; on failure `d.error` says why.
+QVariantMap openArchive(KeyedUnarchiver::Private &d, const QByteArray &data, const KeyedArchiveLimits &limits)
+{
     const PropertyList::Parsed parsed = PropertyList::parse(data, limits.propertyList);
     const QVariantMap archiveMap = parsed.value.toMap();
     const QVariant objects = archiveMap.value(QString::fromLatin1(archive::kObjectsKey));
@@ -341,10 +338,23 @@ QVariant KeyedUnarchiver::unarchive(const QStringList &classes, const QByteArray
         else if (d.objects.size() > limits.maxObjects)
             d.fail(QStringLiteral("more than %1 objects").arg(limits.maxObjects));
     }
+    return d.failed() ? QVariantMap() : top.toMap();
+}
 
+} // namespace
+
+QVariant KeyedUnarchiver::unarchive(const QStringList &classes, const QByteArray &data,
+                                    const KeyedArchiveLimits &limits, bool (*matches)(const QVariant &))
+{
+    auto p = std::make_unique<Private>();
+    p->limits = limits;
+    Private &d = *p;
+    KeyedUnarchiver coder(std::move(p));
+
+    const QVariantMap top = openArchive(d, data, limits);
     QVariant root;
     if (!d.failed()) {
-        d.frames.push_back({top.toMap(), QString()});
+        d.frames.push_back({top, QString()});
         const QString rootKey = QString::fromLatin1(archive::kRoot);
         quint64 uid = 0;
         if (!coder.containsValueForKey(rootKey))
@@ -359,6 +369,26 @@ QVariant KeyedUnarchiver::unarchive(const QStringList &classes, const QByteArray
         return {};
     }
     return root;
+}
+
+bool KeyedUnarchiver::unarchiveTopLevel(const QByteArray &data, const std::function<void(KeyedUnarchiver &)> &read,
+                                        const KeyedArchiveLimits &limits)
+{
+    auto p = std::make_unique<Private>();
+    p->limits = limits;
+    Private &d = *p;
+    KeyedUnarchiver coder(std::move(p));
+
+    const QVariantMap top = openArchive(d, data, limits);
+    if (!d.failed()) {
+        d.frames.push_back({top, QString()});
+        read(coder);
+    }
+    if (d.failed()) {
+        qCWarning(lcPlatform).noquote() << QStringLiteral("KeyedUnarchiver: %1; nothing decoded").arg(d.error);
+        return false;
+    }
+    return true;
 }
 
 bool KeyedUnarchiver::containsValueForKey(const QString &key) const
@@ -408,6 +438,11 @@ qint64 KeyedUnarchiver::decodeInt(const QString &key)
 double KeyedUnarchiver::decodeDouble(const QString &key)
 {
     return d->number(key).toDouble();
+}
+
+double KeyedUnarchiver::decodeUncheckedDouble(const QString &key)
+{
+    return d->number(key, false).toDouble();
 }
 
 bool KeyedUnarchiver::decodeBool(const QString &key)

@@ -13,6 +13,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -44,6 +45,12 @@ public:
     template <class T>
     [[nodiscard]] static std::shared_ptr<T> unarchivedObjectOfClass(const QString &className, const QByteArray &data,
                                                                     const KeyedArchiveLimits &limits = {});
+    /// Reads an archive whose values were encoded straight into "$top" (on an archiver, before encodedData()):
+    /// `read` decodes them from an unarchiver placed on "$top". False, with one log line, when the archive is
+    /// refused, by the layout checks or by a failure while `read` runs.
+    [[nodiscard]] static bool unarchiveTopLevel(const QByteArray &data,
+                                                const std::function<void(KeyedUnarchiver &)> &read,
+                                                const KeyedArchiveLimits &limits = {});
     /// The collection and value classes a property list holds: NSArray, NSDictionary, NSString, NSNumber, NSData
     /// and NSDate.
     [[nodiscard]] static QStringList propertyListClasses();
@@ -61,6 +68,8 @@ public:
     /// Integers, reals and booleans convert into each other; a real outside qint64 fails the decode.
     [[nodiscard]] qint64 decodeInt(const QString &key);
     [[nodiscard]] double decodeDouble(const QString &key);
+    /// A real as stored, NaN and infinities included, for a value whose reader has its own rule for them.
+    [[nodiscard]] double decodeUncheckedDouble(const QString &key);
     [[nodiscard]] bool decodeBool(const QString &key);
     [[nodiscard]] QString decodeString(const QString &key);
     [[nodiscard]] QByteArray decodeData(const QString &key);

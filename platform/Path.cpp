@@ -347,8 +347,10 @@ Path Path::strokedOutline(double width, Qt::PenCapStyle cap, Qt::PenJoinStyle jo
     QPainterPathStroker stroker;
     stroker.setWidth(width);
     stroker.setCapStyle(cap);
-    stroker.setJoinStyle(join);
-    stroker.setMiterLimit(miterLimit / 2); // Qt measures the miter from the centre line
+    // Qt's SVG miter bevels a join whose miter is longer than the limit (a ratio of the line width), as expected of
+    // outlines; its plain miter never bevels.
+    stroker.setJoinStyle(join == Qt::MiterJoin ? Qt::SvgMiterJoin : join);
+    stroker.setMiterLimit(miterLimit);
     if (!dashes.empty()) {
         QList<qreal> pattern;
         for (double length : dashes)

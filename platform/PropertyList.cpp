@@ -83,6 +83,21 @@ bool isWritableDate(const QDateTime &date)
     return splitDate(date, &seconds, &micros);
 }
 
+} // namespace
+
+void PropertyListOrderedMap::insert(const QString &key, const QVariant &value)
+{
+    for (auto &entry : entries) {
+        if (entry.first == key) {
+            entry.second = value;
+            return;
+        }
+    }
+    entries.append({key, value});
+}
+
+namespace {
+
 QVariant normalize(const QVariant &value, int depth)
 {
     if (depth > kWriteDepth)
@@ -135,6 +150,16 @@ QVariant normalize(const QVariant &value, int depth)
     default:
         if (type == qMetaTypeId<PropertyListUid>())
             return value;
+        if (type == qMetaTypeId<PropertyListOrderedMap>()) {
+            PropertyListOrderedMap map;
+            for (const auto &[key, item] : value.value<PropertyListOrderedMap>().entries) {
+                QVariant normal = normalize(item, depth + 1);
+                if (!normal.isValid())
+                    return {};
+                map.entries.append({key, std::move(normal)});
+            }
+            return QVariant::fromValue(map);
+        }
         return {};
     }
 }
@@ -215,6 +240,20 @@ PlistPtr toNode(const QVariant &value, int depth, QString *error)
     default:
         if (type == qMetaTypeId<PropertyListUid>())
             return PlistPtr(plist_new_uid(value.value<PropertyListUid>().value));
+        if (type == qMetaTypeId<PropertyListOrderedMap>()) {
+            PlistPtr dict(plist_new_dict());
+            for (const auto &[key, item] : value.value<PropertyListOrderedMap>().entries) {
+                if (key.contains(QChar(0))) {
+                    *error = QStringLiteral("dictionary key holds a NUL character");
+                    return nullptr;
+                }
+                PlistPtr child = toNode(item, depth + 1, error);
+                if (!child)
+                    return nullptr;
+                plist_dict_set_item(dict.get(), key.toUtf8().constData(), child.release());
+            }
+            return dict;
+        }
         *error = QStringLiteral("a value of type %1 has no property-list kind")
                      .arg(QString::fromLatin1(value.isValid() ? value.typeName() : "(none)"));
         return nullptr;

@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -14,6 +15,15 @@ struct PropertyListUid
 {
     quint64 value = 0;
     friend bool operator==(PropertyListUid, PropertyListUid) = default;
+};
+
+/// A dictionary written with its keys in the order they were inserted (a QVariantMap writes them sorted).
+struct PropertyListOrderedMap
+{
+    QList<std::pair<QString, QVariant>> entries;
+
+    /// Replaces the value of a key in its place, or appends the key.
+    void insert(const QString &key, const QVariant &value);
 };
 
 enum class PropertyListFormat : int { Binary = 1, Xml = 2, PlainText = 3 };
@@ -58,3 +68,4 @@ public:
 } // namespace platform
 
 Q_DECLARE_METATYPE(platform::PropertyListUid)
+Q_DECLARE_METATYPE(platform::PropertyListOrderedMap)

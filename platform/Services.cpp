@@ -2,10 +2,15 @@
 
 #include "platform/Clock.h"
 #include "platform/HelperLink.h"
+#include "platform/HotKeys.h"
+#include "platform/SystemCursor.h"
 #include "platform/PlatformLog.h"
+#include "platform/SavePanel.h"
 #include "platform/SystemProfile.h"
 #include "platform/SystemLog.h"
 #include "platform/Reachability.h"
+#include "platform/SystemLog.h"
+#include "platform/SystemProfile.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

@@ -9,6 +9,9 @@ class SystemProfile;
 class HelperLink;
 class SystemLog;
 class Reachability;
+class HotKeys;
+class SavePanel;
+class SystemCursor;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -21,6 +24,9 @@ struct Services
     std::unique_ptr<HelperLink> helperLink;
     std::unique_ptr<SystemLog> systemLog;
     std::unique_ptr<Reachability> reachability;
+    std::unique_ptr<HotKeys> hotKeys;
+    std::unique_ptr<SavePanel> savePanel;
+    std::unique_ptr<SystemCursor> systemCursor;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -15,7 +15,8 @@ struct sockaddr_in;
 struct sockaddr_in6;
 namespace inkora {
 class SocketQueue;
-}
+struct UdpSocketEngine;
+} // namespace inkora
 namespace platform {
 class DispatchQueue;
 }
@@ -164,12 +165,10 @@ public:
     [[nodiscard]] static bool getHostPortFamilyFromAddress(QString *hostPtr, quint16 *portPtr, int *afPtr,
                                                            const QByteArray &address);
 
-    struct Private;
-
 private:
     void init(GCDAsyncUdpSocketDelegate *delegate, platform::DispatchQueue *delegateQueue,
               std::shared_ptr<inkora::SocketQueue> socketQueue);
 
     // Shared with blocks still queued on the socket queue, which may run after this object is gone.
-    std::shared_ptr<Private> d;
+    std::shared_ptr<inkora::UdpSocketEngine> d;
 };

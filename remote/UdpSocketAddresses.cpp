@@ -66,6 +66,66 @@ int socketAddressFamily(const QByteArray &address)
     return 0;
 }
 
+bool isSamePeer(const QByteArray &a, const QByteArray &b)
+{
+    const int family = socketAddressFamily(a);
+    if (family == 0 || family != socketAddressFamily(b))
+        return false;
+    if (family == AF_INET) {
+        sockaddr_in x{}, y{};
+        std::memcpy(&x, a.constData(), sizeof(x));
+        std::memcpy(&y, b.constData(), sizeof(y));
+        return x.sin_port == y.sin_port && x.sin_addr.s_addr == y.sin_addr.s_addr;
+    }
+    sockaddr_in6 x{}, y{};
+    std::memcpy(&x, a.constData(), sizeof(x));
+    std::memcpy(&y, b.constData(), sizeof(y));
+    return x.sin6_port == y.sin6_port && std::memcmp(&x.sin6_addr, &y.sin6_addr, sizeof(in6_addr)) == 0;
+}
+
+bool chooseAddress(const QList<QByteArray> &addresses, const AddressChoiceRules &rules, QByteArray *address,
+                   int *family, SocketError *error)
+{
+    qsizetype index4 = -1;
+    qsizetype index6 = -1;
+    for (qsizetype i = 0; i < addresses.size(); ++i) {
+        const int f = socketAddressFamily(addresses[i]);
+        if (f == AF_INET && index4 < 0)
+            index4 = i;
+        else if (f == AF_INET6 && index6 < 0)
+            index6 = i;
+    }
+    const auto fail = [&](const char *message) {
+        if (error)
+            *error = SocketError::other(QString::fromLatin1(message));
+        return false;
+    };
+    if (rules.ipv4Disabled && index6 < 0)
+        return fail("IPv4 has been disabled and DNS lookup found no IPv6 address(es).");
+    if (rules.ipv6Disabled && index4 < 0)
+        return fail("IPv6 has been disabled and DNS lookup found no IPv4 address(es).");
+    if (rules.ipv4Deactivated && index6 < 0)
+        return fail("IPv4 has been deactivated due to bind/connect, and DNS lookup found no IPv6 address(es).");
+    if (rules.ipv6Deactivated && index4 < 0)
+        return fail("IPv6 has been deactivated due to bind/connect, and DNS lookup found no IPv4 address(es).");
+    if (rules.ipv4Disabled || rules.ipv4Deactivated || !rules.ipv4Usable)
+        index4 = -1;
+    if (rules.ipv6Disabled || rules.ipv6Deactivated || !rules.ipv6Usable)
+        index6 = -1;
+    if (index4 < 0 && index6 < 0)
+        return fail("A valid IPv4 or IPv6 address was not given");
+    bool useIPv4 = false;
+    if ((rules.preferIPv4 && index4 >= 0) || index6 < 0)
+        useIPv4 = true;
+    else if (rules.preferIPv6 || index4 < 0 || index6 < index4)
+        useIPv4 = false;
+    else
+        useIPv4 = true;
+    *address = addresses[useIPv4 ? index4 : index6].left(useIPv4 ? sizeof(sockaddr_in) : sizeof(sockaddr_in6));
+    *family = useIPv4 ? AF_INET : AF_INET6;
+    return true;
+}
+
 QList<QByteArray> loopbackAddresses(quint16 port)
 {
     in_addr loopback4{};

@@ -28,6 +28,27 @@ struct InterfaceAddresses
 /// The addresses of a numeric host text, without any name lookup.
 [[nodiscard]] InterfaceAddresses convertNumericHost(const QString &host, quint16 port);
 
+/// Same address and port; the scope of an IPv6 address is not part of who sent a datagram.
+[[nodiscard]] bool isSamePeer(const QByteArray &a, const QByteArray &b);
+
+/// What a list of addresses may be reduced to.
+struct AddressChoiceRules
+{
+    bool ipv4Disabled = false;
+    bool ipv6Disabled = false;
+    bool ipv4Deactivated = false; // closed because the socket was bound or connected to the other family
+    bool ipv6Deactivated = false;
+    bool ipv4Usable = true; // a socket of the family exists
+    bool ipv6Usable = true;
+    bool preferIPv4 = false;
+    bool preferIPv6 = false;
+};
+
+/// Reduces a list to one address: the first IPv4 or the first IPv6 one, by preference, then by order. A family
+/// that cannot be used is never chosen. False with the error when nothing can be.
+[[nodiscard]] bool chooseAddress(const QList<QByteArray> &addresses, const AddressChoiceRules &rules,
+                                 QByteArray *address, int *family, SocketError *error);
+
 /// The loopback address of each family with the port: IPv4 first.
 [[nodiscard]] QList<QByteArray> loopbackAddresses(quint16 port);
 

@@ -4,12 +4,16 @@
 #include "foundation/InkoraLog.h"
 #include "foundation/NSString+Bezier.h"
 #include "foundation/TextScanning.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
 #include "platform/Event.h"
+#include "shortcuts/KeyCharacters.h"
 
 #include <QStringList>
 
 #include <algorithm>
 #include <limits>
+#include <mutex>
 
 std::shared_ptr<KQShortCut> KQShortCut::shortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags,
                                                             inkora::ActionTarget *target, const QString &action)
@@ -47,9 +51,45 @@ QString KQShortCut::shortcutObjectStringValue() const
         QStringLiteral("%1,%2,%3,%4").arg(m_action).arg(m_modifierFlags).arg(m_keyCode).arg(m_disabled ? 1 : 0));
 }
 
+void KQShortCut::registerArchiveClass()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        platform::ArchiveClasses::registerClass(
+            QStringLiteral("KQShortCut"), QString(), [](platform::KeyedUnarchiver &coder) -> platform::ArchivablePtr {
+                auto shortCut = std::make_shared<KQShortCut>();
+                shortCut->m_action = coder.decodeString(QStringLiteral("ActionKey"));
+                shortCut->m_modifierFlags = quint64(coder.decodeInt(QStringLiteral("ModifierFlagsKey")));
+                // A 32-bit int, kept in 16 bits.
+                shortCut->m_keyCode = quint16(quint64(coder.decodeInt(QStringLiteral("KeyCodeKey"))) & 0xFFFFu);
+                shortCut->m_disabled = coder.decodeBool(QStringLiteral("DisabledKey"));
+                return shortCut;
+            });
+    });
+}
+
+QString KQShortCut::archiveClassName() const
+{
+    return QStringLiteral("KQShortCut");
+}
+
+void KQShortCut::encodeWithCoder(platform::KeyedArchiver &coder) const
+{
+    coder.encodeString(m_action, QStringLiteral("ActionKey"));
+    coder.encodeInt(qint64(m_modifierFlags), QStringLiteral("ModifierFlagsKey"));
+    coder.encodeInt(m_keyCode, QStringLiteral("KeyCodeKey"));
+    coder.encodeBool(m_disabled, QStringLiteral("DisabledKey"));
+}
+
 bool KQShortCut::isEqual(const KQShortCut &other) const
 {
     return m_keyCode == other.m_keyCode && m_modifierFlags == other.m_modifierFlags;
+}
+
+void KQShortCut::invokeWithEvent(const platform::Event *event) const
+{
+    if (m_target && !m_action.isEmpty() && m_target->respondsToAction(m_action))
+        m_target->performAction(m_action, event);
 }
 
 bool KQShortCut::enabledAndMatchWithEvent(const platform::Event &event) const
@@ -58,11 +98,28 @@ bool KQShortCut::enabledAndMatchWithEvent(const platform::Event &event) const
         qCWarning(lcShortcuts) << "shortcutMatchWithEvent: event type mismatch";
         return false;
     }
-    return !m_disabled && m_keyCode == event.keyCode && (m_modifierFlags & event.modifierFlags) != 0;
+    if (m_disabled || event.keyCode != m_keyCode)
+        return false;
+    return (event.modifierFlags & m_modifierFlags) != 0;
+}
+
+QString KQShortCut::basicHint() const
+{
+    QString text;
+    if (m_modifierFlags & 0x800000)
+        text += QStringLiteral("fn");
+    if (m_modifierFlags & 0x40000)
+        text += QChar(0x2303);
+    if (m_modifierFlags & 0x80000)
+        text += QChar(0x2325);
+    if (m_modifierFlags & 0x20000)
+        text += QChar(0x21E7);
+    if (m_modifierFlags & 0x100000)
+        text += QChar(0x2318);
+    return text + characterStringForKeyCode(m_keyCode).toUpper();
 }
 
 void KQShortCut::invokeWithEvent(const platform::Event &event) const
 {
-    if (m_target && !m_action.isEmpty() && m_target->respondsToAction(m_action))
-        m_target->performAction(m_action, &event);
+    invokeWithEvent(&event);
 }

@@ -2,17 +2,47 @@
 
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtilsAux.h"
+#include "platform/Keys.h"
+#include "platform/Event.h"
+#include "platform/HotKeys.h"
+#include "platform/Services.h"
 #include "shortcuts/KQShortCut.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr quint64 kFunctionFlag = 0x800000;
+using List = QList<std::shared_ptr<KQShortCut>>;
 
-bool holdsEqual(const QList<std::shared_ptr<KQShortCut>> &list, const KQShortCut &shortCut)
+std::shared_ptr<KQShortCut> findEqual(const List &list, quint16 keyCode, quint64 modifierFlags)
 {
-    return std::any_of(list.cbegin(), list.cend(), [&](const auto &held) { return held->isEqual(shortCut); });
+    const auto found = std::find_if(list.cbegin(), list.cend(), [&](const auto &held) {
+        return held->keyCode() == keyCode && held->modifierFlags() == modifierFlags;
+    });
+    return found == list.cend() ? nullptr : *found;
+}
+
+List matching(const List &list, const KQShortCutMonitor::Test &test)
+{
+    List result;
+    for (const auto &shortCut : list) {
+        if (test(*shortCut))
+            result.append(shortCut);
+    }
+    return result;
+}
+
+/// The key-up event a pressed shortcut runs with.
+platform::Event keyUpEvent(const KQShortCut &shortCut, const QPointF &location, quint64 flags, double timestamp)
+{
+    platform::Event event;
+    event.type = platform::EventType::KeyUp;
+    event.locationInWindow = location;
+    event.windowNumber = -1;
+    event.modifierFlags = flags;
+    event.timestamp = timestamp;
+    event.keyCode = shortCut.keyCode();
+    return event;
 }
 
 } // namespace
@@ -23,44 +53,242 @@ KQShortCutMonitor &KQShortCutMonitor::defaultMonitor()
     return monitor;
 }
 
+KQShortCutMonitor::KQShortCutMonitor()
+{
+    auto *hotKeys = platform::services().hotKeys.get();
+    m_handlerInstalled =
+        hotKeys && hotKeys->installHandler([this](const platform::HotKeyPress &press) { hotKeyEventHandler(press); });
+    if (!m_handlerInstalled)
+        qCWarning(lcShortcuts) << "Can't install the hot-key handler";
+}
+
+std::uint32_t KQShortCutMonitor::carbonModifiersFromCocoaFlags(quint64 flags)
+{
+    static constexpr std::pair<quint64, std::uint32_t> kMap[] = {
+        {0x100000, 0x100}, {0x20000, 0x200},    {0x10000, 0x400},    {0x80000, 0x800},
+        {0x40000, 0x1000}, {0x200000, 0x10000}, {0x800000, 0x20000},
+    };
+    std::uint32_t result = 0;
+    for (const auto &[flag, carbon] : kMap) {
+        if (flags & flag)
+            result |= carbon;
+    }
+    return result;
+}
+
 std::shared_ptr<KQShortCut> KQShortCutMonitor::bindShortCut(const std::shared_ptr<KQShortCut> &shortCut)
 {
-    if (!shortCut || holdsEqual(m_allShortCuts, *shortCut))
-        return shortCut;
+    prepareShortCut(shortCut);
+    return shortCut;
+}
+
+void KQShortCutMonitor::prepareShortCut(const std::shared_ptr<KQShortCut> &shortCut)
+{
+    if (!shortCut || !m_handlerInstalled || alreadyHasSimilarShortCut(*shortCut))
+        return;
+    if (shortCut->disabled() || shortCut->isNotAssigned())
+        shortCut->setHotKeyRef(0);
+    else
+        forceRegisterShortcut(shortCut);
     m_allShortCuts.append(shortCut);
     m_typingShortcutsNeedsUpdate = true;
     updateShortcutInFnShortcutsIfNeeded(shortCut);
-    return shortCut;
 }
 
 void KQShortCutMonitor::unbindShortCut(const std::shared_ptr<KQShortCut> &shortCut)
 {
     if (!shortCut)
         return;
+    unregisterShortcutIfNeeded(shortCut);
     m_allShortCuts.removeAll(shortCut);
+}
+
+bool KQShortCutMonitor::forceRegisterShortcut(const std::shared_ptr<KQShortCut> &shortCut)
+{
+    auto *hotKeys = platform::services().hotKeys.get();
+    if (!shortCut || !hotKeys)
+        return false;
+    if (shortCut->hotKeyRef() != 0) {
+        qCDebug(lcShortcuts) << "forceRegisterShortcut: Unregister existing shortcut ref";
+        unregisterShortcutIfNeeded(shortCut);
+    }
+    const auto registration =
+        hotKeys->registerHotKey(shortCut->keyCode(), carbonModifiersFromCocoaFlags(shortCut->modifierFlags()),
+                                kHotKeySignature, m_nextHotKeyID);
+    shortCut->setFailedToRegister(!registration.ok);
+    if (!registration.ok) {
+        if (!findEqual(m_discardedShortCuts, shortCut->keyCode(), shortCut->modifierFlags()))
+            m_discardedShortCuts.append(shortCut);
+        qCWarning(lcShortcuts, "Can't register the shortcut %s flags - (%llx) - Err %d",
+                  qUtf8Printable(shortCut->basicHint()), static_cast<unsigned long long>(shortCut->modifierFlags()),
+                  registration.errorCode);
+        return false;
+    }
+    m_discardedShortCuts.removeAll(shortCut);
+    shortCut->setHotKeyRef(registration.ref);
+    shortCut->setHotKeyID(m_nextHotKeyID++);
+    return true;
+}
+
+bool KQShortCutMonitor::unregisterShortcutIfNeeded(const std::shared_ptr<KQShortCut> &shortCut)
+{
+    if (!shortCut || shortCut->hotKeyRef() == 0)
+        return false;
+    if (auto *hotKeys = platform::services().hotKeys.get())
+        hotKeys->unregisterHotKey(shortCut->hotKeyRef());
+    shortCut->setHotKeyRef(0);
+    return true;
+}
+
+bool KQShortCutMonitor::disableShortCut(const std::shared_ptr<KQShortCut> &shortCut)
+{
+    if (!shortCut)
+        return false;
+    m_typingShortcutsNeedsUpdate = true;
+    shortCut->setDisabled(true);
+    return unregisterShortcutIfNeeded(shortCut);
+}
+
+bool KQShortCutMonitor::enableShortCut(const std::shared_ptr<KQShortCut> &shortCut)
+{
+    if (!shortCut)
+        return false;
+    m_typingShortcutsNeedsUpdate = true;
+    shortCut->setDisabled(false);
+    if (!m_allShortCuts.contains(shortCut)) {
+        bindShortCut(shortCut);
+        return true;
+    }
+    return forceRegisterShortcut(shortCut);
+}
+
+std::shared_ptr<KQShortCut> KQShortCutMonitor::bindShortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags,
+                                                                       inkora::ActionTarget *target,
+                                                                       const QString &action)
+{
+    if (alreadyHasShortCutWithKeyCode(keyCode, modifierFlags))
+        return nullptr;
+    return bindShortCut(KQShortCut::shortCutWithKeyCode(keyCode, modifierFlags, target, action));
+}
+
+void KQShortCutMonitor::forceRemoveAllShortcuts()
+{
+    m_typingShortcutsNeedsUpdate = true;
+    m_allShortCuts.clear();
+    m_discardedShortCuts.clear();
+    m_fnContainingShortCuts.clear();
+}
+
+void KQShortCutMonitor::unbindAll()
+{
+    for (const auto &shortCut : List(m_allShortCuts))
+        unbindShortCut(shortCut);
+}
+
+std::shared_ptr<KQShortCut> KQShortCutMonitor::equivalentShortCut(const KQShortCut &shortCut) const
+{
+    return findEqual(m_allShortCuts, shortCut.keyCode(), shortCut.modifierFlags());
+}
+
+bool KQShortCutMonitor::alreadyHasSimilarShortCut(const KQShortCut &shortCut) const
+{
+    return equivalentShortCut(shortCut) != nullptr;
+}
+
+bool KQShortCutMonitor::alreadyHasShortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags) const
+{
+    return findEqual(m_allShortCuts, keyCode, modifierFlags) != nullptr;
+}
+
+QList<std::shared_ptr<KQShortCut>> KQShortCutMonitor::shortCutsMatching(const Test &test) const
+{
+    return matching(m_allShortCuts, test);
+}
+
+QList<std::shared_ptr<KQShortCut>> KQShortCutMonitor::discardedShortCutsMatching(const Test &test) const
+{
+    return matching(m_discardedShortCuts, test);
+}
+
+bool KQShortCutMonitor::discardedHasShortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags) const
+{
+    return discardedShortCutWithKeyCode(keyCode, modifierFlags) != nullptr;
+}
+
+std::shared_ptr<KQShortCut> KQShortCutMonitor::discardedShortCutWithKeyCode(quint16 keyCode,
+                                                                            quint64 modifierFlags) const
+{
+    return findEqual(m_discardedShortCuts, keyCode, modifierFlags);
+}
+
+bool KQShortCutMonitor::didProcessedDiscardedShortcutWithEvent(const platform::Event &event)
+{
+    auto &monitor = defaultMonitor();
+    if (monitor.m_discardedShortCuts.isEmpty())
+        return false;
+    const auto shortCut =
+        monitor.discardedShortCutWithKeyCode(event.keyCode, deviceIndependentModifierFlags(event.modifierFlags));
+    if (!shortCut || shortCut->disabled())
+        return false;
+    monitor.processShortcutToTarget(
+        shortCut, keyUpEvent(*shortCut, event.locationInWindow, event.modifierFlags, event.timestamp));
+    return true;
+}
+
+void KQShortCutMonitor::processShortcutToTarget(const std::shared_ptr<KQShortCut> &shortCut,
+                                                const platform::Event &event)
+{
+    // A typing key while a text input has the keyboard belongs to the text input, not to the command.
+    if (!MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(*shortCut))
+        return;
+    shortCut->invokeWithEvent(&event);
+}
+
+void KQShortCutMonitor::hotKeyEventHandler(const platform::HotKeyPress &press)
+{
+    const List found = shortCutsMatching([&](const KQShortCut &shortCut) { return shortCut.hotKeyID() == press.id; });
+    if (found.isEmpty())
+        return;
+    if (found.size() > 1)
+        qCWarning(lcShortcuts) << "ERROR! matchingShortCuts More Than 1";
+    const auto &shortCut = found.first();
+    processShortcutToTarget(shortCut, keyUpEvent(*shortCut, press.location, press.modifierFlags, press.timestamp));
 }
 
 void KQShortCutMonitor::unbindShortCutsForTypingIfNeeded()
 {
-    if (m_typingShortcutsNeedsUpdate)
-        updateTypingShortcuts();
-    for (const auto &shortCut : std::as_const(m_typingShortCuts))
+    updateTypingShortcutsIfNeeded();
+    for (const auto &shortCut : List(m_typingShortCuts))
         unbindShortCut(shortCut);
 }
 
 void KQShortCutMonitor::bindShortCutsForTypingIfNeeded()
 {
-    for (const auto &shortCut : std::as_const(m_typingShortCuts))
+    for (const auto &shortCut : List(m_typingShortCuts))
         bindShortCut(shortCut);
+}
+
+void KQShortCutMonitor::updateTypingShortcutsIfNeeded()
+{
+    if (m_typingShortcutsNeedsUpdate)
+        updateTypingShortcuts();
+}
+
+void KQShortCutMonitor::removeHandlerBeforeQuit()
+{
+    if (!m_handlerInstalled)
+        return;
+    if (auto *hotKeys = platform::services().hotKeys.get(); !hotKeys || !hotKeys->removeHandler())
+        qCWarning(lcShortcuts) << "RemoveEventHandler error";
+    m_handlerInstalled = false;
 }
 
 void KQShortCutMonitor::updateShortcutInFnShortcutsIfNeeded(const std::shared_ptr<KQShortCut> &shortCut)
 {
-    const bool hasFunction = (shortCut->modifierFlags() & kFunctionFlag) != 0;
     const bool held = m_fnContainingShortCuts.contains(shortCut);
-    if (hasFunction && !held)
+    if (shortCut->hasFunctionModifierKey() && !held)
         m_fnContainingShortCuts.append(shortCut);
-    else if (!hasFunction && held)
+    else if (!shortCut->hasFunctionModifierKey() && held)
         m_fnContainingShortCuts.removeAll(shortCut);
 }
 
@@ -68,7 +296,7 @@ void KQShortCutMonitor::updateTypingShortcuts()
 {
     qCDebug(lcShortcuts) << "updateTypingShortcuts";
     m_typingShortCuts.clear();
-    for (const auto &shortCut : QList(m_allShortCuts)) {
+    for (const auto &shortCut : List(m_allShortCuts)) {
         if (!shortCut->disabled() && MRKOUtilsAux::isTextTypingShortcut(shortCut->keyCode(), shortCut->modifierFlags()))
             m_typingShortCuts.append(shortCut);
     }

@@ -1,43 +1,94 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class KQShortCut;
+namespace inkora {
+class ActionTarget;
+}
 
-/// The process-wide registry of keyboard shortcuts: every binding and unbinding goes through it. Each key
-/// combination is bound at most once; shortcuts with the Function flag are also kept apart, and the shortcuts that
+namespace platform {
+struct Event;
+struct HotKeyPress;
+} // namespace platform
+
+/// The process-wide registry of keyboard shortcuts: every binding and unbinding goes through it. A bound shortcut
+/// becomes a global hot key; each key combination is bound at most once. Shortcuts the system refused still run
+/// from the tool panel's key handling; shortcuts with the Function flag are also kept apart, and the shortcuts that
 /// would swallow typing can give way while text is edited.
 class KQShortCutMonitor final
 {
 public:
+    static constexpr std::uint32_t kHotKeySignature = 0x4D524B4F; // 'MRKO'
+    using Test = std::function<bool(const KQShortCut &)>;
+
     static KQShortCutMonitor &defaultMonitor();
+    /// Modifier flags in the hot-key service's mask.
+    [[nodiscard]] static std::uint32_t carbonModifiersFromCocoaFlags(quint64 flags);
+    [[nodiscard]] static quint64 deviceIndependentModifierFlags(quint64 flags) { return flags & 0xBF0000; }
 
     /// Binds the shortcut unless an equal one (same key code and flags) is bound; returns the shortcut given.
     std::shared_ptr<KQShortCut> bindShortCut(const std::shared_ptr<KQShortCut> &shortCut);
-    /// Removes the shortcut from the bound ones; null does nothing.
+    void prepareShortCut(const std::shared_ptr<KQShortCut> &shortCut);
+    /// Unregisters the hot key and removes the shortcut from the bound ones; null does nothing.
     void unbindShortCut(const std::shared_ptr<KQShortCut> &shortCut);
+    bool forceRegisterShortcut(const std::shared_ptr<KQShortCut> &shortCut);
+    bool unregisterShortcutIfNeeded(const std::shared_ptr<KQShortCut> &shortCut);
+    bool disableShortCut(const std::shared_ptr<KQShortCut> &shortCut);
+    bool enableShortCut(const std::shared_ptr<KQShortCut> &shortCut);
+    std::shared_ptr<KQShortCut> bindShortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags,
+                                                        inkora::ActionTarget *target, const QString &action);
+    void forceRemoveAllShortcuts();
+    void unbindAll();
+
+    [[nodiscard]] std::shared_ptr<KQShortCut> equivalentShortCut(const KQShortCut &shortCut) const;
+    [[nodiscard]] bool alreadyHasSimilarShortCut(const KQShortCut &shortCut) const;
+    [[nodiscard]] bool alreadyHasShortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags) const;
+    [[nodiscard]] QList<std::shared_ptr<KQShortCut>> shortCutsMatching(const Test &test) const;
+    [[nodiscard]] QList<std::shared_ptr<KQShortCut>> discardedShortCutsMatching(const Test &test) const;
+    [[nodiscard]] bool hasDiscardedShortcuts() const { return !m_discardedShortCuts.isEmpty(); }
+    [[nodiscard]] bool discardedHasShortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags) const;
+    [[nodiscard]] std::shared_ptr<KQShortCut> discardedShortCutWithKeyCode(quint16 keyCode,
+                                                                           quint64 modifierFlags) const;
+    [[nodiscard]] bool hasShortCuts() const { return !m_allShortCuts.isEmpty(); }
+
+    /// Offers a key event of the program's own windows to the refused shortcuts; true when one ran.
+    static bool didProcessedDiscardedShortcutWithEvent(const platform::Event &event);
+    void processShortcutToTarget(const std::shared_ptr<KQShortCut> &shortCut, const platform::Event &event);
 
     /// Unbinds the enabled bound shortcuts that typing would need, and binds them again.
     void unbindShortCutsForTypingIfNeeded();
     void bindShortCutsForTypingIfNeeded();
+    void updateTypingShortcutsIfNeeded();
+    void setTypingShortcutsNeedsUpdate(bool needs) { m_typingShortcutsNeedsUpdate = needs; }
+    void removeHandlerBeforeQuit();
 
     [[nodiscard]] const QList<std::shared_ptr<KQShortCut>> &allShortCuts() const { return m_allShortCuts; }
     [[nodiscard]] const QList<std::shared_ptr<KQShortCut>> &fnContainingShortCuts() const
     {
         return m_fnContainingShortCuts;
     }
+    [[nodiscard]] const QList<std::shared_ptr<KQShortCut>> &discardedShortCuts() const { return m_discardedShortCuts; }
     [[nodiscard]] const QList<std::shared_ptr<KQShortCut>> &typingShortCuts() const { return m_typingShortCuts; }
 
 private:
-    KQShortCutMonitor() = default;
+    KQShortCutMonitor();
+    void hotKeyEventHandler(const platform::HotKeyPress &press);
     void updateShortcutInFnShortcutsIfNeeded(const std::shared_ptr<KQShortCut> &shortCut);
     void updateTypingShortcuts();
 
-    // Held by identity; look-ups by value where key combinations are compared.
+    // Held by identity, so that a shortcut whose key changes is never left behind as a stale member; look-ups by
+    // value only where key combinations are compared.
     QList<std::shared_ptr<KQShortCut>> m_allShortCuts;
     QList<std::shared_ptr<KQShortCut>> m_fnContainingShortCuts;
+    QList<std::shared_ptr<KQShortCut>> m_discardedShortCuts;
     QList<std::shared_ptr<KQShortCut>> m_typingShortCuts;
+    std::uint32_t m_nextHotKeyID = 1;
+    bool m_handlerInstalled = false;
     bool m_typingShortcutsNeedsUpdate = true;
 };

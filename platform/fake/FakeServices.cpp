@@ -2,10 +2,13 @@
 
 #include "platform/Services.h"
 #include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeSystemProfile.h"
 #include "platform/fake/FakeHelperLink.h"
-#include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeReachability.h"
+#include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeSystemLog.h"
+#include "platform/fake/FakeSystemProfile.h"
+#include "platform/fake/FakeSavePanel.h"
+#include "platform/fake/FakeSystemCursor.h"
 
 namespace platform {
 
@@ -27,6 +30,15 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto reachability = std::make_unique<FakeReachability>();
     fakes.reachability = reachability.get();
     services->reachability = std::move(reachability);
+    auto hotKeys = std::make_unique<FakeHotKeys>();
+    fakes.hotKeys = hotKeys.get();
+    services->hotKeys = std::move(hotKeys);
+    auto savePanel = std::make_unique<FakeSavePanel>();
+    fakes.savePanel = savePanel.get();
+    services->savePanel = std::move(savePanel);
+    auto systemCursor = std::make_unique<FakeSystemCursor>();
+    fakes.systemCursor = systemCursor.get();
+    services->systemCursor = std::move(systemCursor);
     return services;
 }
 

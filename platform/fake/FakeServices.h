@@ -6,10 +6,13 @@ namespace platform {
 
 struct Services;
 class FakeClock;
+class FakeHotKeys;
+class FakeSystemCursor;
 class FakeSystemProfile;
 class FakeHelperLink;
 class FakeSystemLog;
 class FakeReachability;
+class FakeSavePanel;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -19,6 +22,9 @@ struct FakeServices
     FakeHelperLink *helperLink = nullptr;
     FakeSystemLog *systemLog = nullptr;
     FakeReachability *reachability = nullptr;
+    FakeHotKeys *hotKeys = nullptr;
+    FakeSavePanel *savePanel = nullptr;
+    FakeSystemCursor *systemCursor = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

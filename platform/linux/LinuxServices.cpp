@@ -2,12 +2,16 @@
 
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
-#include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/PosixReachability.h"
+#include "platform/linux/PosixSystemLog.h"
+#include "platform/linux/QtSavePanel.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/XFixesSystemCursor.h"
+#include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/X11SystemProfile.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace platform {
 
@@ -19,6 +23,14 @@ std::unique_ptr<Services> makeLinuxServices()
     services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
     services->systemLog = std::make_unique<PosixSystemLog>();
     services->reachability = std::make_unique<PosixReachability>();
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        services->hotKeys = std::make_unique<XcbHotKeys>();
+        services->systemCursor = std::make_unique<XFixesSystemCursor>();
+    } else {
+        services->hotKeys = std::make_unique<NullHotKeys>();
+        services->systemCursor = std::make_unique<NullSystemCursor>();
+    }
+    services->savePanel = std::make_unique<QtSavePanel>();
     return services;
 }
 

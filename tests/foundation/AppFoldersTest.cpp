@@ -110,6 +110,10 @@ TEST_F(AppFoldersTest, FreeFileNamesCountUpFromOne)
     EXPECT_EQ(MRKOUtils::uniqueFilePathWithPathFolder(folder + "/notes", folder), folder + "/notes (1)");
     touch(folder + "/.hidden");
     EXPECT_EQ(MRKOUtils::uniqueFilePathWithPathFolder(folder + "/.hidden", folder), folder + "/.hidden (1)");
+
+    // A link to nothing still holds its name: writing there would follow it.
+    ASSERT_TRUE(QFile::link(home() + "/nowhere.png", folder + "/c.png"));
+    EXPECT_EQ(MRKOUtils::uniqueFilePathWithPathFolder(folder + "/c.png", folder), folder + "/c (1).png");
 }
 
 TEST_F(AppFoldersTest, FuturePathsCountAsTakenAndTheCounterEndsInAUniqueName)

@@ -1,16 +1,16 @@
-#include "foundation/DefaultShortcuts.h"
 
 #include "app/AppDelegate.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSUserDefaults+ShortcutEncode.h"
 #include "platform/Defaults.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/Keys.h"
+#include "platform/fake/FakeSystemProfile.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tests/support/InkoraFixture.h"
 
 #include <vector>
-
-using D = inkora::DefaultShortcuts;
 
 namespace {
 
@@ -48,12 +48,18 @@ TEST_F(DefaultShortcutsTest, DefaultTableOnX11TakesTheOlderAlternativeToTheFunct
         quint64 flags;
     };
     const std::vector<Row> rows = {
-        {"runInkora:", 48, D::kOption},           {"undoWithEvent:", 6, 0x100000},
-        {"redoWithEvent:", 6, 0x120000},          {"color1WithEvent:", 18, 0x80000},
-        {"color10WithEvent:", 29, 0x80000},       {"flashlightWithEvent:", 50, 0},
-        {"selectLayerWithEvent:", 50, 0x100000},  {"takeADazadUdizWithEvent:", 1, 0x80000},
-        {"pinOnTopWithEvent:", 122, 0},           {"badge6WithEvent:", 22, D::kControl},
-        {"plusBadgeWithEvent:", 24, D::kControl}, {"selectAllWithEvent:", 0, D::kCommand},
+        {"runInkora:", 48, platform::kOptionFlag},
+        {"undoWithEvent:", 6, 0x100000},
+        {"redoWithEvent:", 6, 0x120000},
+        {"color1WithEvent:", 18, 0x80000},
+        {"color10WithEvent:", 29, 0x80000},
+        {"flashlightWithEvent:", 50, 0},
+        {"selectLayerWithEvent:", 50, 0x100000},
+        {"takeADazadUdizWithEvent:", 1, 0x80000},
+        {"pinOnTopWithEvent:", 122, 0},
+        {"badge6WithEvent:", 22, platform::kControlFlag},
+        {"plusBadgeWithEvent:", 24, platform::kControlFlag},
+        {"selectAllWithEvent:", 0, platform::kCommandFlag},
     };
     CommandDelegate delegate({});
     for (const Row &row : rows) {
@@ -74,7 +80,7 @@ TEST_F(DefaultShortcutsTest, DefaultTableOnX11TakesTheOlderAlternativeToTheFunct
 TEST_F(DefaultShortcutsTest, StoredShortcutIsBoundWhenTheDelegateAnswersItsCommand)
 {
     CommandDelegate delegate({QStringLiteral("undoWithEvent:")});
-    store(QStringLiteral("ShortcutUndo"), QStringLiteral("undoWithEvent:"), D::kControl, 16);
+    store(QStringLiteral("ShortcutUndo"), QStringLiteral("undoWithEvent:"), platform::kControlFlag, 16);
 
     const auto shortCut =
         MRKOUtils::shortCutForKeyAction(QStringLiteral("ShortcutUndo"), QStringLiteral("undoWithEvent:"));
@@ -89,7 +95,7 @@ TEST_F(DefaultShortcutsTest, StoredShortcutIsBoundWhenTheDelegateAnswersItsComma
 TEST_F(DefaultShortcutsTest, StoredShortcutOfAnUnknownCommandStaysUnboundAndTheDefaultIsNotBound)
 {
     CommandDelegate delegate({QStringLiteral("undoWithEvent:")});
-    store(QStringLiteral("ShortcutUndo"), QStringLiteral("retiredCommand:"), D::kControl, 16);
+    store(QStringLiteral("ShortcutUndo"), QStringLiteral("retiredCommand:"), platform::kControlFlag, 16);
     log().expectWarning("Unable to bind ShortCut. target is not responds to selector retiredCommand:");
 
     const auto shortCut =
@@ -129,9 +135,13 @@ TEST_F(DefaultShortcutsTest, CommandWithoutStoredOrDefaultShortcutIsLogged)
 
 TEST_F(DefaultShortcutsTest, EffectiveShortcutReadsTheStoredFormsBeforeTheDefault)
 {
-    store(QStringLiteral("ShortcutUndo"), QStringLiteral("undoWithEvent:"), D::kControl, 16);
+    store(QStringLiteral("ShortcutUndo"), QStringLiteral("undoWithEvent:"), platform::kControlFlag, 16);
     defaults().setObject(QStringLiteral("%%%"), QStringLiteral("ShortcutRedo"));
     defaults().setObject(QByteArray("not an archive"), QStringLiteral("ShortcutQuit"));
+    const auto archived = KQShortCut::shortCutWithKeyCode(9, platform::kOptionFlag, nullptr, "whiteboardWithEvent:");
+    const QByteArray archive = platform::KeyedArchiver::archivedData(*archived).value_or(QByteArray());
+    defaults().setObject(archive, QStringLiteral("ShortcutWhiteboard"));
+    log().expectWarning(""); // the unreadable archive is named in one line
 
     const auto undo =
         MRKOUtils::effectiveShortCutForKeyAction(QStringLiteral("ShortcutUndo"), QStringLiteral("undoWithEvent:"));
@@ -152,6 +162,31 @@ TEST_F(DefaultShortcutsTest, EffectiveShortcutReadsTheStoredFormsBeforeTheDefaul
     EXPECT_TRUE(bound().isEmpty());
     EXPECT_EQ(defaults().objectForKey(QStringLiteral("ShortcutQuit")).toByteArray(), QByteArray("not an archive"));
     EXPECT_EQ(defaults().objectForKey(QStringLiteral("ShortcutRedo")).toString(), QStringLiteral("%%%"));
+    EXPECT_EQ(defaults().objectForKey(QStringLiteral("ShortcutWhiteboard")).toByteArray(), archive);
+}
+
+TEST_F(DefaultShortcutsTest, FunctionKeyDefaultsTakeTheFunctionKeyWhereThereIsOne)
+{
+    fakes().systemProfile->setHasFunctionKey(true);
+
+    EXPECT_EQ(MRKOUtils::defaultShortCutForAction(QStringLiteral("color1WithEvent:"))->modifierFlags(),
+              platform::kFunctionFlag);
+    EXPECT_EQ(MRKOUtils::defaultShortCutForAction(QStringLiteral("flashlightWithEvent:"))->modifierFlags(),
+              platform::kFunctionFlag);
+    EXPECT_EQ(MRKOUtils::defaultShortCutForAction(QStringLiteral("selectLayerWithEvent:"))->modifierFlags(),
+              platform::kCommandFlag);
+    EXPECT_EQ(MRKOUtils::toolDescriptionWithIdentifier(QStringLiteral("Flashlight")),
+              QStringLiteral("Flashlight (\u21E7 or Fn-`)"));
+}
+
+TEST_F(DefaultShortcutsTest, OlderSystemTakesOptionForFunctionKeyDefaults)
+{
+    fakes().systemProfile->setVersion(11);
+    fakes().systemProfile->setHasFunctionKey(true);
+
+    EXPECT_EQ(MRKOUtils::defaultShortCutForAction(QStringLiteral("color1WithEvent:"))->modifierFlags(),
+              platform::kOptionFlag);
+    EXPECT_EQ(MRKOUtils::defaultShortCutForAction(QStringLiteral("flashlightWithEvent:"))->modifierFlags(), 0u);
 }
 
 TEST_F(DefaultShortcutsTest, ShortcutIsDefaultComparesKeyAndExactFlags)

@@ -4,7 +4,9 @@
 #include "app/LiveSettings.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
+#include "platform/Event.h"
 #include "shortcuts/KQShortCut.h"
+#include "platform/fake/FakeSystemCursor.h"
 #include "tests/support/InkoraFixture.h"
 
 #include <QFile>
@@ -176,4 +178,29 @@ TEST_F(MRKOUtilsAuxTest, ShortcutsTypingNeedsWaitWhileTextIsEdited)
     delegate.typing = true;
     EXPECT_FALSE(MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(*selectAll));
     EXPECT_TRUE(MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(*undo));
+
+    platform::Event keyUp;
+    keyUp.type = platform::EventType::KeyUp;
+    keyUp.keyCode = 51;
+    EXPECT_TRUE(MRKOUtilsAux::isTextTypingShortcut(keyUp));
+    EXPECT_FALSE(MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(keyUp));
+}
+
+TEST_F(MRKOUtilsAuxTest, SystemCursorHidesAndShowsCountedAndLogsFailures)
+{
+    MRKOUtilsAux::hideSystemCursor();
+    MRKOUtilsAux::hideSystemCursor();
+    EXPECT_FALSE(MRKOUtilsAux::systemCursorIsVisible());
+    MRKOUtilsAux::showSystemCursor();
+    EXPECT_FALSE(MRKOUtilsAux::systemCursorIsVisible()); // one hide is still outstanding
+    MRKOUtilsAux::showSystemCursor();
+    EXPECT_TRUE(MRKOUtilsAux::systemCursorIsVisible());
+
+    fakes().systemCursor->setError(5);
+    log().expectWarning(QStringLiteral("Unable to hide cursor 5"));
+    log().expectWarning(QStringLiteral("Unable to show cursor 5"));
+    MRKOUtilsAux::hideSystemCursor();
+    MRKOUtilsAux::showSystemCursor();
+    EXPECT_EQ(log().count(QStringLiteral("Unable to hide cursor 5")), 1);
+    EXPECT_EQ(log().count(QStringLiteral("Unable to show cursor 5")), 1);
 }

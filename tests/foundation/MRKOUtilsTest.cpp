@@ -1,14 +1,17 @@
 #include "foundation/MRKOUtils.h"
 
 #include "app/AppDelegate.h"
+#include "foundation/NSAppearance+isDarkAppearance.h"
 #include "foundation/SrgbColor.h"
 #include "platform/Defaults.h"
+#include "platform/fake/FakeSystemProfile.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tests/support/InkoraFixture.h"
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QPalette>
 #include <QUrl>
 
 #include <vector>
@@ -142,6 +145,12 @@ TEST_F(MRKOUtilsTest, OverlayClosesThreeTenthsOfASecondAfterAPrivacyPaneOrTheLog
 
 TEST_F(MRKOUtilsTest, SystemAnswersOnX11AreTheNewestOnes)
 {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(30, 30, 30));
+    EXPECT_TRUE(isDarkAppearance::effectiveAppearanceIsDark(palette));
+    palette.setColor(QPalette::Window, QColor(236, 236, 236));
+    EXPECT_FALSE(isDarkAppearance::effectiveAppearanceIsDark(palette));
+
     EXPECT_TRUE(MRKOUtils::mojaveOrLater());
     EXPECT_TRUE(MRKOUtils::sequoiaOrLater());
     EXPECT_FALSE(MRKOUtils::functionKeyDefaultsApply()); // no Function key
@@ -152,6 +161,40 @@ TEST_F(MRKOUtilsTest, SystemAnswersOnX11AreTheNewestOnes)
     EXPECT_EQ(MRKOUtils::moveToBinName(), QStringLiteral("Move to Bin"));
     EXPECT_EQ(MRKOUtils::effectViewMaterial(), 15);
     EXPECT_EQ(MRKOUtils::effectViewMaterialSnapshotsTopBar(), 6);
+}
+
+TEST_F(MRKOUtilsTest, OlderSystemsTakeTheOlderBranches)
+{
+    fakes().systemProfile->setVersion(13);
+    fakes().systemProfile->setAccessibilityTrusted(false);
+    fakes().systemProfile->setCanRecordScreen(false);
+
+    EXPECT_TRUE(MRKOUtils::mojaveOrLater());
+    EXPECT_TRUE(MRKOUtils::catalinaOrLater());
+    EXPECT_TRUE(MRKOUtils::bigSurOrLater());
+    EXPECT_TRUE(MRKOUtils::montereyOrLater());
+    EXPECT_TRUE(MRKOUtils::venturaOrLater());
+    EXPECT_FALSE(MRKOUtils::sonomaOrLater());
+    EXPECT_FALSE(MRKOUtils::sequoiaOrLater());
+    EXPECT_FALSE(MRKOUtils::isTrusted());
+    EXPECT_FALSE(MRKOUtils::canRecordScreen());
+}
+
+TEST_F(MRKOUtilsTest, SystemsBeforeTheNewerPanesUseTheOlderNames)
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    fakes().systemProfile->setVersion(10, 13);
+    fakes().systemProfile->setCanRecordScreen(false);
+
+    EXPECT_EQ(MRKOUtils::accesibilityPrefString(), QStringLiteral("System Preferences > Privacy > Accessibility"));
+    EXPECT_EQ(MRKOUtils::screenRecordingPrefString(),
+              QStringLiteral("System Preferences > Privacy > Screen Recording"));
+    EXPECT_EQ(MRKOUtils::moveToBinName(), QStringLiteral("Move to Trash"));
+    EXPECT_EQ(MRKOUtils::effectViewMaterial(), 2);
+    EXPECT_EQ(MRKOUtils::effectViewMaterialSnapshotsTopBar(), 2);
+    EXPECT_TRUE(MRKOUtils::canRecordScreen());                       // no permission to ask for before 10.15
+    EXPECT_FALSE(isDarkAppearance::effectiveAppearanceIsDark(dark)); // no dark appearance before 10.14
 }
 
 TEST_F(MRKOUtilsTest, TypingShortcutsGiveWayAndComeBack)

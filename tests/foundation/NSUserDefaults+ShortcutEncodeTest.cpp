@@ -3,6 +3,7 @@
 #include "foundation/NSUserDefaults+ShortcutEncode.h"
 #include "foundation/SrgbColor.h"
 #include "platform/Defaults.h"
+#include "platform/KeyedArchiver.h"
 #include "shortcuts/KQShortCut.h"
 #include "tests/support/InkoraFixture.h"
 
@@ -58,4 +59,31 @@ TEST_F(ShortcutEncodeTest, ShortcutsAreStoredAsBase64Text)
     EXPECT_FALSE(shortcutForKey(defaults(), QStringLiteral("ShortcutUndo")));
     defaults().setInteger(3, QStringLiteral("ShortcutNumber"));
     EXPECT_FALSE(shortcutForKey(defaults(), QStringLiteral("ShortcutNumber")));
+}
+
+TEST_F(ShortcutEncodeTest, ArchivedShortcutIsReadOnceAndRewrittenAsText)
+{
+    auto legacy = KQShortCut::shortCutWithKeyCode(12, 0x100000, nullptr, QStringLiteral("quitWithEvent:"));
+    legacy->setDisabled(true);
+    const std::optional<QByteArray> archive = platform::KeyedArchiver::archivedData(*legacy);
+    ASSERT_TRUE(archive);
+    defaults().setObject(*archive, QStringLiteral("ShortcutQuit"));
+
+    const auto read = shortcutForKey(defaults(), QStringLiteral("ShortcutQuit"));
+
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->action(), QStringLiteral("quitWithEvent:"));
+    EXPECT_EQ(read->keyCode(), 12);
+    EXPECT_EQ(read->modifierFlags(), 0x100000u);
+    EXPECT_TRUE(read->disabled());
+    EXPECT_EQ(defaults().stringForKey(QStringLiteral("ShortcutQuit")), read->shortcutObjectStringValue());
+}
+
+TEST_F(ShortcutEncodeTest, UnreadableArchivedShortcutIsRemoved)
+{
+    defaults().setObject(QByteArray("bplist00 but not really"), QStringLiteral("ShortcutQuit"));
+    log().expectWarning(""); // the unarchiver names what was wrong in one line
+
+    EXPECT_FALSE(shortcutForKey(defaults(), QStringLiteral("ShortcutQuit")));
+    EXPECT_FALSE(defaults().objectForKey(QStringLiteral("ShortcutQuit")).isValid());
 }

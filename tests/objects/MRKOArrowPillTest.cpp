@@ -4,8 +4,8 @@
 
 #include <QPainter>
 
-using inkora::GraphicsPath;
-using inkora::PathElement;
+using Element = platform::Path::Element;
+using ElementType = platform::Path::ElementType;
 
 class MRKOArrowPillTest : public ObjectsFixture
 {
@@ -36,7 +36,7 @@ TEST_F(MRKOArrowPillTest, OpenHeadShaftWidthFollowsTheThicknessPresetAndLength)
 {
     MRKOArrowPill arrow = makeArrow(0);
     arrow.createPaths();
-    const GraphicsPath &outline = *arrow.strokedPath();
+    const platform::Path &outline = *arrow.strokedPath();
     // Butt ends: near the tail the shaft spans 10 points (0.05 x 200).
     EXPECT_TRUE(fills(outline, {190, 4.9}));
     EXPECT_FALSE(fills(outline, {190, 5.1}));
@@ -70,8 +70,8 @@ TEST_F(MRKOArrowPillTest, OpenHeadLengthGrowsByHalfTheShaftUnlessRoundedOrConsta
         arrow.setRoundedEnds(row.roundedEnds);
         arrow.setUseConstantHeadSize(row.constantHead);
         arrow.createPaths();
-        const PathElement wing = arrow.path()->elementAt(2);
-        ASSERT_EQ(wing.kind, PathElement::MoveTo);
+        const Element wing = arrow.path()->elementAt(2);
+        ASSERT_EQ(wing.type, ElementType::MoveTo);
         EXPECT_NEAR(std::hypot(wing.points[0].x(), wing.points[0].y()), row.wingLength, 1e-4);
         EXPECT_NEAR(wing.points[0].x(), wing.points[0].y(), 1e-4); // at 45 degrees towards the tail
     }
@@ -140,14 +140,14 @@ TEST_F(MRKOArrowPillTest, CurvedStyleBendsWithQuadraticCurvesByItsDirection)
     MRKOArrowPill arrow = makeArrow(2);
     arrow.createPaths();
     int quads = 0;
-    for (const PathElement &e : arrow.path()->elements())
-        quads += e.kind == PathElement::QuadTo ? 1 : 0;
+    for (const Element &e : arrow.path()->elements())
+        quads += e.type == ElementType::QuadTo ? 1 : 0;
     EXPECT_EQ(quads, 2);
-    const double bentUp = arrow.path()->boundingBox().center().y();
+    const double bentUp = arrow.path()->pathBoundingBox().center().y();
 
     arrow.setArcArrowClockwise(true);
     arrow.createPaths();
-    const double bentDown = arrow.path()->boundingBox().center().y();
+    const double bentDown = arrow.path()->pathBoundingBox().center().y();
     EXPECT_GT(bentUp, 0.0);
     EXPECT_LT(bentDown, 0.0);
     EXPECT_NEAR(bentUp, -bentDown, 1e-3);
@@ -158,7 +158,7 @@ TEST_F(MRKOArrowPillTest, CoincidentPointsGiveAHeadOfLengthZero)
     for (qint64 style : {1, 2, 3, 4}) {
         MRKOArrowPill arrow = makeArrow(style, 0.0);
         arrow.createPaths();
-        EXPECT_EQ(arrow.path()->boundingBox(), QRectF(0, 0, 0, 0)) << style;
+        EXPECT_EQ(arrow.path()->pathBoundingBox(), QRectF(0, 0, 0, 0)) << style;
     }
     MRKOArrowPill open = makeArrow(0, 0.0);
     EXPECT_EQ(open.createPaths(), QRectF());

@@ -10,13 +10,11 @@
 
 #include <QPainter>
 
-using inkora::GraphicsPath;
-
 namespace {
 
-GraphicsPath square(double x, double y, double size)
+platform::Path square(double x, double y, double size)
 {
-    GraphicsPath path;
+    platform::Path path;
     path.addRect(QRectF(x, y, size, size));
     return path;
 }
@@ -129,8 +127,8 @@ TEST_F(MRKOPillTest, CopyIsIndependentAndOfTheSameKind)
     EXPECT_TRUE(original.isEqualToPill(copy.get()));
     EXPECT_EQ(copy->startDirection(), 8u | 4u);
 
-    const GraphicsPath pathBefore = *copy->path();
-    const GraphicsPath strokedBefore = *copy->strokedPath();
+    const platform::Path pathBefore = *copy->path();
+    const platform::Path strokedBefore = *copy->strokedPath();
     original.moveOriginWithDelta({5, 5});
     original.setPath(square(1, 1, 1));
     EXPECT_EQ(*copy->path(), pathBefore);
@@ -145,7 +143,7 @@ TEST_F(MRKOPillTest, MovingTranslatesBothPathsAndKeepsAMissingOneMissing)
     MRKOPill pill = makePill();
     pill.setStrokedPath(square(0, 0, 10));
     pill.moveOriginWithDelta({3, -2});
-    EXPECT_EQ(pill.strokedPath()->boundingBox(), QRectF(3, -2, 10, 10));
+    EXPECT_EQ(pill.strokedPath()->pathBoundingBox(), QRectF(3, -2, 10, 10));
     EXPECT_FALSE(pill.path().has_value());
 }
 
@@ -154,11 +152,11 @@ TEST_F(MRKOPillTest, BoundingBoxesWithAndWithoutPaths)
     MRKOPill pill = makePill();
     EXPECT_EQ(pill.boundingBoxOfPath(), QRectF());
     EXPECT_EQ(pill.integralBoundingBoxOfStrokedPath(), QRectF());
-    GraphicsPath fractional;
+    platform::Path fractional;
     fractional.addRect(QRectF(0.5, 1.25, 10, 3.5));
     pill.setStrokedPath(fractional);
     EXPECT_EQ(pill.integralBoundingBoxOfStrokedPath(), QRectF(0, 1, 11, 4));
-    pill.setStrokedPath(GraphicsPath());
+    pill.setStrokedPath(platform::Path());
     EXPECT_EQ(pill.integralBoundingBoxOfStrokedPath(), QRectF());
 }
 
@@ -339,7 +337,7 @@ TEST_F(MRKOPillTest, ArchiveWritesTheSharedKeysAndNoKeysForMissingOrEmptyPaths)
     EXPECT_EQ(keyed.value(QStringLiteral("startDirection")).toLongLong(), 10);
     EXPECT_LT(referenceOf(keyed, QStringLiteral("color1")), referenceOf(keyed, QStringLiteral("color2")));
 
-    pill.setPath(GraphicsPath());
+    pill.setPath(platform::Path());
     pill.setStrokedPath(square(0, 0, 3));
     const std::shared_ptr<MRKOPill> decoded = roundTrip(pill, &archive);
     keyed = archivedObject(archive, QStringLiteral("MRKOPill"));

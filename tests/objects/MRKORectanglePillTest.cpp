@@ -5,7 +5,8 @@
 
 #include <QPainter>
 
-using inkora::PathElement;
+using Element = platform::Path::Element;
+using ElementType = platform::Path::ElementType;
 
 class MRKORectanglePillTest : public ObjectsFixture
 {
@@ -54,10 +55,10 @@ TEST_F(MRKORectanglePillTest, CornersAreQuadraticCurvesThroughTheRectCorners)
     pill.createPaths();
     const auto &e = pill.path()->elements();
     ASSERT_EQ(e.size(), 10u);
-    EXPECT_EQ(e[2].kind, PathElement::QuadTo);
+    EXPECT_EQ(e[2].type, ElementType::QuadTo);
     EXPECT_EQ(e[2].points[0], QPointF(110, 80));
     EXPECT_EQ(e[2].points[1], QPointF(110, 70));
-    EXPECT_EQ(e[9].kind, PathElement::Close);
+    EXPECT_EQ(e[9].type, ElementType::Close);
 }
 
 TEST_F(MRKORectanglePillTest, OutlineJoinsFollowTheCorners)

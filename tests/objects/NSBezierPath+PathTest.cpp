@@ -7,8 +7,8 @@
 #include <limits>
 
 using inkora::BezierPath;
-using inkora::GraphicsPath;
-using inkora::PathElement;
+using Element = platform::Path::Element;
+using ElementType = platform::Path::ElementType;
 
 namespace {
 
@@ -39,7 +39,7 @@ std::vector<int> movesOf(const BezierPath &path)
 {
     std::vector<int> moves;
     for (int i = 0; i < path.elementCount(); ++i) {
-        if (path.elementAt(i).kind == PathElement::MoveTo)
+        if (path.elementAt(i).type == ElementType::MoveTo)
             moves.push_back(i);
     }
     return moves;
@@ -53,9 +53,9 @@ class NSBezierPathPathTest : public ObjectsFixture
 
 TEST_F(NSBezierPathPathTest, ConversionOfAnEmptyPathLeavesTheReferenceUntouched)
 {
-    GraphicsPath marker;
+    platform::Path marker;
     marker.moveTo({7, 7});
-    std::optional<GraphicsPath> ref = marker;
+    std::optional<platform::Path> ref = marker;
     Path::quartzPathWithRef(BezierPath(), ref);
     EXPECT_EQ(ref, marker);
     Path::quartzPathWithAnimPath(BezierPath(), ref);
@@ -63,7 +63,7 @@ TEST_F(NSBezierPathPathTest, ConversionOfAnEmptyPathLeavesTheReferenceUntouched)
 
     BezierPath oval;
     oval.appendOval(QRectF(0, 0, 10, 20));
-    std::optional<GraphicsPath> a, b;
+    std::optional<platform::Path> a, b;
     Path::quartzPathWithRef(oval, a);
     Path::quartzPathWithAnimPath(oval, b);
     ASSERT_TRUE(a.has_value());
@@ -73,22 +73,22 @@ TEST_F(NSBezierPathPathTest, ConversionOfAnEmptyPathLeavesTheReferenceUntouched)
 
 TEST_F(NSBezierPathPathTest, ArchiveCopierWritesQuadraticCornersAsCubicsWithBothControlsAtTheCorner)
 {
-    GraphicsPath rounded;
+    platform::Path rounded;
     rounded.moveTo({5, 20});
     rounded.lineTo({15, 20});
     rounded.quadTo({20, 20}, {20, 15});
     rounded.closeSubpath();
 
     const BezierPath archived = inkora::archiveBezierPath(rounded);
-    std::optional<GraphicsPath> back;
+    std::optional<platform::Path> back;
     Path::quartzPathWithRef(archived, back);
     ASSERT_TRUE(back.has_value());
-    const PathElement corner = back->elementAt(2);
-    EXPECT_EQ(corner.kind, PathElement::CurveTo);
+    const Element corner = back->elementAt(2);
+    EXPECT_EQ(corner.type, ElementType::CubicTo);
     EXPECT_EQ(corner.points[0], QPointF(20, 20));
     EXPECT_EQ(corner.points[1], QPointF(20, 20));
     EXPECT_EQ(corner.points[2], QPointF(20, 15));
-    EXPECT_EQ(back->elementAt(3).kind, PathElement::Close);
+    EXPECT_EQ(back->elementAt(3).type, ElementType::Close);
 }
 
 TEST_F(NSBezierPathPathTest, StrokedOutlineOfTwoSubpathsClosesEverySubpath)
@@ -103,8 +103,8 @@ TEST_F(NSBezierPathPathTest, StrokedOutlineOfTwoSubpathsClosesEverySubpath)
     const std::vector<int> moves = movesOf(outline);
     ASSERT_GE(moves.size(), 2u);
     for (size_t i = 1; i < moves.size(); ++i)
-        EXPECT_EQ(outline.elementAt(moves[i] - 1).kind, PathElement::Close) << "subpath " << i - 1;
-    EXPECT_EQ(outline.elements().back().kind, PathElement::Close);
+        EXPECT_EQ(outline.elementAt(moves[i] - 1).type, ElementType::Close) << "subpath " << i - 1;
+    EXPECT_EQ(outline.elements().back().type, ElementType::Close);
     // The dash pattern is not applied here: two solid bands.
     EXPECT_EQ(moves.size(), 2u);
     EXPECT_EQ(outline.bounds(), QRectF(0, -2, 50, 34));
@@ -202,12 +202,12 @@ TEST_F(NSBezierPathPathTest, VariableWidthSegmentOfAStraightSegment)
     const inkora::CubicSegment straight = {QPointF(0, 0), QPointF(10, 0), QPointF(20, 0), QPointF(30, 0)};
     const BezierPath outline = Path::variableWidthSegment(straight, 4, 4);
     ASSERT_EQ(outline.elementCount(), 6);
-    const std::vector<PathElement> &e = outline.elements();
-    EXPECT_EQ(e[0].kind, PathElement::MoveTo);
+    const std::vector<Element> &e = outline.elements();
+    EXPECT_EQ(e[0].type, ElementType::MoveTo);
     expectPoint(e[0].points[0], {0, -2});
-    EXPECT_EQ(e[1].kind, PathElement::LineTo);
+    EXPECT_EQ(e[1].type, ElementType::LineTo);
     expectPoint(e[1].points[0], {0, 2});
-    EXPECT_EQ(e[2].kind, PathElement::CurveTo);
+    EXPECT_EQ(e[2].type, ElementType::CubicTo);
     expectPoint(e[2].points[0], {10, 2});
     expectPoint(e[2].points[1], {20, 2});
     expectPoint(e[2].points[2], {30, 2});
@@ -215,12 +215,12 @@ TEST_F(NSBezierPathPathTest, VariableWidthSegmentOfAStraightSegment)
     expectPoint(e[4].points[0], {20, -2});
     expectPoint(e[4].points[1], {10, -2});
     expectPoint(e[4].points[2], {0, -2});
-    EXPECT_EQ(e[5].kind, PathElement::Close);
+    EXPECT_EQ(e[5].type, ElementType::Close);
 
-    const GraphicsPath same = Path::variableWidthStrokedPathSegment(straight, 4, 4);
+    const platform::Path same = Path::variableWidthStrokedPathSegment(straight, 4, 4);
     ASSERT_EQ(same.elementCount(), 6);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(same.elementAt(i).kind, e[static_cast<size_t>(i)].kind);
+        EXPECT_EQ(same.elementAt(i).type, e[static_cast<size_t>(i)].type);
         EXPECT_EQ(same.elementAt(i).endPoint(), e[static_cast<size_t>(i)].endPoint());
     }
 }
@@ -228,12 +228,12 @@ TEST_F(NSBezierPathPathTest, VariableWidthSegmentOfAStraightSegment)
 TEST_F(NSBezierPathPathTest, SubdividedStrokeInterpolatesQuarterWidthsWithRoundCaps)
 {
     const inkora::CubicSegment straight = {QPointF(0, 0), QPointF(10, 0), QPointF(20, 0), QPointF(40, 0)};
-    const GraphicsPath path = Path::variableWidthStrokedPathSubdivide(straight, 4, 8);
+    const platform::Path path = Path::variableWidthStrokedPathSubdivide(straight, 4, 8);
 
     // Subpaths: start circle, four quarters (move, line, curve, line, curve, close), end circle.
     std::vector<int> moves;
     for (int i = 0; i < path.elementCount(); ++i) {
-        if (path.elementAt(i).kind == PathElement::MoveTo)
+        if (path.elementAt(i).type == ElementType::MoveTo)
             moves.push_back(i);
     }
     ASSERT_EQ(moves.size(), 6u);
@@ -247,9 +247,28 @@ TEST_F(NSBezierPathPathTest, SubdividedStrokeInterpolatesQuarterWidthsWithRoundC
     }
 
     const auto &all = path.elements();
-    const GraphicsPath startCap = GraphicsPath::fromElements({all.begin(), all.begin() + moves[1]});
-    const GraphicsPath endCap = GraphicsPath::fromElements({all.begin() + moves[5], all.end()});
-    const QRectF start = startCap.boundingBox(), end = endCap.boundingBox();
+    auto subpath = [&all](size_t from, size_t to) {
+        platform::Path part;
+        for (size_t i = from; i < to; ++i) {
+            const Element &e = all[i];
+            switch (e.type) {
+            case ElementType::MoveTo:
+                part.moveTo(e.points[0]);
+                break;
+            case ElementType::CubicTo:
+                part.cubicTo(e.points[0], e.points[1], e.points[2]);
+                break;
+            case ElementType::Close:
+                part.closeSubpath();
+                break;
+            default:
+                ADD_FAILURE() << "a cap holds only curves";
+            }
+        }
+        return part;
+    };
+    const QRectF start = subpath(0, size_t(moves[1])).pathBoundingBox();
+    const QRectF end = subpath(size_t(moves[5]), all.size()).pathBoundingBox();
     EXPECT_NEAR(start.width(), 4, 1e-9);
     EXPECT_NEAR(start.center().x(), 0, 1e-9);
     EXPECT_NEAR(end.width(), 8, 1e-9);

@@ -24,7 +24,7 @@ QColor ObjectsFixture::colorAt(const QImage &image, const QRectF &area, QPointF 
     return image.pixelColor(x, y);
 }
 
-std::vector<double> ObjectsFixture::subpathOrientations(const inkora::GraphicsPath &path)
+std::vector<double> ObjectsFixture::subpathOrientations(const platform::Path &path)
 {
     std::vector<double> result;
     std::vector<QPointF> points;
@@ -38,14 +38,16 @@ std::vector<double> ObjectsFixture::subpathOrientations(const inkora::GraphicsPa
         }
         result.push_back(sum);
     };
-    for (const inkora::PathElement &e : path.elements()) {
-        if (e.kind == inkora::PathElement::MoveTo) {
+    for (const platform::Path::Element &e : path.elements()) {
+        if (e.type == platform::Path::ElementType::MoveTo) {
             finish();
             points.clear();
         }
-        if (e.kind == inkora::PathElement::Close)
+        if (e.type == platform::Path::ElementType::Close)
             continue;
-        const int n = e.kind == inkora::PathElement::CurveTo ? 3 : e.kind == inkora::PathElement::QuadTo ? 2 : 1;
+        const int n = e.type == platform::Path::ElementType::CubicTo  ? 3
+                      : e.type == platform::Path::ElementType::QuadTo ? 2
+                                                                      : 1;
         for (int i = 0; i < n; ++i)
             points.push_back(e.points[i]);
     }
@@ -53,7 +55,7 @@ std::vector<double> ObjectsFixture::subpathOrientations(const inkora::GraphicsPa
     return result;
 }
 
-bool ObjectsFixture::fills(const inkora::GraphicsPath &path, QPointF point)
+bool ObjectsFixture::fills(const platform::Path &path, QPointF point)
 {
     return path.toPainterPath(Qt::WindingFill).contains(point);
 }

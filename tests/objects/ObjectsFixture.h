@@ -1,6 +1,6 @@
 #pragma once
 
-#include "objects/GraphicsPath.h"
+#include "platform/Path.h"
 #include "tests/support/InkoraFixture.h"
 
 #include <QColor>
@@ -25,9 +25,9 @@ protected:
     static QColor colorAt(const QImage &image, const QRectF &area, QPointF point);
 
     /// Twice the signed area of each subpath (positive: counter-clockwise with y up), curves by their points.
-    static std::vector<double> subpathOrientations(const inkora::GraphicsPath &path);
+    static std::vector<double> subpathOrientations(const platform::Path &path);
     /// Whether a non-zero fill of the path covers the point.
-    static bool fills(const inkora::GraphicsPath &path, QPointF point);
+    static bool fills(const platform::Path &path, QPointF point);
 
     /// The keyed values of the first object of the class in a keyed archive; empty when there is none.
     static QVariantMap archivedObject(const QByteArray &archive, const QString &className);

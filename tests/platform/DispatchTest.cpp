@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <future>
 #include <latch>
 #include <vector>
 
@@ -112,4 +113,16 @@ TEST_F(DispatchTest, GlobalQueueRunsConcurrentWork)
     for (int i = 0; i < 20; ++i)
         DispatchQueue::global().async([&] { done.count_down(); });
     done.wait(); // hangs (and ctest times out) if any block is lost
+}
+
+TEST_F(DispatchTest, SerialQueueReleasedFromItsOwnBlockFinishesSoundly)
+{
+    auto queue = DispatchQueue::createSerial(QStringLiteral("self-release"));
+    std::promise<void> released;
+    DispatchQueue *raw = queue.get();
+    raw->async([q = std::move(queue), &released]() mutable {
+        q.reset(); // the last owner goes away on the queue's own thread
+        released.set_value();
+    });
+    released.get_future().wait();
 }

@@ -222,6 +222,32 @@ TEST_F(KeyedArchiveTest, SharedObjectsStayAliveWhileTheArchiveIsWritten)
     EXPECT_EQ(released, 2);
 }
 
+TEST_F(KeyedArchiveTest, ValuesWrittenIntoTheTopReadBack)
+{
+    KeyedArchiver archiver;
+    archiver.encodeInt(7, QStringLiteral("count"));
+    archiver.encodeString(QStringLiteral("top"), QStringLiteral("name"));
+    const std::optional<QByteArray> data = archiver.encodedData();
+    ASSERT_TRUE(data.has_value());
+
+    qint64 count = 0;
+    QString name;
+    EXPECT_TRUE(KeyedUnarchiver::unarchiveTopLevel(*data, [&](KeyedUnarchiver &coder) {
+        count = coder.decodeInt(QStringLiteral("count"));
+        name = coder.decodeString(QStringLiteral("name"));
+    }));
+    EXPECT_EQ(count, 7);
+    EXPECT_EQ(name, QStringLiteral("top"));
+
+    log().expectWarning(QStringLiteral("KeyedUnarchiver: the reader gave up"));
+    EXPECT_FALSE(KeyedUnarchiver::unarchiveTopLevel(
+        *data, [](KeyedUnarchiver &coder) { coder.failWithError(QStringLiteral("the reader gave up")); }));
+    log().expectWarning(QStringLiteral("KeyedUnarchiver: not a keyed archive"));
+    bool called = false;
+    EXPECT_FALSE(KeyedUnarchiver::unarchiveTopLevel(QByteArray("junk"), [&](KeyedUnarchiver &) { called = true; }));
+    EXPECT_FALSE(called);
+}
+
 TEST_F(KeyedArchiveTest, PythonReadsStandardLayout)
 {
     auto shape = makeShape(QStringLiteral("s"));

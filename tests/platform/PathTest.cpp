@@ -141,6 +141,26 @@ TEST_F(PathTest, StrokedOutlineHasTheLineWidthAndDashesMakeClosedPieces)
     EXPECT_TRUE(Path().strokedOutline(4).isEmpty());
 }
 
+TEST_F(PathTest, MiterJoinsBevelExactlyBeyondTheLimit)
+{
+    // Two lines meeting so that the miter is 8 line widths long.
+    const double half = std::asin(1.0 / 8.0);
+    Path corner;
+    corner.moveTo({0, 0});
+    corner.lineTo({100, 0});
+    corner.lineTo({100 - 100 * std::cos(2 * half), 100 * std::sin(2 * half)});
+    const double mitered = 100 + 8.0 * std::cos(half); // the tip lies 8 half-widths beyond the corner
+    struct Row
+    {
+        double limit;
+        double right;
+    };
+    for (const Row row : {Row{8.1, mitered}, Row{10, mitered}, Row{7.9, 100.25}, Row{2, 100.25}}) {
+        const QRectF box = corner.strokedOutline(2, Qt::FlatCap, Qt::MiterJoin, row.limit).pathBoundingBox();
+        EXPECT_NEAR(box.x() + box.width(), row.right, 0.01) << "limit " << row.limit;
+    }
+}
+
 TEST_F(PathTest, ConvertsToAndFromPainterPaths)
 {
     Path rect;

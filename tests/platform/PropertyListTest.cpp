@@ -199,7 +199,11 @@ TEST_F(PropertyListTest, RefusesDamagedInputWithOneLogLine)
         {"binaryTooDeep", *PropertyList::toBinary(nestedLists(200)), {}},
         // The format library aborts on a key holding NUL, so such keys never reach it.
         {"binaryKeyWithNul",
-         assembleBinary({QByteArray("\xD1\x01\x02", 3), QByteArray("\x52" "a\x00", 3), QByteArray("\x10\x01", 2)}),
+         assembleBinary({QByteArray("\xD1\x01\x02", 3),
+                         QByteArray("\x52"
+                                    "a\x00",
+                                    3),
+                         QByteArray("\x10\x01", 2)}),
          {}},
         {"binaryUtf16KeyWithNul",
          assembleBinary({QByteArray("\xD1\x01\x02", 3), QByteArray("\x61\x00\x00", 3), QByteArray("\x10\x01", 2)}),
@@ -228,8 +232,11 @@ TEST_F(PropertyListTest, RefusesDamagedInputWithOneLogLine)
 
 TEST_F(PropertyListTest, LimitsAllowWhatTheyBound)
 {
-    const QByteArray keyed =
-        assembleBinary({QByteArray("\xD1\x01\x02", 3), QByteArray("\x52" "ab", 3), QByteArray("\x10\x01", 2)});
+    const QByteArray keyed = assembleBinary({QByteArray("\xD1\x01\x02", 3),
+                                             QByteArray("\x52"
+                                                        "ab",
+                                                        3),
+                                             QByteArray("\x10\x01", 2)});
     EXPECT_EQ(PropertyList::fromData(keyed), QVariant(QVariantMap{{QStringLiteral("ab"), qint64(1)}}));
 
     PropertyListLimits limits;

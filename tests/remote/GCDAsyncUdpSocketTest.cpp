@@ -479,6 +479,43 @@ TEST_F(GCDAsyncUdpSocketTest, EventsForADelegateOrSocketThatWentAwayAreDropped)
     EXPECT_FALSE(events.has(UdpEvent::Close));
 }
 
+TEST_F(GCDAsyncUdpSocketTest, OptionsAreSetOnTheDescriptorsTheyConcern)
+{
+    RecordingDelegate events;
+    auto sock = makeSocket(events);
+    ASSERT_TRUE(sock->enableReusePortError(true)); // makes the sockets, binds nothing
+    ASSERT_TRUE(sock->enableBroadcastError(true));
+    EXPECT_FALSE(sock->isClosed());
+    EXPECT_EQ(sock->socket4FD(), -1); // descriptors are not handed out off the socket queue
+
+    const auto option = [](int fd, int name) {
+        int value = 0;
+        socklen_t length = sizeof(value);
+        return fd != -1 && getsockopt(fd, SOL_SOCKET, name, &value, &length) == 0 ? value : -1;
+    };
+    sock->performBlock([&] {
+        EXPECT_EQ(option(sock->socket4FD(), SO_REUSEPORT), 1);
+        EXPECT_EQ(option(sock->socket6FD(), SO_REUSEPORT), 1);
+        EXPECT_EQ(option(sock->socket4FD(), SO_BROADCAST), 1);
+        EXPECT_EQ(option(sock->socket6FD(), SO_BROADCAST), 0);
+        EXPECT_EQ(sock->socketFD(), sock->socket4FD());
+    });
+}
+
+TEST_F(GCDAsyncUdpSocketTest, JoiningAGroupOnLoopbackKeepsOnlyItsFamily)
+{
+    RecordingDelegate events;
+    auto sock = makeSocket(events);
+    ASSERT_TRUE(sock->bindToPortError(0));
+    SocketError error;
+    ASSERT_TRUE(sock->joinMulticastGroupOnInterfaceError("239.255.77.1", "127.0.0.1", &error))
+        << qPrintable(error.description);
+    EXPECT_TRUE(sock->isIPv4());
+    EXPECT_FALSE(sock->isIPv6());
+    EXPECT_TRUE(sock->leaveMulticastGroupOnInterfaceError("239.255.77.1", "127.0.0.1", &error))
+        << qPrintable(error.description);
+}
+
 struct AddressRow
 {
     const char *name;

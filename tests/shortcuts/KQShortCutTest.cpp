@@ -3,6 +3,7 @@
 #include "foundation/ActionTarget.h"
 #include "foundation/NSString+Bezier.h"
 #include "platform/Event.h"
+#include "platform/fake/FakeHotKeys.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tests/support/InkoraFixture.h"
 
@@ -84,8 +85,23 @@ class KQShortCutMonitorTest : public InkoraFixture
 {
 };
 
+/// Records the actions it runs.
+class RecordingTarget final : public inkora::ActionTarget
+{
+public:
+    bool respondsToAction(const QString &action) const override { return action != QStringLiteral("unknown:"); }
+    void performAction(const QString &action, const platform::Event *event) override
+    {
+        ran.append(action);
+        lastKeyCode = event ? event->keyCode : 0;
+    }
+    QStringList ran;
+    quint16 lastKeyCode = 0;
+};
+
 TEST_F(KQShortCutMonitorTest, EachKeyCombinationIsBoundOnceAndFunctionShortcutsAreKeptApart)
 {
+    log().expectWarning(QStringLiteral("Can't register the shortcut"));
     auto &monitor = KQShortCutMonitor::defaultMonitor();
     const auto undo = KQShortCut::shortCutWithKeyCode(6, 0x100000, nullptr, QStringLiteral("undoWithEvent:"));
     const auto same = KQShortCut::shortCutWithKeyCode(6, 0x100000, nullptr, QStringLiteral("quitWithEvent:"));
@@ -177,4 +193,102 @@ TEST_F(KQShortCutEventTest, InvokesItsActionOnlyOnATargetThatResponds)
 
     EXPECT_EQ(target.performed, 1);
     EXPECT_EQ(target.lastKeyCode, platform::kKeyD);
+}
+
+TEST_F(KQShortCutMonitorTest, HotKeyIdsCountUpAndARefusedRegistrationUsesNone)
+{
+    log().expectWarning(QStringLiteral("Can't register the shortcut"));
+    fakes().hotKeys->setRefusalRule([](std::uint16_t keyCode, std::uint32_t) { return keyCode == 48 ? 10 : 0; });
+    auto &monitor = KQShortCutMonitor::defaultMonitor();
+    RecordingTarget target;
+    const auto undo = monitor.bindShortCutWithKeyCode(6, 0x100000, &target, QStringLiteral("undoWithEvent:"));
+    const auto refused = monitor.bindShortCutWithKeyCode(48, 0x80000, &target, QStringLiteral("toggleWithEvent:"));
+    const auto redo = monitor.bindShortCutWithKeyCode(6, 0x120000, &target, QStringLiteral("redoWithEvent:"));
+    ASSERT_TRUE(undo && refused && redo);
+    EXPECT_EQ(undo->hotKeyID(), 1u);
+    EXPECT_EQ(redo->hotKeyID(), 2u);
+    EXPECT_EQ(refused->hotKeyID(), 0u);
+    EXPECT_TRUE(refused->isFailedToRegister());
+    EXPECT_EQ(refused->hotKeyRef(), 0u);
+    EXPECT_TRUE(log().contains(QStringLiteral("Can't register the shortcut")));
+    EXPECT_TRUE(log().contains(QStringLiteral("(80000) - Err 10")));
+    EXPECT_EQ(monitor.discardedShortCuts(), QList<std::shared_ptr<KQShortCut>>{refused});
+    EXPECT_EQ(monitor.allShortCuts().size(), 3);
+    EXPECT_FALSE(monitor.bindShortCutWithKeyCode(6, 0x100000, &target, QStringLiteral("quitWithEvent:")));
+
+    // The grab carries the signature and the id; a press runs the command with a key-up of its key.
+    EXPECT_TRUE(fakes().hotKeys->isGrabbed(6, 0x100 | 0x200));
+    EXPECT_TRUE(fakes().hotKeys->press(6, 0x100));
+    EXPECT_EQ(target.ran, QStringList{QStringLiteral("undoWithEvent:")});
+    EXPECT_EQ(target.lastKeyCode, 6);
+
+    // Unbinding releases the grab; a later press reaches nothing.
+    monitor.unbindShortCut(undo);
+    EXPECT_EQ(undo->hotKeyRef(), 0u);
+    EXPECT_FALSE(fakes().hotKeys->press(6, 0x100));
+    // A disabled shortcut is bound without a hot key; enabling registers it with the next id.
+    const auto disabled = KQShortCut::shortCutWithKeyCode(7, 0x100000, &target, QStringLiteral("clearWithEvent:"));
+    disabled->setDisabled(true);
+    monitor.bindShortCut(disabled);
+    EXPECT_EQ(disabled->hotKeyRef(), 0u);
+    EXPECT_TRUE(monitor.enableShortCut(disabled));
+    EXPECT_EQ(disabled->hotKeyID(), 3u);
+    const auto unassigned = KQShortCut::shortCutWithKeyCode(255, 0x100000, &target, QStringLiteral("x:"));
+    const int attempts = fakes().hotKeys->registrationAttempts();
+    monitor.bindShortCut(unassigned);
+    EXPECT_EQ(fakes().hotKeys->registrationAttempts(), attempts);
+}
+
+TEST_F(KQShortCutMonitorTest, RefusedShortcutRunsFromTheToolPanelKeysUntilDisabled)
+{
+    log().expectWarning(QStringLiteral("Can't register the shortcut"));
+    fakes().hotKeys->setRefusalRule([](std::uint16_t, std::uint32_t) { return -9878; });
+    auto &monitor = KQShortCutMonitor::defaultMonitor();
+    RecordingTarget target;
+    const auto toggle = monitor.bindShortCutWithKeyCode(48, 0x80000, &target, QStringLiteral("toggleWithEvent:"));
+    monitor.unbindShortCut(toggle); // still discarded
+
+    platform::Event event;
+    event.type = platform::EventType::KeyDown;
+    event.keyCode = 48;
+    struct Row
+    {
+        quint64 flags;
+        bool runs;
+    };
+    for (const Row &row : {Row{0x80000 | 0x100, true}, Row{0x80000 | 0x10000, false}, Row{0x100000, false}}) {
+        SCOPED_TRACE(row.flags);
+        target.ran.clear();
+        event.modifierFlags = row.flags;
+        EXPECT_EQ(KQShortCutMonitor::didProcessedDiscardedShortcutWithEvent(event), row.runs);
+        EXPECT_EQ(target.ran.size(), row.runs ? 1 : 0);
+    }
+    // Changing the key of the live shortcut leaves no stale member behind.
+    toggle->setKeyCode(49);
+    EXPECT_FALSE(monitor.discardedHasShortCutWithKeyCode(48, 0x80000));
+    EXPECT_EQ(monitor.discardedShortCutWithKeyCode(49, 0x80000), toggle);
+
+    monitor.disableShortCut(toggle);
+    event.keyCode = 49;
+    event.modifierFlags = 0x80000;
+    EXPECT_FALSE(KQShortCutMonitor::didProcessedDiscardedShortcutWithEvent(event));
+}
+
+TEST(KQShortCutValueTest, MatchingAndModifierPredicates)
+{
+    const auto shortCut = KQShortCut::shortCutWithKeyCode(6, 0x100000, nullptr, QStringLiteral("undoWithEvent:"));
+    platform::Event event;
+    event.type = platform::EventType::KeyDown;
+    event.keyCode = 6;
+    event.modifierFlags = 0x100000 | 0x20000;
+    EXPECT_TRUE(shortCut->enabledAndMatchWithEvent(event));
+    event.modifierFlags = 0x20000;
+    EXPECT_FALSE(shortCut->enabledAndMatchWithEvent(event));
+    shortCut->setModifierFlags(0);
+    EXPECT_FALSE(shortCut->enabledAndMatchWithEvent(event));
+
+    EXPECT_TRUE(KQShortCut::shortCutWithKeyCode(48, 0x90000, nullptr, {})->hasOptionModifierKeyOnly());
+    EXPECT_FALSE(KQShortCut::shortCutWithKeyCode(48, 0xA0000, nullptr, {})->hasOptionModifierKeyOnly());
+    EXPECT_EQ(KQShortCutMonitor::carbonModifiersFromCocoaFlags(0x100000 | 0x80000 | 0x800000 | 0x400000),
+              0x100u | 0x800u | 0x20000u);
 }

@@ -1,0 +1,120 @@
+#include "tests/snapshots/SnapshotsFixture.h"
+
+#include "platform/KeyedArchiveFormat.h"
+#include "platform/KeyedArchiver.h"
+#include "platform/KeyedUnarchiver.h"
+#include "snapshots/MRKOSnapshot.h"
+#include "snapshots/SnapshotLayerArchive.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+
+namespace {
+
+// A plain archive of what rendering and export read of a layer: frame, name, scale and contents.
+QByteArray layerData(const platform::Layer &layer)
+{
+    QVariantMap map;
+    map[QStringLiteral("frame")] = platform::archive::rectString(layer.frame());
+    map[QStringLiteral("name")] = layer.name();
+    map[QStringLiteral("contentsScale")] = layer.contentsScale();
+    if (layer.contents()) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        layer.contents()->save(&buffer, "png");
+        map[QStringLiteral("contents")] = png;
+    }
+    return platform::KeyedArchiver::archivedData(QVariant(map)).value_or(QByteArray());
+}
+
+platform::LayerPtr layerWithData(const QByteArray &data, QString *error)
+{
+    const QVariantMap map =
+        platform::KeyedUnarchiver::unarchivedObjectOfClasses(platform::KeyedUnarchiver::propertyListClasses(), data)
+            .toMap();
+    const auto frame = platform::archive::rectFromString(map.value(QStringLiteral("frame")).toString());
+    if (!frame) {
+        *error = QStringLiteral("no frame");
+        return nullptr;
+    }
+    auto layer = platform::Layer::create();
+    layer->setFrame(*frame);
+    layer->setName(map.value(QStringLiteral("name")).toString());
+    layer->setContentsScale(map.value(QStringLiteral("contentsScale")).toDouble());
+    const QImage contents = QImage::fromData(map.value(QStringLiteral("contents")).toByteArray(), "png");
+    if (!contents.isNull())
+        layer->setContents(std::make_shared<const QImage>(contents));
+    return layer;
+}
+
+} // namespace
+
+void SnapshotsFixture::SetUp()
+{
+    InkoraFixture::SetUp();
+    inkora::setSnapshotLayerArchive({layerData, layerWithData});
+}
+
+void SnapshotsFixture::TearDown()
+{
+    inkora::setSnapshotLayerArchive({});
+    InkoraFixture::TearDown();
+}
+
+QImage SnapshotsFixture::screenImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGBA8888_Premultiplied);
+    image.fill(QColor(0, 0, 255));
+    QPainter painter(&image);
+    painter.fillRect(0, 0, width / 2, height, QColor(0, 255, 0));
+    painter.end();
+    image.setPixelColor(0, 0, QColor(255, 0, 0));
+    return image;
+}
+
+platform::LayerPtr SnapshotsFixture::drawing(const QRectF &frame, double scale, const QColor &color)
+{
+    const QSize pixels(qRound(frame.width() * scale), qRound(frame.height() * scale));
+    QImage contents(pixels, QImage::Format_RGBA8888_Premultiplied);
+    contents.fill(Qt::transparent);
+    QPainter painter(&contents);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawEllipse(QRectF(QPointF(0, 0), QSizeF(pixels)).adjusted(1, 1, -1, -1));
+    painter.end();
+    auto layer = platform::Layer::create();
+    layer->setFrame(frame);
+    layer->setContentsScale(scale);
+    layer->setContents(std::make_shared<const QImage>(contents));
+    return layer;
+}
+
+std::shared_ptr<MRKOSnapshot> SnapshotsFixture::makeSnapshot(bool withScreen, int drawings)
+{
+    std::vector<platform::LayerPtr> layers;
+    for (int i = 0; i < drawings; ++i)
+        layers.push_back(drawing(QRectF(100 + 200 * i, 500 - 40 * i, 120, 80), 2, QColor::fromHsv(i * 40, 255, 255)));
+    auto snapshot = MRKOSnapshot::snapshotWithLayers(layers, withScreen ? screenImage(2880, 1800) : QImage(),
+                                                     QRectF(0, 0, 1440, 900), 0);
+    if (!withScreen)
+        snapshot->setDisplayScale(2);
+    return snapshot;
+}
+
+QString SnapshotsFixture::documents() const
+{
+    return QDir(home()).filePath(QStringLiteral("Documents"));
+}
+
+QString SnapshotsFixture::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    const QString path = QDir(home()).filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}

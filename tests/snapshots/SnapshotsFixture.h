@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/Layer.h"
+#include "tests/support/InkoraFixture.h"
+
+#include <QColor>
+#include <QImage>
+#include <QRectF>
+
+#include <memory>
+
+class MRKOSnapshot;
+
+/// Builders for snapshot tests: screen images, drawn layers and snapshots, and a plain layer archive installed for
+/// the snapshot archive to store its layers with.
+class SnapshotsFixture : public InkoraFixture
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Left half green, right half blue, a red pixel at (0, 0).
+    [[nodiscard]] static QImage screenImage(int width, int height);
+    /// A layer showing a filled disc in `frame` (canvas points, y up), its contents at `scale` pixels per point.
+    [[nodiscard]] static platform::LayerPtr drawing(const QRectF &frame, double scale, const QColor &color);
+    /// 1440 x 900 points; with a 2880 x 1800 screen image when `withScreen`.
+    [[nodiscard]] static std::shared_ptr<MRKOSnapshot> makeSnapshot(bool withScreen, int drawings);
+
+    [[nodiscard]] QString documents() const;
+    [[nodiscard]] QString writeFile(const QString &name, const QByteArray &bytes) const;
+};
