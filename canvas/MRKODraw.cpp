@@ -6,8 +6,8 @@
 #include "canvas/HueWrap.h"
 #include "canvas/MRKOAuxAction.h"
 #include "canvas/MRKODrawBaseLayer.h"
-#include "canvas/MRKOFPSLimiter.h"
 #include "canvas/MRKOLowpassFilter.h"
+#include "canvas/PointerLoop.h"
 #include "canvas/QuickArrowHead.h"
 #include "canvas/StrokeCache.h"
 #include "foundation/InkoraLog.h"
@@ -23,8 +23,6 @@
 #include "platform/Services.h"
 #include "platform/ShapeLayer.h"
 #include "platform/Transaction.h"
-#include "shortcuts/KQShortCut.h"
-#include "shortcuts/KQShortCutMonitor.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOThicknessPreset.h"
 #include "tools/MRKOToolColor.h"
@@ -47,17 +45,7 @@ double s_hue = 0; // the rainbow hue of every canvas
 // Set by the first brush segment of a stroke, cleared at the end of each press; one stroke at a time.
 bool s_segmentDrawn = false;
 
-// Drags drawn before Space or Command may carry the stroke away.
-constexpr int kDrawnDragsBeforeMoving = 11;
 constexpr double kModifierTapInterval = 0.3; // seconds
-constexpr double kSpeedScale = 2000.0;       // points per second of full hue speed
-
-constexpr quint64 kPressLoopMask =
-    platform::eventMask(platform::EventType::LeftMouseDown) | platform::eventMask(platform::EventType::LeftMouseUp) |
-    platform::eventMask(platform::EventType::RightMouseDown) | platform::eventMask(platform::EventType::MouseMoved) |
-    platform::eventMask(platform::EventType::LeftMouseDragged) | platform::eventMask(platform::EventType::KeyDown) |
-    platform::eventMask(platform::EventType::KeyUp) | platform::eventMask(platform::EventType::FlagsChanged) |
-    platform::eventMask(platform::EventType::Pressure);
 
 double mediaTime()
 {
@@ -698,13 +686,7 @@ bool MRKODraw::isCurrentRectHasSize() const
 
 void MRKODraw::mouseDown(const platform::Event &event)
 {
-    platform::EventQueue &queue = platform::EventQueue::shared();
-    queue.setCurrentEvent(event);
-    const inkora::LiveSettings &live = inkora::liveSettings();
-
-    // A click does not bring the overlay forward by itself: the window never raises on a press.
-    const int clickCount = event.clickCount;
-    const bool wasSelfAppEffective = inkora::isSelfAppEffective();
+    platform::EventQueue::shared().setCurrentEvent(event);
     const QPointF pressPoint = convertPointFromWindow(event.locationInWindow);
 
     removeStaticSelectionIfNeeded();
@@ -723,274 +705,7 @@ void MRKODraw::mouseDown(const platform::Event &event)
         selectingWithEvent(event, pressPoint, action);
         return;
     }
-
-    // Drawing set-up.
-    removeStaticSelectionIfNeeded();
-    m_workingPill.reset();
-    m_workingTextPill.reset();
-    const bool shouldDrawAtPress = shouldDraw();
-    resetPointsAndRectsWithCurrentLocation(pressPoint);
-    m_mouseDownHue = s_hue;
-    if (m_colorType == MRKOColorTypeRainbow) {
-        m_hueFirstColor = OnOffColor::rainbowColorWithHue(s_hue);
-        if (m_toolType == MRKOToolTypeText)
-            s_hue = inkora::wrapHue(s_hue + 0.05);
-    } else {
-        m_hueFirstColor = MRKOToolColor::toolColor().color();
-    }
-    m_prevHueColor = m_hueFirstColor;
-
-    double lastDragTime = mediaTime();
-    std::unique_ptr<MRKOFPSLimiter> limiter;
-    if (live.limitMouseFPS)
-        limiter = MRKOFPSLimiter::limiterWithFPS(live.mouseFPSRate);
-
-    m_isMouseDraggedEnough = false;
-    m_moveFlag = false;
-    QRectF movedFrame;
-    m_discardedPoints.clear();
-
-    double dragThreshold = 2.0; // points
-    if (!shouldDrawAtPress && flashlightShown()) {
-        m_selectiveFlashlightFlag = true;
-        dragThreshold = 4.0;
-    }
-
-    AppDelegate *delegate = AppDelegate::shared();
-    const std::shared_ptr<KQShortCut> dazadUdiz = delegate ? delegate->dazadUdizShortCut() : nullptr;
-    KQShortCutMonitor::defaultMonitor().unbindShortCut(dazadUdiz);
-    m_fullScreenDazadUdizByShortcut = false;
-
-    MRKOLowpassFilter &filter = MRKOLowpassFilter::sharedFilter();
-    filter.startFilter();
-    m_isEraser = false;
-    initialModifierKeyValidation();
-    drawingStart();
-
-    platform::EventQueue::TrackingScope tracking;
-    bool spaceHeld = false;
-    int dragCount = 0;
-    bool dazadUdizInvoked = false;
-    bool modifiersChanged = false;
-    platform::LayerPtr mediumLayer;
-    QPointF anchor = pressPoint;
-    platform::Event lastEvent = event;
-
-    auto moveStroke = [&](QPointF delta) {
-        movedFrame.translate(delta);
-        translateDrawOriginsUsingDelta(delta.x(), delta.y());
-        {
-            platform::TransactionScope transaction(true);
-            if (mediumLayer)
-                mediumLayer->setFrame(movedFrame);
-            if (m_arrowOverlay)
-                m_arrowOverlay->setAffineTransform(m_arrowOverlay->affineTransform() *
-                                                   QTransform::fromTranslate(delta.x(), delta.y()));
-        }
-        updateColorBall();
-        updateFlashlightIfNeeded();
-    };
-
-    for (bool running = true; running;) {
-        const std::optional<platform::Event> next = queue.nextEventMatchingMask(kPressLoopMask);
-        if (!next)
-            break; // no application, so nothing more can arrive
-        const platform::Event &e = *next;
-        lastEvent = e;
-        switch (e.type) {
-        case platform::EventType::LeftMouseDown:
-            qCInfo(lcCanvas) << "Left Mouse Down in MouseDown cycle. Ignore It";
-            break;
-        case platform::EventType::RightMouseDown:
-            cleanUpDrawnAreaAndResetInitialLocation();
-            qCInfo(lcCanvas) << "Right Mouse Down in MouseDown cycle. Reset initial location";
-            break;
-        case platform::EventType::MouseMoved:
-            qCInfo(lcCanvas)
-                << "Incorrect Behavior: Mouse was Moved instead of Dragged in MouseDown cycle. Force End Draw";
-            running = false;
-            break;
-        case platform::EventType::LeftMouseUp:
-            running = false;
-            break;
-        case platform::EventType::KeyDown:
-            if (e.keyCode == platform::kKeySpace && !m_moveFlag) {
-                spaceHeld = true;
-            } else if (e.keyCode == platform::kKeyEscape && m_selectiveFlashlightFlag) {
-                m_selectiveFlashlightFlag = false;
-                updateFlashlightIfNeeded();
-            } else if (dazadUdiz && dazadUdiz->enabledAndMatchWithEvent(e)) {
-                m_fullScreenDazadUdizByShortcut = true;
-                dazadUdiz->invokeWithEvent(e);
-                m_fullScreenDazadUdizByShortcut = false;
-                dazadUdizInvoked = true;
-            } else if (e.keyCode == platform::kKeyEscape) {
-                stopDrawingByPostingMouseUp();
-            }
-            break;
-        case platform::EventType::KeyUp:
-            if (e.keyCode == platform::kKeySpace)
-                spaceHeld = false;
-            break;
-        case platform::EventType::FlagsChanged:
-            mouseMovementFlagChangedWithEvent(e);
-            modifiersChanged = true;
-            break;
-        case platform::EventType::Pressure:
-            filter.setPressureHolder(double(float(e.pressure)));
-            break;
-        case platform::EventType::LeftMouseDragged: {
-            const QPointF p = convertPointFromWindow(e.locationInWindow);
-            if (!m_isMouseDraggedEnough) {
-                const bool dotSensitive = toolTypeIsBrush() && live.splashMethod == 2 && !m_selectiveFlashlightFlag;
-                m_isMouseDraggedEnough = QLineF(m_mouseDownPoint, p).length() > (dotSensitive ? 1.0 : dragThreshold);
-            }
-            if ((e.modifierFlags & platform::kShiftFlag) && !flashlightShown() && delegate)
-                delegate->setShiftWasPressdDuringDraw(true);
-
-            if (dragCount >= kDrawnDragsBeforeMoving) {
-                const bool commandHeld = e.modifierFlags & platform::kCommandFlag;
-                if (!m_moveFlag && (commandHeld || spaceHeld)) {
-                    m_moveFlag = true;
-                    mediumLayer = makeMediumLayer();
-                    movedFrame = mediumLayer ? mediumLayer->frame() : QRectF();
-                    anchor = p;
-                    moveStroke(QPointF());
-                    break;
-                }
-                if (m_moveFlag && !commandHeld && !spaceHeld) {
-                    adoptMoveLayerToPixelGrid(movedFrame, mediumLayer);
-                    m_discardedPoints.clear();
-                    m_moveFlag = false;
-                    if (toolTypeIsBrush())
-                        renderMediumLayer(mediumLayer);
-                    {
-                        platform::TransactionScope transaction(true);
-                        mediumLayer->removeFromSuperlayer();
-                    }
-                    mediumLayer.reset();
-                } else if (m_moveFlag) {
-                    const QPointF delta = p - anchor;
-                    anchor = p;
-                    moveStroke(delta);
-                    break;
-                }
-            }
-
-            m_point0 = m_point1;
-            m_point1 = m_point2;
-            m_point2 = m_point3;
-            m_point3 = p;
-            if (!m_isMouseDraggedEnough) {
-                if (toolTypeIsBrush())
-                    collectPointsForBrush();
-                break;
-            }
-            const double now = mediaTime();
-            double speed = QLineF(m_point2, m_point3).length() / (now - lastDragTime) / kSpeedScale;
-            if (std::isnan(speed))
-                speed = 0; // no distance in no time: the hue stays
-            speed = std::min(speed, 1.0);
-            s_hue = inkora::wrapHue(s_hue + hueFactor() * speed);
-            if (!toolTypeIsBrush() && std::abs(m_mouseDownHue - s_hue) > 0.1)
-                m_mouseDownHue = inkora::wrapHue(s_hue - 0.1);
-            makeColorsAccordingType();
-            updateColorBall();
-
-            const bool tooFast = limiter && limiter->shouldStopWithBlock([this] {
-                if (toolTypeIsBrush())
-                    collectPointAccordingFPSAction();
-            });
-            if (!tooFast) {
-                if (shouldDrawAtPress)
-                    drawToCache();
-                updateFlashlightIfNeeded();
-                mouseDraggedDuringDraw(e);
-                ++dragCount;
-                m_discardedPoints.clear();
-            }
-            lastDragTime = now;
-            break;
-        }
-        default:
-            break;
-        }
-    }
-
-    // End of the press.
-    queue.discardEventsMatchingMask(kPressLoopMask);
-    const QPointF releasePoint = convertPointFromWindow(lastEvent.locationInWindow);
-    if (MRKOUtils::cachedLogToDocuments())
-        qCInfo(lcCanvas).noquote() << "Draw End RAW coordinates:" << platform::pointToString(releasePoint);
-
-    if (m_isMouseDraggedEnough && !isCurrentRectHasSize() && !mediumLayer && toolTypeIsBrush() && shouldDrawAtPress &&
-        m_pointIndex > 0) {
-        // A short stroke still gets its segment, ending at the release.
-        m_point3 = releasePoint;
-        if (m_pointIndex == 2)
-            collectNewPoint();
-        if (m_pointIndex == 1) {
-            m_pointIndex = 2;
-            m_pointBatch[2] = midpoint(releasePoint, m_pointBatch[1]);
-            collectNewPoint();
-        }
-        m_pointIndex = 3;
-        makeColorsAccordingType();
-        drawToCache();
-    }
-
-    if (dazadUdizInvoked)
-        m_selectiveFlashlightFlag = false;
-    else
-        turnOffSelectiveFlashlightWithDazadUdiz(m_isMouseDraggedEnough, !m_isMouseDraggedEnough);
-
-    if (!m_isMouseDraggedEnough || !isCurrentRectHasSize()) {
-        if (shouldDrawAtPress && !shouldAppearTextViewWithPoint(m_mouseDownPoint)) {
-            if (m_toolType == MRKOToolTypeText && live.textOnClick) {
-                s_hue = m_mouseDownHue;
-                makeTextOrBadgeByClick();
-            } else if (live.splashMethod == 2) {
-                if (platform::LayerPtr dot = dotRasterizedLayer())
-                    finalizeDrawWithLayerOrNil(dot);
-            } else {
-                blinkForEvent(lastEvent);
-            }
-            inkora::hideSnapshotPanelIfNeededAnimated();
-        }
-    } else {
-        if (!mediumLayer) {
-            if (m_arrowOverlay)
-                drawArrowOverlayInContext();
-        } else {
-            adoptMoveLayerToPixelGrid(movedFrame, mediumLayer);
-            if (m_arrowOverlay) {
-                renderMediumLayer(mediumLayer);
-                drawArrowOverlayInContext();
-                platform::TransactionScope transaction(true);
-                mediumLayer->removeFromSuperlayer();
-                mediumLayer.reset();
-            }
-        }
-        finalizeDrawWithLayerOrNil(mediumLayer);
-    }
-
-    updateCursorRectsAndTracking();
-    selectWithEvent(lastEvent);
-    if (!wasSelfAppEffective && m_toolType != MRKOToolTypeText)
-        inkora::activatePresentationIfNeeded();
-    if (m_arrowOverlay || inkora::QuickArrowHead::shared().headExists())
-        removeArrowOverlayAndCleanUp();
-    filter.resetPressureHolder();
-    updateFlashlightIfNeeded();
-    cleanUpAfterMouseDown();
-    if (dazadUdiz)
-        KQShortCutMonitor::defaultMonitor().bindShortCut(dazadUdiz);
-    if (clickCount == 2 && !m_isMouseDraggedEnough)
-        (void)inkora::makeFrontmostIfNeeded(); // the cursor it would set comes with the cursor work
-    filter.stopFilter();
-    drawingEnd();
-    if (modifiersChanged && delegate)
-        delegate->handleFlagsChangedWithCurrentEvent();
+    inkora::PointerLoop(*this, event).run();
 }
 
 // ---------------------------------------------------------------------------------------------------------------

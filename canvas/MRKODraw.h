@@ -25,8 +25,9 @@ class BitmapContext;
 class ShapeLayer;
 } // namespace platform
 namespace inkora {
+class PointerLoop;
 class StrokeCache;
-}
+} // namespace inkora
 
 /// The drawing canvas of one display. It shows the finished drawings (`layersContainer`) and renders the stroke in
 /// progress into an off-screen stroke cache, of which it paints only the dirty rectangles it is asked for.
@@ -234,6 +235,8 @@ protected:
     void drawLayerInContext(platform::Layer &layer, QPainter &painter) override;
 
 private:
+    friend class inkora::PointerLoop; // a press works on the stroke state directly
+
     void installViewLayer(platform::LayerPtr layer);
     void dispatchEvent(const platform::Event &event);
     /// Cuts the stroke in progress out of the cache into a new layer; null when nothing was drawn.
