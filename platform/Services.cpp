@@ -3,8 +3,9 @@
 #include "platform/Clock.h"
 #include "platform/HelperLink.h"
 #include "platform/PlatformLog.h"
-#include "platform/SystemProfile.h"
+#include "platform/ScreenGrabber.h"
 #include "platform/SystemLog.h"
+#include "platform/SystemProfile.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

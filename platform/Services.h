@@ -8,6 +8,7 @@ class Clock;
 class SystemProfile;
 class HelperLink;
 class SystemLog;
+class ScreenGrabber;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -19,6 +20,7 @@ struct Services
     std::unique_ptr<SystemProfile> systemProfile;
     std::unique_ptr<HelperLink> helperLink;
     std::unique_ptr<SystemLog> systemLog;
+    std::unique_ptr<ScreenGrabber> screenGrabber;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -2,9 +2,10 @@
 
 #include "platform/Services.h"
 #include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeSystemProfile.h"
 #include "platform/fake/FakeHelperLink.h"
+#include "platform/fake/FakeScreenGrabber.h"
 #include "platform/fake/FakeSystemLog.h"
+#include "platform/fake/FakeSystemProfile.h"
 
 namespace platform {
 
@@ -23,6 +24,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto systemLog = std::make_unique<FakeSystemLog>();
     fakes.systemLog = systemLog.get();
     services->systemLog = std::move(systemLog);
+    auto screenGrabber = std::make_unique<FakeScreenGrabber>();
+    fakes.screenGrabber = screenGrabber.get();
+    services->screenGrabber = std::move(screenGrabber);
     return services;
 }
 

@@ -9,6 +9,7 @@ class FakeClock;
 class FakeSystemProfile;
 class FakeHelperLink;
 class FakeSystemLog;
+class FakeScreenGrabber;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -17,6 +18,7 @@ struct FakeServices
     FakeSystemProfile *systemProfile = nullptr;
     FakeHelperLink *helperLink = nullptr;
     FakeSystemLog *systemLog = nullptr;
+    FakeScreenGrabber *screenGrabber = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

@@ -2,9 +2,11 @@
 
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
+#include "platform/linux/NullScreenGrabber.h"
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11SystemProfile.h"
+#include "platform/linux/XcbScreenGrabber.h"
 
 #include <QCoreApplication>
 
@@ -17,6 +19,10 @@ std::unique_ptr<Services> makeLinuxServices()
     services->systemProfile = std::make_unique<X11SystemProfile>();
     services->helperLink = std::make_unique<DBusHelperLink>(QCoreApplication::applicationFilePath());
     services->systemLog = std::make_unique<PosixSystemLog>();
+    if (auto grabber = XcbScreenGrabber::create())
+        services->screenGrabber = std::move(grabber);
+    else
+        services->screenGrabber = std::make_unique<NullScreenGrabber>();
     return services;
 }
 
