@@ -636,7 +636,7 @@ double MRKOUtils::secondsWithFadeoutTime(qint64 fadeoutTime)
 std::shared_ptr<platform::Layer>
 MRKOUtils::compositeOfLayers(const std::vector<std::shared_ptr<platform::Layer>> &layers)
 {
-    return inkora::compositeOfLayers(layers);
+    return inkora::compositeOfLayers(layers, nullptr);
 }
 
 void MRKOUtils::cutRectInLayer(const QRectF &rect, platform::Layer &layer)

@@ -61,8 +61,12 @@ int alphaOfPointSquare(const QImage &image, double scale, QPointF point)
     const double x0 = point.x() * scale, x1 = (point.x() + 1) * scale;
     // Rows count from the top of the image.
     const double r0 = image.height() - (point.y() + 1) * scale, r1 = image.height() - point.y() * scale;
-    const int firstColumn = std::max(0, int(std::floor(x0))), lastColumn = std::min(image.width(), int(std::ceil(x1)));
-    const int firstRow = std::max(0, int(std::floor(r0))), lastRow = std::min(image.height(), int(std::ceil(r1)));
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(r0) || !std::isfinite(r1))
+        return 0;
+    // Clamped while still doubles: a damaged scale or point must not overflow an index.
+    auto index = [](double v, int limit) { return int(std::clamp(v, 0.0, double(limit))); };
+    const int firstColumn = index(std::floor(x0), image.width()), lastColumn = index(std::ceil(x1), image.width());
+    const int firstRow = index(std::floor(r0), image.height()), lastRow = index(std::ceil(r1), image.height());
     double sum = 0;
     for (int row = firstRow; row < lastRow; ++row) {
         const double h = std::min<double>(row + 1, r1) - std::max<double>(row, r0);
@@ -71,7 +75,7 @@ int alphaOfPointSquare(const QImage &image, double scale, QPointF point)
             sum += w * h * alphaAt(image, column, row);
         }
     }
-    return int(std::lround(sum / (scale * scale)));
+    return int(std::lround(std::clamp(sum / (scale * scale), 0.0, 255.0)));
 }
 
 // Pixel counts for a bitmap of `width` by `height` points at a scale, truncated; false when they are unusable.

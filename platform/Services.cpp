@@ -10,6 +10,8 @@
 #include "platform/SystemLog.h"
 #include "platform/Reachability.h"
 #include "platform/SystemLog.h"
+#include "platform/ScreenGrabber.h"
+#include "platform/SystemLog.h"
 #include "platform/SystemProfile.h"
 #include "platform/linux/LinuxServices.h"
 

@@ -12,6 +12,7 @@ class Reachability;
 class HotKeys;
 class SavePanel;
 class SystemCursor;
+class ScreenGrabber;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -27,6 +28,7 @@ struct Services
     std::unique_ptr<HotKeys> hotKeys;
     std::unique_ptr<SavePanel> savePanel;
     std::unique_ptr<SystemCursor> systemCursor;
+    std::unique_ptr<ScreenGrabber> screenGrabber;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

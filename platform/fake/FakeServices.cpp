@@ -9,6 +9,9 @@
 #include "platform/fake/FakeSystemProfile.h"
 #include "platform/fake/FakeSavePanel.h"
 #include "platform/fake/FakeSystemCursor.h"
+#include "platform/fake/FakeScreenGrabber.h"
+#include "platform/fake/FakeSystemLog.h"
+#include "platform/fake/FakeSystemProfile.h"
 
 namespace platform {
 
@@ -39,6 +42,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto systemCursor = std::make_unique<FakeSystemCursor>();
     fakes.systemCursor = systemCursor.get();
     services->systemCursor = std::move(systemCursor);
+    auto screenGrabber = std::make_unique<FakeScreenGrabber>();
+    fakes.screenGrabber = screenGrabber.get();
+    services->screenGrabber = std::move(screenGrabber);
     return services;
 }
 

@@ -13,6 +13,7 @@ class FakeHelperLink;
 class FakeSystemLog;
 class FakeReachability;
 class FakeSavePanel;
+class FakeScreenGrabber;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -25,6 +26,7 @@ struct FakeServices
     FakeHotKeys *hotKeys = nullptr;
     FakeSavePanel *savePanel = nullptr;
     FakeSystemCursor *systemCursor = nullptr;
+    FakeScreenGrabber *screenGrabber = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

@@ -3,12 +3,14 @@
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
 #include "platform/linux/PosixReachability.h"
+#include "platform/linux/NullScreenGrabber.h"
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/QtSavePanel.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/XFixesSystemCursor.h"
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/X11SystemProfile.h"
+#include "platform/linux/XcbScreenGrabber.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -31,6 +33,10 @@ std::unique_ptr<Services> makeLinuxServices()
         services->systemCursor = std::make_unique<NullSystemCursor>();
     }
     services->savePanel = std::make_unique<QtSavePanel>();
+    if (auto grabber = XcbScreenGrabber::create())
+        services->screenGrabber = std::move(grabber);
+    else
+        services->screenGrabber = std::make_unique<NullScreenGrabber>();
     return services;
 }
 

@@ -176,6 +176,12 @@ TEST_F(OpaqueContentTest, PixelTestSamplesThePointsOwnSquare)
     EXPECT_TRUE(OpaqueContent::isContentHasOpaquePixelAtPoint(*layer, {0, 1})); // y up: the top row
     EXPECT_FALSE(OpaqueContent::isContentHasOpaquePixelAtPoint(*layer, {0, 0}));
     EXPECT_FALSE(OpaqueContent::isContentHasOpaquePixelAtPoint(*layer, {1, 1}));
+
+    // A damaged archive can carry any scale; the test stays within the image.
+    for (double scale : {1e19, 1e300, 1e-300}) {
+        layer->setContentsScale(scale);
+        (void)OpaqueContent::isContentHasOpaquePixelAtPoint(*layer, {1, 1});
+    }
 }
 
 TEST_F(OpaqueContentTest, PointOutsideTheBoundsAsksOnlyTheSublayers)
