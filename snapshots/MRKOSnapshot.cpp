@@ -432,8 +432,10 @@ void MRKOSnapshot::drawContents(QPainter &painter, const QRectF &drawn, double f
     const platform::LayerPtr container = platform::Layer::create();
     container->setFrame(m_bounds);
     container->setSublayers(m_layers);
+    // The drawings' shadow is meant as 2 x fit pixels of blur and fit pixels of offset. Our layer renderer scales a
+    // shadow with the drawing, so it is given at scale 1 and the fit scales it on the way.
     if (m_overallShadow)
-        inkora::enableDrawingsShadow(*container, fit);
+        inkora::enableDrawingsShadow(*container, 1.0);
     painter.scale(fit, fit);
     painter.translate(drawn.x() / fit, drawn.y() / fit);
     container->renderInContext(painter);
