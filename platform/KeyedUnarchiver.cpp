@@ -343,6 +343,29 @@ QVariantMap openArchive(KeyedUnarchiver::Private &d, const QByteArray &data, con
 
 } // namespace
 
+namespace {
+thread_local KeyedUnarchiver::QuietRefusals *t_quiet = nullptr;
+} // namespace
+
+void KeyedUnarchiver::reportRefusal(const QString &reason)
+{
+    if (t_quiet) {
+        t_quiet->m_reason = reason;
+        return;
+    }
+    qCWarning(lcPlatform).noquote() << QStringLiteral("KeyedUnarchiver: %1; nothing decoded").arg(reason);
+}
+
+KeyedUnarchiver::QuietRefusals::QuietRefusals() : m_previous(t_quiet)
+{
+    t_quiet = this;
+}
+
+KeyedUnarchiver::QuietRefusals::~QuietRefusals()
+{
+    t_quiet = m_previous;
+}
+
 QVariant KeyedUnarchiver::unarchive(const QStringList &classes, const QByteArray &data,
                                     const KeyedArchiveLimits &limits, bool (*matches)(const QVariant &))
 {
@@ -365,7 +388,7 @@ QVariant KeyedUnarchiver::unarchive(const QStringList &classes, const QByteArray
             d.fail(QStringLiteral("the root is %1, not of the class asked for").arg(describe(root)));
     }
     if (d.failed()) {
-        qCWarning(lcPlatform).noquote() << QStringLiteral("KeyedUnarchiver: %1; nothing decoded").arg(d.error);
+        reportRefusal(d.error);
         return {};
     }
     return root;
@@ -385,7 +408,7 @@ bool KeyedUnarchiver::unarchiveTopLevel(const QByteArray &data, const std::funct
         read(coder);
     }
     if (d.failed()) {
-        qCWarning(lcPlatform).noquote() << QStringLiteral("KeyedUnarchiver: %1; nothing decoded").arg(d.error);
+        reportRefusal(d.error);
         return false;
     }
     return true;

@@ -80,6 +80,25 @@ public:
     /// The class of the object being decoded, for a decode function that serves several classes.
     [[nodiscard]] QString currentClassName() const;
 
+    /// While one is alive, refusals on this thread are kept here rather than logged: for a decoder that reads archives
+    /// nested in its own and logs one line of its own when one of them is refused.
+    class QuietRefusals final
+    {
+    public:
+        QuietRefusals();
+        ~QuietRefusals();
+        QuietRefusals(const QuietRefusals &) = delete;
+        QuietRefusals &operator=(const QuietRefusals &) = delete;
+
+        /// The reason of the last refusal while this was alive; empty when none.
+        [[nodiscard]] const QString &lastReason() const { return m_reason; }
+
+    private:
+        friend class KeyedUnarchiver;
+        QuietRefusals *m_previous = nullptr; // not owned; the scope this one interrupts
+        QString m_reason;
+    };
+
     /// Refuses the archive; the first reason is the one logged.
     void failWithError(const QString &reason);
     [[nodiscard]] bool hasFailed() const;
@@ -88,6 +107,8 @@ public:
 
 private:
     explicit KeyedUnarchiver(std::unique_ptr<Private> p);
+    /// Logs the refusal, or keeps it for the innermost QuietRefusals of this thread.
+    static void reportRefusal(const QString &reason);
     /// Decodes the root; `matches` (when given) must accept it, or the decode fails.
     [[nodiscard]] static QVariant unarchive(const QStringList &classes, const QByteArray &data,
                                             const KeyedArchiveLimits &limits, bool (*matches)(const QVariant &));

@@ -159,7 +159,7 @@ void blurAlphaImage(QImage &image, double radius)
                 for (int i = -r - 1; i < length; ++i) {
                     const int in = i + r, out = i - r - 1;
                     for (int c = 0; c < 4; ++c) {
-                        if (in < length)
+                        if (in >= 0 && in < length)
                             sums[c] += line[size_t(in) * 4 + size_t(c)];
                         if (out >= 0)
                             sums[c] -= line[size_t(out) * 4 + size_t(c)];

@@ -2,44 +2,12 @@
 
 #include "platform/Layer.h"
 
-#include <cmath>
-
 namespace inkora {
 
 double activeCanvasDisplayScale()
 {
     // TODO: ask AppDelegate::activeDrawView() once the canvas exists; until then no canvas is active.
     return 0;
-}
-
-QRectF whiteboardRect(const QRectF &rect, quint64 layout)
-{
-    const double w = rect.width();
-    const double h = rect.height();
-    const double hw = std::floor(w * 0.5);
-    const double hh = std::floor(h * 0.5);
-    const double right = rect.x() + w - hw; // maxX - hw
-    const double top = rect.y() + h - hh;   // maxY - hh
-    switch (layout) {
-    case 1:
-        return {0, 0, hw, h};
-    case 2:
-        return {right, 0, hw, h};
-    case 3:
-        return {0, top, w, hh};
-    case 4:
-        return {0, 0, w, hh};
-    case 5:
-        return {0, top, hw, hh};
-    case 6:
-        return {right, top, hw, hh};
-    case 7:
-        return {0, 0, hw, hh};
-    case 8:
-        return {right, 0, hw, hh};
-    default:
-        return rect;
-    }
 }
 
 QColor whiteboardColorForType(qint64 colorType)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QRectF>
 
 namespace platform {
 class Layer;
@@ -13,10 +12,6 @@ namespace inkora {
 
 /// `-[AppDelegate activeDrawView]`'s display scale (pixels per point); 0 when there is no active canvas.
 [[nodiscard]] double activeCanvasDisplayScale();
-
-/// `+[MRKOUtils whiteboardRectWithRect:layout:]`: the part of `rect` (y up) a whiteboard layout covers; halves and
-/// quarters are floor(width / 2) and floor(height / 2), layout 0 and unknown layouts the whole rectangle.
-[[nodiscard]] QRectF whiteboardRect(const QRectF &rect, quint64 layout);
 
 /// `+[MRKOWhiteBoardColorController whiteboardColor:]` for the fixed colour types: white, dark grey, black; black
 /// for any other type.

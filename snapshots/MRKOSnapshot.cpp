@@ -1,8 +1,10 @@
 #include "snapshots/MRKOSnapshot.h"
 
 #include "foundation/InkoraLog.h"
+#include "foundation/MRKOInkoraState.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSColor+OnOffColor.h"
+#include "objects/CALayer+OpaqueContent.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 #include "platform/LayerRenderer.h"
@@ -13,7 +15,6 @@
 #include "snapshots/MRKOSnapshotManager.h"
 #include "snapshots/NSData+Representations.h"
 #include "snapshots/PDFContext.h"
-#include "snapshots/SnapshotLayerArchive.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -122,14 +123,12 @@ platform::ArchivablePtr decodeSnapshot(platform::KeyedUnarchiver &coder)
             coder.decodeArrayOfObjectsOfClasses({QStringLiteral("NSData")}, QStringLiteral("layers"));
         if (entries.size() > kMaxLayers)
             return refuse(QStringLiteral("more than %1 layers").arg(kMaxLayers));
-        const inkora::SnapshotLayerArchive archive = inkora::snapshotLayerArchive();
         for (qsizetype i = 0; i < entries.size() && !coder.hasFailed(); ++i) {
-            if (!archive.layerWithData)
-                return refuse(QStringLiteral("no layer archive to read its layers"));
-            QString error;
-            platform::LayerPtr layer = archive.layerWithData(entries.at(i).toByteArray(), &error);
+            // The layer's own refusal becomes part of the snapshot's one line.
+            const platform::KeyedUnarchiver::QuietRefusals quiet;
+            platform::LayerPtr layer = OpaqueContent::layerWithData(entries.at(i).toByteArray());
             if (!layer)
-                return refuse(QStringLiteral("layer %1 cannot be read (%2)").arg(i).arg(error));
+                return refuse(QStringLiteral("layer %1 cannot be read (%2)").arg(i).arg(quiet.lastReason()));
             layers.push_back(std::move(layer));
         }
     }
@@ -263,12 +262,8 @@ bool MRKOSnapshot::isEqualToSnapshot(const MRKOSnapshot *other) const
     if (!other || m_bounds != other->m_bounds || m_screenIndex != other->m_screenIndex ||
         m_layers.size() != other->m_layers.size())
         return false;
-    // TODO: compare layers by the drawn-object layer equality once the objects subsystem offers it; until then a
-    // layer equals another when it is the same layer or shows the same contents in the same frame.
     for (size_t i = 0; i < m_layers.size(); ++i) {
-        const platform::Layer &a = *m_layers[i];
-        const platform::Layer &b = *other->m_layers[i];
-        if (&a != &b && !(a.frame() == b.frame() && a.contents() == b.contents()))
+        if (!OpaqueContent::isEqual(*m_layers[i], *other->m_layers[i]))
             return false;
     }
     return true;
@@ -301,19 +296,14 @@ void MRKOSnapshot::encodeWithCoder(platform::KeyedArchiver &coder) const
     coder.encodeBool(m_overallShadow, QStringLiteral("overallShadow"));
     if (m_layers.empty())
         return;
-    const inkora::SnapshotLayerArchive archive = inkora::snapshotLayerArchive();
-    if (!archive.layerDataToSave) {
-        coder.failWithError(QStringLiteral("no layer archive to write the drawings"));
-        return;
-    }
     QVariantList entries;
     for (const platform::LayerPtr &layer : m_layers) {
-        const QByteArray data = archive.layerDataToSave(*layer);
-        if (data.isEmpty()) {
+        const std::optional<QByteArray> data = OpaqueContent::layerDataToSave(*layer);
+        if (!data) {
             coder.failWithError(QStringLiteral("a drawing cannot be archived"));
             return;
         }
-        entries.append(data);
+        entries.append(*data);
     }
     coder.encodeArray(entries, QStringLiteral("layers"));
 }
@@ -428,7 +418,8 @@ void MRKOSnapshot::drawContents(QPainter &painter, const QRectF &drawn, double f
         platform::LayerRenderer::drawImageUpright(painter, drawn, m_screenBitmap);
     if (drawScreenShot && m_whiteboard) {
         const QRectF area(0, 0, std::floor(float(fit * m_bounds.width())), std::floor(float(fit * m_bounds.height())));
-        const QRectF board = inkora::whiteboardRect(area, m_whiteboardLayout).translated(drawn.topLeft());
+        const QRectF board =
+            MRKOInkoraStateUtils::whiteboardRectWithRect(area, qint64(m_whiteboardLayout)).translated(drawn.topLeft());
         if (m_whiteboardLayout <= 4)
             painter.fillRect(board, whiteboardColor());
         else
@@ -441,8 +432,10 @@ void MRKOSnapshot::drawContents(QPainter &painter, const QRectF &drawn, double f
     const platform::LayerPtr container = platform::Layer::create();
     container->setFrame(m_bounds);
     container->setSublayers(m_layers);
+    // The drawings' shadow is meant as 2 x fit pixels of blur and fit pixels of offset. Our layer renderer scales a
+    // shadow with the drawing, so it is given at scale 1 and the fit scales it on the way.
     if (m_overallShadow)
-        inkora::enableDrawingsShadow(*container, fit);
+        inkora::enableDrawingsShadow(*container, 1.0);
     painter.scale(fit, fit);
     painter.translate(drawn.x() / fit, drawn.y() / fit);
     container->renderInContext(painter);

@@ -84,6 +84,25 @@ TEST_F(MRKOSnapshotExportTest, PictureForFilesIsCentredAndDrawingsStandWhereThey
     EXPECT_EQ(drawingsOnly.pixelColor(320, 720), QColor(255, 0, 0));
 }
 
+TEST_F(MRKOSnapshotExportTest, OverallShadowFallsBelowTheDrawings)
+{
+    auto snapshot = makeSnapshot(false, 0);
+    snapshot->setLayers({rectangleObject(QRectF(100, 500, 120, 80), 2, Qt::red)});
+    const QImage plain = snapshot->imageWithSize(snapshot->documentSize(), false, true, false, true);
+    snapshot->setOverallShadow(true);
+    const QImage shadowed = snapshot->imageWithSize(snapshot->documentSize(), false, true, false, true);
+    // Below the rectangle's last painted row, the shadow (offset one point down, at scale 2) is painted.
+    int last = 0;
+    for (int y = 0; y < plain.height(); ++y) {
+        if (plain.pixelColor(320, y).alpha() > 0)
+            last = y;
+    }
+    ASSERT_GT(last, 700);
+    EXPECT_EQ(plain.pixelColor(320, last + 2).alpha(), 0);
+    EXPECT_GT(shadowed.pixelColor(320, last + 2).alpha(), 0);
+    EXPECT_EQ(shadowed.pixelColor(320, 720), plain.pixelColor(320, 720));
+}
+
 TEST_F(MRKOSnapshotExportTest, WhiteboardCoversItsPartOfTheScreen)
 {
     auto snapshot = makeSnapshot(true, 0);

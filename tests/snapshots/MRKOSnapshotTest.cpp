@@ -1,5 +1,7 @@
 #include "snapshots/MRKOSnapshot.h"
 
+#include "objects/CALayer+OpaqueContent.h"
+#include "objects/MRKOPill.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/PropertyList.h"
 #include "snapshots/MRKOSnapshotManager.h"
@@ -165,6 +167,9 @@ print(json.dumps({'archiver': d['$archiver'], 'version': d['$version'], 'null': 
 TEST_F(MRKOSnapshotTest, RoundTripKeepsEveryFieldAndTheLayersInOrder)
 {
     const auto snapshot = makeSnapshot(true, 3);
+    std::vector<platform::LayerPtr> layers = snapshot->layers();
+    layers.insert(layers.begin() + 1, rectangleObject(QRectF(300, 200, 50, 40), 2, Qt::yellow));
+    snapshot->setLayers(layers);
     snapshot->setScreenIndex(5);
     snapshot->setWhiteboard(true);
     snapshot->setWhiteboardColorType(3);
@@ -186,9 +191,22 @@ TEST_F(MRKOSnapshotTest, RoundTripKeepsEveryFieldAndTheLayersInOrder)
     EXPECT_EQ(back->whiteboardCustomColor(), QColor::fromRgbF(0.25, 0.5, 0.75, 1));
     EXPECT_TRUE(back->overallShadow());
     EXPECT_DOUBLE_EQ(back->displayScale(), 2.5);
-    ASSERT_EQ(back->layers().size(), 3u);
-    for (size_t i = 0; i < 3; ++i)
+    ASSERT_EQ(back->layers().size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(back->layers()[i]->frame(), snapshot->layers()[i]->frame()) << i;
+        EXPECT_EQ(back->layers()[i]->contents()->size(), snapshot->layers()[i]->contents()->size()) << i;
+    }
+    const auto model = OpaqueContent::pill(*back->layers()[1]);
+    ASSERT_TRUE(model);
+    EXPECT_TRUE(model->isEqualToPill(OpaqueContent::pill(*snapshot->layers()[1]).get()));
+
+    // Drawn objects with models compare equal after the round trip; bitmaps are new images and do not.
+    auto objects = MRKOSnapshot::snapshotWithLayers({rectangleObject(QRectF(10, 10, 30, 30), 2, Qt::red)}, QImage(),
+                                                    QRectF(0, 0, 1440, 900), 1);
+    const auto objectsBack = MRKOSnapshot::snapshotWithData(objects->encodedSnapshotData());
+    ASSERT_TRUE(objectsBack);
+    EXPECT_TRUE(objectsBack->isEqualToSnapshot(objects.get()));
+    EXPECT_FALSE(back->isEqualToSnapshot(snapshot.get()));
 }
 
 TEST_F(MRKOSnapshotTest, SnapshotWithoutPicturesArchivesScalarsOnly)
@@ -392,11 +410,9 @@ TEST_F(MRKOSnapshotTest, ArchivesFromOutsideThatAreNoSnapshotAreRefused)
         ASSERT_FALSE(row.data.isEmpty());
         log().clear();
         EXPECT_FALSE(MRKOSnapshot::snapshotWithData(row.data));
-        EXPECT_GE(log().lines().size(), 1);
+        EXPECT_EQ(log().lines().size(), 1) << qPrintable(log().lines().join(QLatin1Char('\n')));
     }
     log().expectWarning(QStringLiteral("nothing decoded"));
-    log().expectWarning(QStringLiteral("not a snapshot"));
-    log().expectWarning(QStringLiteral("libpng"));
 }
 
 TEST_F(MRKOSnapshotTest, OddButHarmlessArchivesStillDecode)

@@ -1,68 +1,12 @@
 #include "tests/snapshots/SnapshotsFixture.h"
 
-#include "platform/KeyedArchiveFormat.h"
-#include "platform/KeyedArchiver.h"
-#include "platform/KeyedUnarchiver.h"
+#include "objects/CALayer+OpaqueContent.h"
+#include "objects/MRKORectanglePill.h"
 #include "snapshots/MRKOSnapshot.h"
-#include "snapshots/SnapshotLayerArchive.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
-
-namespace {
-
-// A plain archive of what rendering and export read of a layer: frame, name, scale and contents.
-QByteArray layerData(const platform::Layer &layer)
-{
-    QVariantMap map;
-    map[QStringLiteral("frame")] = platform::archive::rectString(layer.frame());
-    map[QStringLiteral("name")] = layer.name();
-    map[QStringLiteral("contentsScale")] = layer.contentsScale();
-    if (layer.contents()) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        layer.contents()->save(&buffer, "png");
-        map[QStringLiteral("contents")] = png;
-    }
-    return platform::KeyedArchiver::archivedData(QVariant(map)).value_or(QByteArray());
-}
-
-platform::LayerPtr layerWithData(const QByteArray &data, QString *error)
-{
-    const QVariantMap map =
-        platform::KeyedUnarchiver::unarchivedObjectOfClasses(platform::KeyedUnarchiver::propertyListClasses(), data)
-            .toMap();
-    const auto frame = platform::archive::rectFromString(map.value(QStringLiteral("frame")).toString());
-    if (!frame) {
-        *error = QStringLiteral("no frame");
-        return nullptr;
-    }
-    auto layer = platform::Layer::create();
-    layer->setFrame(*frame);
-    layer->setName(map.value(QStringLiteral("name")).toString());
-    layer->setContentsScale(map.value(QStringLiteral("contentsScale")).toDouble());
-    const QImage contents = QImage::fromData(map.value(QStringLiteral("contents")).toByteArray(), "png");
-    if (!contents.isNull())
-        layer->setContents(std::make_shared<const QImage>(contents));
-    return layer;
-}
-
-} // namespace
-
-void SnapshotsFixture::SetUp()
-{
-    InkoraFixture::SetUp();
-    inkora::setSnapshotLayerArchive({layerData, layerWithData});
-}
-
-void SnapshotsFixture::TearDown()
-{
-    inkora::setSnapshotLayerArchive({});
-    InkoraFixture::TearDown();
-}
 
 QImage SnapshotsFixture::screenImage(int width, int height)
 {
@@ -90,6 +34,15 @@ platform::LayerPtr SnapshotsFixture::drawing(const QRectF &frame, double scale, 
     layer->setFrame(frame);
     layer->setContentsScale(scale);
     layer->setContents(std::make_shared<const QImage>(contents));
+    return layer;
+}
+
+platform::LayerPtr SnapshotsFixture::rectangleObject(const QRectF &rect, double scale, const QColor &color)
+{
+    auto layer = platform::Layer::create();
+    layer->setContentsScale(scale);
+    OpaqueContent::setPill(*layer, std::make_shared<MRKORectanglePill>(2, rect, color, color, 1, 0, 4, true, true));
+    OpaqueContent::updateGraphicLayer(*layer);
     return layer;
 }
 

@@ -11,18 +11,16 @@
 
 class MRKOSnapshot;
 
-/// Builders for snapshot tests: screen images, drawn layers and snapshots, and a plain layer archive installed for
-/// the snapshot archive to store its layers with.
+/// Builders for snapshot tests: screen images, drawn layers and snapshots.
 class SnapshotsFixture : public InkoraFixture
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     /// Left half green, right half blue, a red pixel at (0, 0).
     [[nodiscard]] static QImage screenImage(int width, int height);
     /// A layer showing a filled disc in `frame` (canvas points, y up), its contents at `scale` pixels per point.
     [[nodiscard]] static platform::LayerPtr drawing(const QRectF &frame, double scale, const QColor &color);
+    /// A drawn object: a filled rectangle with its model, rendered at `scale`.
+    [[nodiscard]] static platform::LayerPtr rectangleObject(const QRectF &rect, double scale, const QColor &color);
     /// 1440 x 900 points; with a 2880 x 1800 screen image when `withScreen`.
     [[nodiscard]] static std::shared_ptr<MRKOSnapshot> makeSnapshot(bool withScreen, int drawings);
 
