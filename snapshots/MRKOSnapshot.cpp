@@ -81,7 +81,7 @@ platform::ArchivablePtr decodeSnapshot(platform::KeyedUnarchiver &coder)
 {
     auto snapshot = std::make_shared<MRKOSnapshot>();
     const auto refuse = [&coder](const QString &reason) {
-        coder.failWithError(QStringLiteral("not a snapshot: %1").arg(reason));
+        coder.failWithError(reason);
         return nullptr;
     };
 
@@ -343,7 +343,14 @@ std::shared_ptr<MRKOSnapshot> MRKOSnapshot::snapshotWithData(const QByteArray &d
     registerArchiveClass();
     platform::KeyedArchiveLimits limits;
     limits.propertyList.maxBytes = kMaxArchiveBytes;
-    return platform::KeyedUnarchiver::unarchivedObjectOfClass<MRKOSnapshot>(kClassName, data, limits);
+    // Whatever refused it, inner layer archives included, the reader's one line says why.
+    const platform::KeyedUnarchiver::QuietRefusals quiet;
+    auto snapshot = platform::KeyedUnarchiver::unarchivedObjectOfClass<MRKOSnapshot>(kClassName, data, limits);
+    if (!snapshot) {
+        const QString reason = quiet.lastReason().isEmpty() ? QStringLiteral("no snapshot inside") : quiet.lastReason();
+        qCWarning(lcSnapshots).noquote() << QStringLiteral("not a snapshot: %1,").arg(reason);
+    }
+    return snapshot;
 }
 
 std::shared_ptr<MRKOSnapshot> MRKOSnapshot::snapshotWithContentsOfFile(const QString &path)
