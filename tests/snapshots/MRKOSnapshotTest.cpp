@@ -451,7 +451,8 @@ TEST_F(MRKOSnapshotTest, ArchivesFromOutsideThatAreNoSnapshotAreRefused)
         log().clear();
         EXPECT_FALSE(MRKOSnapshot::snapshotWithData(row.data));
         ASSERT_EQ(log().lines().size(), 1) << qPrintable(log().lines().join(QLatin1Char('\n')));
-        EXPECT_TRUE(log().lines().at(0).contains(QStringLiteral("not a snapshot: "))) << qPrintable(log().lines().at(0));
+        EXPECT_TRUE(log().lines().at(0).contains(QStringLiteral("not a snapshot: ")))
+            << qPrintable(log().lines().at(0));
     }
     log().expectWarning(QStringLiteral("not a snapshot"));
 }
