@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace inkora {
@@ -82,7 +83,11 @@ void StrokeCache::drawToScreen(QPainter &painter, const QRectF &dirty, const Scr
         if (buffer.isNull())
             return;
         const qsizetype rowBytes = qsizetype(rows.width()) * 4;
+        // Every byte value scaled once, truncated as the bytes are stored, so a big rectangle costs a lookup a byte.
+        std::array<uchar, 256> scaled{};
         const double factor = options.opacity * 255.0;
+        for (int v = 0; v < 256; ++v)
+            scaled[v] = uchar(v / 255.0 * factor);
         for (int row = 0; row < rows.height(); ++row) {
             const uchar *from = cache.constScanLine(rows.y() + row) + qsizetype(rows.x()) * 4;
             uchar *to = buffer.scanLine(row);
@@ -96,7 +101,7 @@ void StrokeCache::drawToScreen(QPainter &painter, const QRectF &dirty, const Scr
                     continue;
                 }
                 for (int c = 0; c < 4; ++c)
-                    to[i + c] = uchar(from[i + c] / 255.0 * factor);
+                    to[i + c] = scaled[from[i + c]];
             }
         }
         painter.save();
