@@ -388,7 +388,8 @@ void MRKODraw::paintEvent(QPaintEvent *event)
         painter.setTransform(flip);
         const QRectF dirty = platform::flipY(QRectF(area), height());
         m_viewLayer->renderPresentationInContext(painter, dirty);
-        if (m_drawingsRoot && !m_drawingsRoot->sublayers().empty()) {
+        // The root always holds the container; only drawings, or a cleared image still fading, need painting.
+        if (m_drawingsRoot && (!m_layersContainer->sublayers().empty() || m_drawingsRoot->sublayers().size() > 1)) {
             // The drawings lie beneath what the canvas itself shows: render them apart and slide them under it.
             const qreal ratio = devicePixelRatioF();
             QImage below(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
