@@ -2,6 +2,7 @@
 
 #include "app/MRKOXPCController.h"
 #include "app/RegisteredDefaults.h"
+#include "canvas/MRKOProxyDoc.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
@@ -20,6 +21,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
     AppDelegate *expected = nullptr;
     if (!s_shared.compare_exchange_strong(expected, this))
         qCWarning(lcApp) << "AppDelegate: a delegate exists already; the first stays the process's delegate";
+    m_proxyDoc = std::make_unique<MRKOProxyDoc>(&undoManager(), [this] { autosaveIfNeeded(); });
 }
 
 AppDelegate::~AppDelegate()

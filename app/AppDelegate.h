@@ -11,6 +11,13 @@
 #include <memory>
 
 class KQShortCut;
+class MRKOProxyDoc;
+namespace platform {
+class UndoManager;
+}
+
+/// Posted after a canvas change that may alter what undo or redo can do.
+inline const QString kMRKOUpdateUndoRedoNotification = QStringLiteral("MRKOUpdateUndoRedoNotification");
 
 /// The main program's application delegate: the target of every command shortcut, the owner of the live
 /// settings' update methods and of the overlay's shown state. Reachable from every class through one process-wide
@@ -68,6 +75,20 @@ public:
     [[nodiscard]] bool respondsToAction(const QString &action) const override;
     void performAction(const QString &action, const platform::Event *event) override;
 
+    // ---- Canvas services: undo, change counting, autosave (AppDelegate+Canvas.cpp) ----
+    /// The one undo manager of the process, made on first use.
+    [[nodiscard]] static platform::UndoManager &undoManager();
+    /// Tells undo and redo controls and the remote to refresh.
+    static void postUpdateUndoRedo();
+    /// Counts changes on the shared undo manager and asks for autosave 15 s after the last one.
+    [[nodiscard]] MRKOProxyDoc &proxyDoc() const { return *m_proxyDoc; }
+    void resetCounterOnProxyDoc();
+    /// Saves the canvases when there is something to save; the proxy document's timer calls it.
+    virtual void autosaveIfNeeded();
+    /// No tool bar is shown until one exists.
+    [[nodiscard]] virtual bool isToolbarHidden() const { return true; }
+    // ---- end of canvas services ----
+
 protected:
     /// Adds an entry to the action table: the command run for the selector text.
     void setActionHandler(const QString &action, ActionHandler handler);
@@ -82,4 +103,5 @@ private:
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;
     std::shared_ptr<KQShortCut> m_dazadUdizShortCut; // main thread only
+    std::unique_ptr<MRKOProxyDoc> m_proxyDoc;        // canvas services
 };

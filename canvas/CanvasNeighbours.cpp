@@ -4,6 +4,16 @@
 
 namespace inkora {
 
+void animateDissolveButtonFadeWithColor(const QColor &)
+{
+    // No tool bar exists yet, so there is no button to flash.
+}
+
+void addSnapshotOfCanvasBeforeClear(const MRKODraw &)
+{
+    // No snapshot store exists yet to keep the shot.
+}
+
 void killColourPickerIfShown()
 {
     // No colour popover exists yet, so no picker can be running.

@@ -1,8 +1,17 @@
 #pragma once
 
+#include <QColor>
+
+class MRKODraw;
+
 // What a press on a canvas asks of the tool bar, the application shell, the snapshot panel and the remote before
 // those classes exist. Each function names the operation it stands for; the owners replace them.
 namespace inkora {
+
+/// `-[[[AppDelegate activeToolBar] dissolveButton] animateFadeWithColor:]`: flashes the freeze/fade button.
+void animateDissolveButtonFadeWithColor(const QColor &color);
+/// `-[[MRKOSnapshotManager sharedSnapshotManager] addSnapshot:]` with the canvas's snapshot, before a clear.
+void addSnapshotOfCanvasBeforeClear(const MRKODraw &canvas);
 
 /// `-[KVPopover killPicker]` on the shared colour popover when it is shown with its screen picker.
 void killColourPickerIfShown();

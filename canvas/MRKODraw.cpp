@@ -6,6 +6,7 @@
 #include "canvas/HueWrap.h"
 #include "canvas/MRKOAuxAction.h"
 #include "canvas/MRKODrawBaseLayer.h"
+#include "canvas/MRKOLayerOrder.h"
 #include "canvas/MRKOLowpassFilter.h"
 #include "canvas/PointerLoop.h"
 #include "canvas/QuickArrowHead.h"
@@ -84,8 +85,8 @@ MRKODraw::~MRKODraw()
     releaseContextAndCacheImageIfNeeded();
     if (m_viewLayer)
         m_viewLayer->setDisplayObserver({});
-    if (m_layersContainer)
-        m_layersContainer->setDisplayObserver({});
+    if (m_drawingsRoot)
+        m_drawingsRoot->setDisplayObserver({});
 }
 
 double MRKODraw::valueWithThinckness(quint64 thickness)
@@ -115,7 +116,6 @@ void MRKODraw::setHue(double hue)
 
 void MRKODraw::setUpView()
 {
-    m_layers.clear();
     const double saved = MRKOUtils::userDefaults().doubleForKey(QStringLiteral("HueSavedKey"));
     s_hue = saved >= 0 && saved <= 1 ? saved : 0; // NaN fails both tests
     m_brushSize = 10;
@@ -177,9 +177,16 @@ void MRKODraw::viewWillMoveToSuperview(QWidget *superview)
         return;
     // The drawings' container belongs beneath the canvas's own content. Made once and never moved; the canvas
     // paints it below its own layer.
+    m_drawingsRoot = platform::Layer::create();
     m_layersContainer = platform::Layer::create();
-    m_layersContainer->setFrame(bounds());
-    m_layersContainer->setDisplayObserver([this](const QRectF &rect) { update(widgetRectForRect(rect)); });
+    {
+        platform::TransactionScope transaction(true);
+        m_drawingsRoot->setFrame(bounds());
+        m_layersContainer->setFrame(bounds());
+        m_drawingsRoot->addSublayer(m_layersContainer);
+    }
+    m_drawingsRoot->setDisplayObserver([this](const QRectF &rect) { update(widgetRectForRect(rect)); });
+    makeLayerOrder();
 }
 
 void MRKODraw::viewDidChangeBackingProperties()
@@ -205,8 +212,10 @@ void MRKODraw::updateFrameIfNeededWithNewFrame(const QRectF &frame)
         return;
     setGeometry(geometry);
     platform::TransactionScope transaction(true);
-    if (m_layersContainer)
+    if (m_layersContainer) {
+        m_drawingsRoot->setFrame(bounds());
         m_layersContainer->setFrame(bounds());
+    }
     m_viewLayer->setFrame(bounds());
     createNewContext();
 }
@@ -379,7 +388,8 @@ void MRKODraw::paintEvent(QPaintEvent *event)
         painter.setTransform(flip);
         const QRectF dirty = platform::flipY(QRectF(area), height());
         m_viewLayer->renderPresentationInContext(painter, dirty);
-        if (m_layersContainer && !m_layersContainer->sublayers().empty()) {
+        // The root always holds the container; only drawings, or a cleared image still fading, need painting.
+        if (m_drawingsRoot && (!m_layersContainer->sublayers().empty() || m_drawingsRoot->sublayers().size() > 1)) {
             // The drawings lie beneath what the canvas itself shows: render them apart and slide them under it.
             const qreal ratio = devicePixelRatioF();
             QImage below(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -388,7 +398,7 @@ void MRKODraw::paintEvent(QPaintEvent *event)
             {
                 QPainter drawings(&below);
                 drawings.setTransform(flip * QTransform::fromTranslate(-area.x(), -area.y()));
-                m_layersContainer->renderPresentationInContext(drawings, dirty);
+                m_drawingsRoot->renderPresentationInContext(drawings, dirty);
             }
             painter.resetTransform();
             painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
@@ -403,8 +413,10 @@ void MRKODraw::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     platform::TransactionScope transaction(true);
     m_viewLayer->setFrame(bounds());
-    if (m_layersContainer)
+    if (m_layersContainer) {
+        m_drawingsRoot->setFrame(bounds());
         m_layersContainer->setFrame(bounds());
+    }
     if (m_contextRect != inkora::StrokeCache::cacheRectForBounds(bounds()))
         createNewContext();
 }
@@ -1042,7 +1054,7 @@ void MRKODraw::removeArrowOverlayAndCleanUp()
 // ---------------------------------------------------------------------------------------------------------------
 // A stroke moved while drawing
 
-platform::LayerPtr MRKODraw::layerCutFromCache()
+platform::LayerPtr MRKODraw::layerCutFromCache(bool finishing)
 {
     QRectF rect = platform::alignedRect(m_currentRect, platform::EdgeAlignment::Outward);
     rect = rect.intersects(m_contextRect) ? rect.intersected(m_contextRect) : QRectF();
@@ -1053,8 +1065,19 @@ platform::LayerPtr MRKODraw::layerCutFromCache()
         platform::TransactionScope transaction(true);
         layer->setFrame(rect);
         layer->setContentsScale(m_displayScale);
-        if (m_cache)
-            layer->setContents(std::make_shared<const QImage>(m_cache->copyOfRect(rect, backingScale())));
+        if (m_cache) {
+            QImage cut = m_cache->copyOfRect(rect, backingScale());
+            const inkora::LiveSettings &live = inkora::liveSettings();
+            if (finishing && live.needSemitransparent) {
+                // The finished drawing carries its opacity in its pixels, so the layer itself stays opaque.
+                QPainter painter(&cut);
+                painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+                painter.fillRect(cut.rect(), QColor::fromRgbF(0, 0, 0, float(live.drawingOpacity)));
+                if (m_moveClipping)
+                    m_moveClipping->setOpacity(live.drawingOpacity);
+            }
+            layer->setContents(std::make_shared<const QImage>(std::move(cut)));
+        }
     }
     if (m_moveClipping) {
         // The part of an earlier move that lay outside the cache joins the cut.
@@ -1113,14 +1136,4 @@ void MRKODraw::renderMediumLayer(const platform::LayerPtr &layer)
         m_moveClipping = layer;
     }
     setNeedsDisplayInRect(m_currentRect);
-}
-
-void MRKODraw::finalizeDrawWithLayerOrNil(const platform::LayerPtr &layer)
-{
-    if (layer) {
-        platform::TransactionScope transaction(true);
-        layer->removeFromSuperlayer();
-    }
-    m_moveClipping.reset();
-    clearContextWithCurrentRectShouldDisplay(true);
 }

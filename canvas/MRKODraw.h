@@ -18,6 +18,7 @@
 #include <vector>
 
 class MRKODrawBaseLayer;
+class MRKOLayerOrder;
 class MRKOPill;
 class MRKOTextPill;
 namespace platform {
@@ -80,7 +81,8 @@ public:
     [[nodiscard]] qint64 colorType() const { return m_colorType; }
     void setColorType(qint64 colorType) { m_colorType = colorType; }
     [[nodiscard]] qint64 dissolveMode() const { return m_dissolveMode; }
-    void setDissolveMode(qint64 mode) { m_dissolveMode = mode; }
+    /// 0 fade, 1 freeze. Switching to fade flattens the drawings into one composite that fades out.
+    void setDissolveMode(qint64 mode);
     [[nodiscard]] quint64 auxAction() const { return m_auxAction; }
     void setAuxAction(quint64 action) { m_auxAction = action; }
     [[nodiscard]] quint64 quickAuxAction() const { return m_quickAuxAction; }
@@ -186,9 +188,64 @@ public:
     void renderMediumLayer(const platform::LayerPtr &layer);
     [[nodiscard]] const platform::LayerPtr &moveClipping() const { return m_moveClipping; }
 
-    /// Hands the finished stroke on (with nil, it is cut from the cache). Turning it into a drawing comes with the
-    /// finishing work; until then the cache is emptied for the next stroke.
+    /// Turns the finished stroke into a drawing (with nil, it is cut from the cache): it gets the model, joins the
+    /// container and stays with an "Add Layer" step (freeze mode, text) or fades out; the cache is emptied.
     virtual void finalizeDrawWithLayerOrNil(const platform::LayerPtr &layer);
+
+    // ---- Finishing, freeze and fade, clearing, layer order and undo (MRKODraw+Finishing.cpp, MRKODraw+Undo.cpp)
+    /// Both put the layer into the container at zPosition -1 without implicit animation unless `allowAnim`.
+    void addSublayerToContainerAllowAnim(const platform::LayerPtr &layer, bool allowAnim);
+    void addSublayerToContainerAtIndex(const platform::LayerPtr &layer, size_t index);
+    /// Repeat last drawing: in freeze mode undo or redo it, in fade mode show and fade it again.
+    void repeatLayer(const platform::LayerPtr &layer);
+
+    /// Fades the layer out over the fade time; with `fullCleanUp` it also leaves the list when the fade ends.
+    void fadeOutLayerFullCleanUp(const platform::LayerPtr &layer, bool fullCleanUp);
+    void removeFadedLayerIfComplete(const platform::LayerPtr &layer);
+    /// Fades a flattened image of the layers just below the container.
+    void animateLayersFade(const std::vector<platform::LayerPtr> &layers);
+    /// The layers flattened into one layer named "Composite"; null, with the layers left alone, when no bitmap
+    /// can be made.
+    [[nodiscard]] platform::LayerPtr compositeLayer(const std::vector<platform::LayerPtr> &layers);
+    void makeCompositeAnimated(bool animated);
+    void clearCanvas();
+    void clearCanvasAuxillary();
+    void forceClearCanvasAndCleanUpUndo();
+    void removeAllTimersIfNeeded() {}
+    void clearLayerContainerIfNeeded();
+    void removeAllLayersFromLayerContainer();
+    [[nodiscard]] bool shouldCancelClearAction();
+    [[nodiscard]] bool hasLayers() const { return !layers().empty(); }
+    [[nodiscard]] bool layerContainerHasLayers() const;
+    [[nodiscard]] const platform::LayerPtr &drawingsContainer() const { return m_layersContainer; }
+    [[nodiscard]] const std::vector<platform::LayerPtr> &layersToFade() const { return m_layersToFade; }
+    void setLayersToFade(const std::vector<platform::LayerPtr> &layers) { m_layersToFade = layers; }
+
+    /// The drawings that stay, bottom first; they mirror the container's sublayers.
+    [[nodiscard]] const std::vector<platform::LayerPtr> &layers() const;
+    void undoAddLayerToIndex(const platform::LayerPtr &layer, size_t index);
+    void undoRemoveLayer(const platform::LayerPtr &layer);
+    void undoAddLayers(const std::vector<platform::LayerPtr> &layers);
+    void undoRemoveLayers(const std::vector<platform::LayerPtr> &layers);
+    void removeLayerFromCanvas(const platform::LayerPtr &layer);
+    bool undoLayerUp(const platform::LayerPtr &layer);
+    bool undoLayerDown(const platform::LayerPtr &layer);
+    bool undoMoveLayerFromIndexToIndex(const platform::LayerPtr &layer, size_t from, size_t to);
+    bool bringLayerFront(const platform::LayerPtr &layer);
+    bool bringLayerBack(const platform::LayerPtr &layer);
+    [[nodiscard]] bool layerCanMoveUp(const platform::Layer *layer) const;
+    [[nodiscard]] bool layerCanMoveDown(const platform::Layer *layer) const;
+    /// Whether the last undo-manager pass that changed this canvas was a redo.
+    [[nodiscard]] bool redoFlag() const;
+    void updateRedoFlag();
+    /// The target swaps its contents, frame and border colour for the capsule's; the reverse is registered.
+    void undoLayerContentWithCapsuleLayer(const platform::LayerPtr &target, const platform::LayerPtr &capsule);
+    /// The layer takes the model and is rendered from it; the reverse is registered.
+    void undoGraphicPillForLayer(const std::shared_ptr<MRKOPill> &pill, const platform::LayerPtr &layer);
+    /// Model and text of a drawing in progress, as the shape and text tools leave them for finishing.
+    void setWorkingPill(std::shared_ptr<MRKOPill> pill) { m_workingPill = std::move(pill); }
+    [[nodiscard]] const std::shared_ptr<MRKOPill> &workingPill() const { return m_workingPill; }
+    // ---- end of finishing
 
     // The stroke in progress, as the renderers and finishing read it
     [[nodiscard]] QRectF currentRect() const { return m_currentRect; }
@@ -239,8 +296,11 @@ private:
 
     void installViewLayer(platform::LayerPtr layer);
     void dispatchEvent(const platform::Event &event);
-    /// Cuts the stroke in progress out of the cache into a new layer; null when nothing was drawn.
-    platform::LayerPtr layerCutFromCache();
+    /// Cuts the stroke in progress out of the cache into a new layer; null when nothing was drawn. `finishing`
+    /// burns the drawing opacity into the pixels when drawings are semitransparent.
+    platform::LayerPtr layerCutFromCache(bool finishing = false);
+    void makeLayerOrder();
+    void registerCanvasUndo(const QString &name, std::function<void()> action);
     [[nodiscard]] double backingScale() const;
     [[nodiscard]] bool isCurrentRectHasSize() const;
     [[nodiscard]] bool flashlightShown() const { return m_darkBack != nullptr; }
@@ -288,9 +348,11 @@ private:
     // Layers
     platform::LayerPtr m_viewLayer;
     MRKODrawBaseLayer *m_drawBaseLayer = nullptr; // not owned; the view layer when the base layer is in use
+    platform::LayerPtr m_drawingsRoot; // holds the container, and a fading image of cleared drawings below it
     platform::LayerPtr m_layersContainer;
-    std::vector<platform::LayerPtr> m_layers; // the finished drawings in z-order
-    platform::LayerPtr m_moveClipping;        // the part of a moved stroke that lies outside the cache
+    std::unique_ptr<MRKOLayerOrder> m_layerOrder; // the finished drawings in z-order; made with the container
+    std::vector<platform::LayerPtr> m_layersToFade;
+    platform::LayerPtr m_moveClipping; // the part of a moved stroke that lies outside the cache
 
     // Pointer loop state
     bool m_isMouseDraggedEnough = false;

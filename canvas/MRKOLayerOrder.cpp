@@ -58,8 +58,10 @@ void MRKOLayerOrder::didChange()
         m_hooks.didChange();
 }
 
-void MRKOLayerOrder::insertAt(const LayerPtr &layer, size_t index)
+void MRKOLayerOrder::insertAt(const LayerPtr &given, size_t index)
 {
+    // A copy: the caller's reference may point into the list that changes below.
+    const LayerPtr layer = given;
     layer->removeAllAnimations();
     // A drawing is in the list once: adding one that is there already moves it.
     if (const size_t present = indexOfLayer(layer.get()); present != kNotFound)
@@ -84,13 +86,23 @@ void MRKOLayerOrder::undoAddLayerToIndex(const LayerPtr &layer, size_t index)
 {
     if (!layer)
         return;
+    if (m_hooks.holdLayer)
+        m_hooks.holdLayer(layer);
     registerInverse(QStringLiteral("Add Layer"), [this, layer] { undoRemoveLayer(layer); });
     insertAt(layer, index);
     didChange();
 }
 
-void MRKOLayerOrder::removeLayerFromCanvas(const LayerPtr &layer)
+void MRKOLayerOrder::appendLayer(const LayerPtr &given)
 {
+    const LayerPtr layer = given; // the caller's reference may point into the list
+    forgetLayer(layer.get());
+    m_layers.push_back(layer);
+}
+
+void MRKOLayerOrder::removeLayerFromCanvas(const LayerPtr &given)
+{
+    const LayerPtr layer = given; // the caller's reference may point into the list that changes below
     {
         platform::TransactionScope scope(true);
         layer->removeFromSuperlayer();
@@ -131,6 +143,8 @@ void MRKOLayerOrder::undoRemoveLayer(const LayerPtr &layer)
         return;
     if (m_hooks.willRemove)
         m_hooks.willRemove(layer.get());
+    if (m_hooks.holdLayer)
+        m_hooks.holdLayer(layer);
     const size_t index = indexOfLayer(layer.get());
     registerInverse(QStringLiteral("Remove Layer"), [this, layer, index] { undoAddLayerToIndex(layer, index); });
     const bool fading = inReplay() && m_hooks.isFadeMode && m_hooks.isFadeMode() && m_hooks.fadeOutLayer;
@@ -226,8 +240,9 @@ bool MRKOLayerOrder::layerCanMoveFromIndexToIndex(const platform::Layer *layer, 
     return true;
 }
 
-bool MRKOLayerOrder::moveLayerFromIndexToIndex(const LayerPtr &layer, size_t from, size_t to)
+bool MRKOLayerOrder::moveLayerFromIndexToIndex(const LayerPtr &given, size_t from, size_t to)
 {
+    const LayerPtr layer = given; // the caller's reference may point into the list that changes below
     if (!layer || !layerCanMoveFromIndexToIndex(layer.get(), from, to))
         return false;
     m_layers.erase(m_layers.begin() + static_cast<std::ptrdiff_t>(from));

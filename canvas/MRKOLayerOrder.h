@@ -30,6 +30,8 @@ public:
         std::function<void(const platform::LayerPtr &)> fadeOutLayer;
         std::function<void()> didChange;
         std::function<void(const platform::Layer *)> willRemove;
+        /// Adding or removing one drawing makes it the canvas's last drawing.
+        std::function<void(const platform::LayerPtr &)> holdLayer;
     };
 
     MRKOLayerOrder(platform::Layer &container, platform::UndoManager &undoManager, Hooks hooks = {});
@@ -49,6 +51,8 @@ public:
     void undoAddLayers(const std::vector<platform::LayerPtr> &layers);
     void undoAddLayersToIndexes(const std::vector<platform::LayerPtr> &layers, const std::optional<IndexSet> &indexes);
     void undoRemoveLayers(const std::vector<platform::LayerPtr> &layers);
+    /// Onto the top of the list, without undo; the layer is in the container already.
+    void appendLayer(const platform::LayerPtr &layer);
     /// Out of the container and the list, without undo.
     void removeLayerFromCanvas(const platform::LayerPtr &layer);
     /// Out of the list only: a drawing that fades out leaves the container by itself.

@@ -19,7 +19,8 @@ protected:
     std::vector<LayerPtr> faded;
     MRKOLayerOrder order{
         *container, undo,
-        MRKOLayerOrder::Hooks{[this] { return fadeMode; }, [this](const LayerPtr &l) { faded.push_back(l); }, {}, {}}};
+        MRKOLayerOrder::Hooks{
+            [this] { return fadeMode; }, [this](const LayerPtr &l) { faded.push_back(l); }, {}, {}, {}}};
 
     LayerPtr add(size_t index = MRKOLayerOrder::kNotFound)
     {
@@ -93,6 +94,17 @@ TEST_F(MRKOLayerOrderTest, ZOrderMovesAndTheirLimits)
     EXPECT_EQ(undo.undoActionName(), "Move Layer To Index");
     undo.undo();
     EXPECT_EQ(order.layers(), (std::vector<LayerPtr>{a, b, c}));
+    expectMirrored();
+}
+
+TEST_F(MRKOLayerOrderTest, ADrawingPassedStraightFromTheListKeepsEveryDrawing)
+{
+    const LayerPtr a = add(), b = add(), c = add(), d = add();
+    // The reference points into the list that the move changes.
+    EXPECT_TRUE(order.bringLayerBack(order.layers()[2]));
+    EXPECT_EQ(order.layers(), (std::vector<LayerPtr>{c, a, b, d}));
+    EXPECT_TRUE(order.bringLayerFront(order.layers()[0]));
+    EXPECT_EQ(order.layers(), (std::vector<LayerPtr>{a, b, d, c}));
     expectMirrored();
 }
 
