@@ -50,4 +50,14 @@ bool remotePointerTrackingIsOn()
     return false;
 }
 
+QRectF toolPanelButtonRectForToolType(quint64)
+{
+    return {}; // no tool panel exists yet
+}
+
+double toolPanelViewWidth()
+{
+    return 0;
+}
+
 } // namespace inkora

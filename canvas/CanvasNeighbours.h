@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QRectF>
+#include <QtGlobal>
 
 class MRKODraw;
 
@@ -27,5 +29,10 @@ void hideSnapshotPanelIfNeededAnimated();
 void activatePresentationIfNeeded();
 /// `-[MRKOPositionController trackingIsOn]` of the remote's air pointer.
 [[nodiscard]] bool remotePointerTrackingIsOn();
+/// The tool panel's button of a tool type, relative to its screen's origin (points, y up); the zero rectangle
+/// when there is no panel or no button for the tool.
+[[nodiscard]] QRectF toolPanelButtonRectForToolType(quint64 toolType);
+/// The width of the tool panel's view; 0 without a panel.
+[[nodiscard]] double toolPanelViewWidth();
 
 } // namespace inkora

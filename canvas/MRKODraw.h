@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+class MRKOArrowPill;
 class MRKODrawBaseLayer;
 class MRKOLayerOrder;
 class MRKOPill;
@@ -264,6 +265,36 @@ public:
     [[nodiscard]] bool straighten() const { return m_straighten; }
     [[nodiscard]] bool filled() const { return m_filled; }
 
+    // --- Shape tools and animated previews (MRKODraw+Shapes.cpp) ---
+    /// The shape of the drag from the press point to the newest pointer position, replacing the last picture.
+    void drawArrowToCache();
+    void drawLineToCache();
+    void drawRoundedRectangleToCache();
+    void drawCircleToChache();
+    /// `type` 1 arrow, 5 line; `style` an MRKOArrowStyle.
+    void drawArrowToCacheWithStyle(quint64 style, quint64 type);
+    /// `type` 2 rectangle, 6 ellipse.
+    void drawRectangleToCacheWithType(quint64 type);
+    void populateArrowPillExtras(MRKOArrowPill &pill) const;
+    /// Sample shapes next to the tool panel's button of the current tool.
+    void showArrow();
+    void showRectangle();
+    void showArrowStyles();
+    /// A sample shape from A to B (view points) that springs out of A; with `wantToClear` it fades away after.
+    void showFromPoint(QPointF a, QPointF b, bool wantToClear);
+    /// One step of a drag from A to B with the current tool.
+    void showArrowFromPoint(QPointF a, QPointF b);
+    [[nodiscard]] QPointF ellipticPointForItemAtIndex(int index) const;
+    [[nodiscard]] QPointF ellipticSecPointForItemAtIndex(int index) const;
+    /// A damped spring of the layer's scale from 0 to 1 over 0.8 s.
+    static void applyScaleAnimationToLayer(platform::Layer &layer);
+    void afterShow();
+    virtual void allAnimationsDidEnd() {}
+    [[nodiscard]] bool arrowIsShowing() const { return m_isArrowShowing; }
+    void setArrowShowing(bool showing) { m_isArrowShowing = showing; }
+    [[nodiscard]] bool showEllipse() const { return m_showEllipse; }
+    // --- end of shape tools ---
+
 protected:
     // Work of other canvas features that a press calls into; until they exist these do nothing.
     virtual void removeStaticSelectionIfNeeded() {}
@@ -276,10 +307,6 @@ protected:
     virtual void makeTextOrBadgeByClick() {}
     virtual bool shouldAppearTextViewWithPoint(QPointF) { return false; }
     virtual platform::LayerPtr dotRasterizedLayer() { return nullptr; }
-    virtual void drawArrowToCache() {}
-    virtual void drawLineToCache() {}
-    virtual void drawRoundedRectangleToCache() {}
-    virtual void drawCircleToChache() {}
     virtual void drawTextToCache() {}
     virtual void eraserWithEvent(const platform::Event &) {}
     virtual void selectingWithEvent(const platform::Event &, QPointF, quint64) {}
@@ -371,5 +398,7 @@ private:
     platform::LayerPtr m_darkBack; // the flashlight; none until the flashlight exists
 
     qint64 m_index = 0;
+    bool m_isArrowShowing = false; // shape previews
+    bool m_showEllipse = false;
     std::unique_ptr<platform::EventQueue::UncompressedInput> m_uncompressedInput; // while shown
 };

@@ -85,6 +85,9 @@ void PointerLoop::setUp()
     c.m_workingTextPill.reset();
     m_shouldDraw = c.shouldDraw();
     c.resetPointsAndRectsWithCurrentLocation(pressPoint);
+    // A tool chosen between strokes is no change of tool in the middle of a drag: the shape starts at the press,
+    // not wherever the pointer is when the first step is drawn.
+    c.m_drawnToolType = c.m_toolType;
     c.m_mouseDownHue = MRKODraw::hue();
     if (c.m_colorType == MRKOColorTypeRainbow) {
         c.m_hueFirstColor = OnOffColor::rainbowColorWithHue(MRKODraw::hue());

@@ -5,22 +5,27 @@
 #include "foundation/DefaultShortcuts.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/LayerCompositing.h"
+#include "foundation/NSEvent+MouseEvent.h"
 #include "foundation/SrgbColor.h"
 #include "foundation/ToolTables.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/EventQueue.h"
+#include "platform/Geometry.h"
 #include "platform/Layer.h"
 #include "platform/Services.h"
+#include "platform/SyntheticInput.h"
 #include "platform/SystemProfile.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -660,4 +665,157 @@ platform::Event MRKOUtils::mouseUpCenteredInView(const QWidget &view)
     event.clickCount = 1;
     event.pressure = 1.0;
     return event;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Synthetic events, the screen under the pointer and outside links
+
+namespace {
+
+// The program's own addresses; the stores named by the link methods have no Linux counterpart, so they lead to
+// the product's pages.
+const QString kMakerWebPage = QStringLiteral("https://inkora.app/about");
+const QString kProductWebPage = QStringLiteral("https://inkora.app");
+const QString kProductStorePage = QStringLiteral("https://inkora.app/download");
+const QString kRemoteStorePage = QStringLiteral("https://inkora.app/remote");
+const QString kSupportAddress = QStringLiteral("support@inkora.app");
+
+QPointF globalPointerLocation()
+{
+    // Global points with y up from the bottom of the primary screen.
+    const QPoint pos = QCursor::pos();
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const double height = primary ? primary->geometry().height() : 0;
+    return {double(pos.x()), height - pos.y()};
+}
+
+// TODO: ask the shell's record of the previously active program once it exists; until then the key goes to
+// whatever has the focus.
+qint64 previousApplicationProcessId()
+{
+    return 0;
+}
+
+QRectF contentFrameOfWindow(const QWidget *window)
+{
+    return window ? QRectF(0, 0, window->width(), window->height()) : QRectF();
+}
+
+void openAddress(const QString &address)
+{
+    if (!QDesktopServices::openUrl(QUrl(address)))
+        qCWarning(lcFoundation).noquote() << "openUrl: no handler opened" << address;
+}
+
+} // namespace
+
+platform::Event MRKOUtils::mouseUpWithNoContext()
+{
+    platform::Event event;
+    event.type = platform::EventType::LeftMouseUp;
+    event.locationInWindow = globalPointerLocation();
+    event.clickCount = 1;
+    event.pressure = 1.0;
+    return event;
+}
+
+platform::Event MRKOUtils::keyDownWithKeyUpEvent(const platform::Event &keyUp)
+{
+    return MouseEvent::keyDownWithKeyUpEvent(keyUp);
+}
+
+platform::Event MRKOUtils::mouseDownWithToolbar(const QWidget *window)
+{
+    return MouseEvent::mouseDownWithToolbar(window ? qint64(window->effectiveWinId()) : 0,
+                                            contentFrameOfWindow(window));
+}
+
+platform::Event MRKOUtils::mouseUpWithToolbar(const QWidget *window)
+{
+    return MouseEvent::mouseUpWithToolbar(window ? qint64(window->effectiveWinId()) : 0, contentFrameOfWindow(window));
+}
+
+void MRKOUtils::pressOnTheToolbarWindow(const QWidget *window)
+{
+    // Global y-up frames of the window and the pointer, turned into the window system's y-down points with the
+    // height of the window's screen.
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const double primaryHeight = primary ? primary->geometry().height() : 0;
+    QRectF frame;
+    double screenHeight = 0;
+    if (window) {
+        const QRect g = window->frameGeometry();
+        frame = QRectF(g.x(), primaryHeight - (g.y() + g.height()), g.width(), g.height());
+        if (const QScreen *screen = window->screen())
+            screenHeight = screen->geometry().height();
+    }
+    const QPointF pointer = globalPointerLocation();
+    platform::SyntheticInput &input = *platform::services().syntheticInput;
+    if (!input.clickAt(QPointF(20, screenHeight - (platform::maxY(frame) - 3))))
+        qCWarning(lcFoundation) << "pressOnTheToolbarWindow: the click could not be sent";
+    input.movePointerTo(QPointF(pointer.x(), screenHeight - pointer.y()));
+}
+
+void MRKOUtils::forwardKeystrokeToNextApp(quint16 keyCode)
+{
+    if (!platform::services().syntheticInput->postKeystroke(keyCode, previousApplicationProcessId()))
+        qCWarning(lcFoundation) << "forwardKeystrokeToNextApp: key code" << keyCode << "could not be sent";
+}
+
+void MRKOUtils::postReturnPressing()
+{
+    platform::EventQueue::shared().postEvent(MouseEvent::returnPressingEvent(), true);
+}
+
+bool MRKOUtils::fnPressed()
+{
+    return platform::EventQueue::shared().currentModifierFlags() & platform::kFunctionFlag;
+}
+
+QScreen *MRKOUtils::screenForMouseLocation()
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return nullptr;
+    const QPoint pos = QCursor::pos();
+    QScreen *found = nullptr;
+    for (QScreen *screen : screens) {
+        if (screen->geometry().contains(pos))
+            found = screen;
+    }
+    return found ? found : screens.first();
+}
+
+void MRKOUtils::openWebPage()
+{
+    openAddress(kMakerWebPage);
+}
+
+void MRKOUtils::openInkoraWebPage()
+{
+    openAddress(kProductWebPage);
+}
+
+void MRKOUtils::openAppStore()
+{
+    openAddress(kProductStorePage);
+}
+
+void MRKOUtils::openAppStoreGetInkroaRemote()
+{
+    openAddress(kRemoteStorePage);
+}
+
+QUrl MRKOUtils::feedbackMailURL()
+{
+    auto encoded = [](const QString &text) { return QString::fromLatin1(QUrl::toPercentEncoding(text)); };
+    const QString subject = QStringLiteral("SUBJECT=%1").arg(encoded(QStringLiteral("Inkora Feedback")));
+    const QString body = QStringLiteral("BODY=%1").arg(encoded(QString()));
+    return QUrl(QStringLiteral("mailto:%1?%2&%3").arg(kSupportAddress, subject, body));
+}
+
+void MRKOUtils::openMail()
+{
+    if (!QDesktopServices::openUrl(feedbackMailURL()))
+        qCWarning(lcFoundation) << "openMail: no mail program opened the feedback mail";
 }

@@ -14,6 +14,8 @@
 #include <vector>
 
 class KQShortCut;
+class QScreen;
+class QUrl;
 class QWidget;
 namespace platform {
 class Defaults;
@@ -161,4 +163,32 @@ public:
     /// Seconds of the fade-time setting: 1 -> 2.0, 2 -> 0.5, 3 -> 3.0, 4 -> 4.0, 5 -> 5.0, 6 -> 0.25, 7 -> 0.15,
     /// 8 -> 0.075, any other 1.5.
     static double secondsWithFadeoutTime(qint64 fadeoutTime);
+
+    // --- Synthetic events, the screen under the pointer and outside links ---
+    /// A left-mouse-up at the global pointer location (points, y up): flags 0, time stamp 0, window 0, click
+    /// count 1, pressure 1.0.
+    [[nodiscard]] static platform::Event mouseUpWithNoContext();
+    [[nodiscard]] static platform::Event keyDownWithKeyUpEvent(const platform::Event &keyUp);
+    /// Left-mouse-down (or up) at (20, top of the window's content - 2) in the window; (20, -2) without a window.
+    [[nodiscard]] static platform::Event mouseDownWithToolbar(const QWidget *window);
+    [[nodiscard]] static platform::Event mouseUpWithToolbar(const QWidget *window);
+    /// Puts a Return key-down ahead of every event waiting in our own queue.
+    static void postReturnPressing();
+    /// A real click 3 points below the window's top edge at x = 20 of the screen space, through the window
+    /// system; then the pointer goes back where it was.
+    static void pressOnTheToolbarWindow(const QWidget *window);
+    /// Key down and up of the key code, sent to the program that was in front before ours.
+    static void forwardKeystrokeToNextApp(quint16 keyCode);
+    /// Whether the Function modifier (the Menu key on X11) is held as input last reported it.
+    [[nodiscard]] static bool fnPressed();
+    /// The screen whose frame holds the pointer (a later screen wins a tie); the first screen when none does.
+    [[nodiscard]] static QScreen *screenForMouseLocation();
+    static void openWebPage();
+    static void openInkoraWebPage();
+    static void openAppStore();
+    static void openAppStoreGetInkroaRemote();
+    static void openMail();
+    /// The feedback mail's address: "mailto:" with the subject "Inkora Feedback" and an empty body.
+    [[nodiscard]] static QUrl feedbackMailURL();
+    // --- end of events, screens and links ---
 };

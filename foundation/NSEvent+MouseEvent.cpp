@@ -1,4 +1,5 @@
 #include "foundation/NSEvent+MouseEvent.h"
+#include "platform/EventQueue.h"
 #include "platform/Keys.h"
 
 namespace MouseEvent {
@@ -121,6 +122,12 @@ Event returnPressingEvent()
     event.type = EventType::KeyDown;
     event.keyCode = platform::kKeyReturn;
     return event;
+}
+
+bool isCurrentAppEventTypeDragging()
+{
+    const platform::Event *current = platform::EventQueue::shared().currentEvent();
+    return current && isTypeDragging(*current);
 }
 
 } // namespace MouseEvent

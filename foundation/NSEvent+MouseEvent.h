@@ -12,6 +12,8 @@ namespace MouseEvent {
 [[nodiscard]] bool isTypeLeftMouseEvent(const platform::Event &event);
 /// Left-mouse-dragged, or a direct-touch event with a moved touch.
 [[nodiscard]] bool isTypeDragging(const platform::Event &event);
+/// isTypeDragging of the event being dispatched; NO when there is none.
+[[nodiscard]] bool isCurrentAppEventTypeDragging();
 
 /// (dx + dy) x 0.5 of the precise deltas when the event has them, else of the line deltas; dy is negated when
 /// the direction is inverted from the device.

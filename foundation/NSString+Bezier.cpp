@@ -2,9 +2,13 @@
 #include "foundation/TextScanning.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QFont>
+#include <QGuiApplication>
 #include <QHash>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QTextBoundaryFinder>
@@ -109,6 +113,22 @@ QString doubleHexFromSingleCharacter(const QString &text)
         return QStringLiteral("00");
     const QString digit = QString::number(d, 16).toUpper();
     return digit + digit;
+}
+
+void drawLocalizedStringInRect(const QString &text, QPainter &painter, const QRectF &rect, const QColor &color)
+{
+    constexpr double kFontSize = 13; // points
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(int(kFontSize));
+    painter.save();
+    // Text runs y down: flip about the rectangle's middle so it stays upright and starts at its top.
+    painter.translate(0, rect.top() + rect.bottom());
+    painter.scale(1, -1);
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(rect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                     QCoreApplication::translate("Localizable", text.toUtf8().constData()));
+    painter.restore();
 }
 
 } // namespace Bezier

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QColor>
+#include <QRectF>
 #include <QString>
+
+class QPainter;
 
 /// Text helpers: hashed names for stored files, Base64 of UTF-8 text, and the colour field's hexadecimal digits.
 namespace Bezier {
@@ -25,5 +29,9 @@ namespace Bezier {
 [[nodiscard]] QString preProcessedHexString(const QString &text);
 /// The text read as a hexadecimal number d, written "%X%X" with d twice; "00" when it is not hexadecimal.
 [[nodiscard]] QString doubleHexFromSingleCharacter(const QString &text);
+
+/// The translation of the text (the text is its own key) drawn centred at the top of the rectangle of a y-up
+/// painter, in the system font at 13 points in the colour.
+void drawLocalizedStringInRect(const QString &text, QPainter &painter, const QRectF &rect, const QColor &color);
 
 } // namespace Bezier

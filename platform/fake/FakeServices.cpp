@@ -3,13 +3,12 @@
 #include "platform/Services.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeHelperLink.h"
-#include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeHotKeys.h"
-#include "platform/fake/FakeSystemLog.h"
-#include "platform/fake/FakeSystemProfile.h"
+#include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeSavePanel.h"
-#include "platform/fake/FakeSystemCursor.h"
 #include "platform/fake/FakeScreenGrabber.h"
+#include "platform/fake/FakeSyntheticInput.h"
+#include "platform/fake/FakeSystemCursor.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeSystemProfile.h"
 
@@ -45,6 +44,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto screenGrabber = std::make_unique<FakeScreenGrabber>();
     fakes.screenGrabber = screenGrabber.get();
     services->screenGrabber = std::move(screenGrabber);
+    auto syntheticInput = std::make_unique<FakeSyntheticInput>();
+    fakes.syntheticInput = syntheticInput.get();
+    services->syntheticInput = std::move(syntheticInput);
     return services;
 }
 

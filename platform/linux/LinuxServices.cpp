@@ -2,14 +2,15 @@
 
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
-#include "platform/linux/PosixReachability.h"
 #include "platform/linux/NullScreenGrabber.h"
+#include "platform/linux/PosixReachability.h"
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/QtSavePanel.h"
 #include "platform/linux/SteadyClock.h"
-#include "platform/linux/XFixesSystemCursor.h"
-#include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/X11SystemProfile.h"
+#include "platform/linux/XFixesSystemCursor.h"
+#include "platform/linux/XTestSyntheticInput.h"
+#include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/XcbScreenGrabber.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,10 @@ std::unique_ptr<Services> makeLinuxServices()
         services->screenGrabber = std::move(grabber);
     else
         services->screenGrabber = std::make_unique<NullScreenGrabber>();
+    if (auto input = XTestSyntheticInput::create())
+        services->syntheticInput = std::move(input);
+    else
+        services->syntheticInput = std::make_unique<NullSyntheticInput>();
     return services;
 }
 

@@ -2,8 +2,12 @@
 
 #include "app/AppDelegate.h"
 #include "foundation/NSAppearance+isDarkAppearance.h"
+#include "foundation/NSEvent+MouseEvent.h"
 #include "foundation/SrgbColor.h"
 #include "platform/Defaults.h"
+#include "platform/EventQueue.h"
+#include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeSyntheticInput.h"
 #include "platform/fake/FakeSystemProfile.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
@@ -11,8 +15,10 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QUrl>
+#include <QWidget>
 
 #include <vector>
 
@@ -237,6 +243,95 @@ TEST(MRKOUtilsFadeTest, FadeTimesInSeconds)
     for (qint64 setting = 0; setting < qint64(seconds.size()); ++setting)
         EXPECT_EQ(MRKOUtils::secondsWithFadeoutTime(setting), seconds[size_t(setting)]) << setting;
     EXPECT_EQ(MRKOUtils::secondsWithFadeoutTime(-1), 1.5);
+}
+
+TEST_F(MRKOUtilsTest, LinksOpenThroughTheDesktopAndTheMailIsEncoded)
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &recorder, "open");
+    MRKOUtils::openWebPage();
+    MRKOUtils::openInkoraWebPage();
+    MRKOUtils::openAppStore();
+    MRKOUtils::openAppStoreGetInkroaRemote();
+    MRKOUtils::openMail();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+
+    ASSERT_EQ(recorder.urls.size(), 5);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(recorder.urls[i].scheme(), QStringLiteral("https")) << i;
+    EXPECT_EQ(recorder.urls[4].toString(QUrl::FullyEncoded).section(QLatin1Char('?'), 1),
+              QStringLiteral("SUBJECT=Inkora%20Feedback&BODY="));
+    EXPECT_EQ(recorder.urls[4].scheme(), QStringLiteral("mailto"));
+}
+
+TEST_F(MRKOUtilsTest, SyntheticEventsForTheToolbarAndTheQueue)
+{
+    const platform::Event noWindow = MRKOUtils::mouseDownWithToolbar(nullptr);
+    EXPECT_EQ(noWindow.type, platform::EventType::LeftMouseDown);
+    EXPECT_EQ(noWindow.locationInWindow, QPointF(20, -2));
+    QWidget toolbar;
+    toolbar.resize(300, 40);
+    const platform::Event up = MRKOUtils::mouseUpWithToolbar(&toolbar);
+    EXPECT_EQ(up.type, platform::EventType::LeftMouseUp);
+    EXPECT_EQ(up.locationInWindow, QPointF(20, 38));
+
+    const platform::Event detached = MRKOUtils::mouseUpWithNoContext();
+    EXPECT_EQ(detached.type, platform::EventType::LeftMouseUp);
+    EXPECT_EQ(detached.windowNumber, 0);
+    EXPECT_EQ(detached.timestamp, 0);
+    EXPECT_EQ(detached.clickCount, 1);
+    EXPECT_EQ(detached.pressure, 1.0);
+
+    // Return goes ahead of what already waits.
+    platform::EventQueue &queue = platform::EventQueue::shared();
+    platform::Event waiting;
+    waiting.type = platform::EventType::LeftMouseDragged;
+    queue.postEvent(waiting);
+    MRKOUtils::postReturnPressing();
+    const auto first = queue.nextEventMatchingMask(platform::EventQueue::kAnyEventMask, 0);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->type, platform::EventType::KeyDown);
+    EXPECT_EQ(first->keyCode, 36);
+    queue.discardEventsMatchingMask(platform::EventQueue::kAnyEventMask);
+}
+
+TEST_F(MRKOUtilsTest, FunctionKeyAndDraggingFollowTheCurrentEvent)
+{
+    platform::EventQueue &queue = platform::EventQueue::shared();
+    platform::Event event;
+    event.type = platform::EventType::LeftMouseDragged;
+    event.modifierFlags = platform::kFunctionFlag | platform::kShiftFlag;
+    queue.setCurrentEvent(event);
+    EXPECT_TRUE(MRKOUtils::fnPressed());
+    EXPECT_TRUE(MouseEvent::isCurrentAppEventTypeDragging());
+    event.type = platform::EventType::LeftMouseUp;
+    event.modifierFlags = platform::kShiftFlag;
+    queue.setCurrentEvent(event);
+    EXPECT_FALSE(MRKOUtils::fnPressed());
+    EXPECT_FALSE(MouseEvent::isCurrentAppEventTypeDragging());
+    EXPECT_EQ(MRKOUtils::screenForMouseLocation(), QGuiApplication::screens().value(0));
+}
+
+TEST_F(MRKOUtilsTest, ToolbarPressAndForwardedKeysGoThroughTheWindowSystem)
+{
+    const platform::FakeSyntheticInput &input = *fakes().syntheticInput;
+    QWidget toolbar;
+    toolbar.move(100, 50);
+    toolbar.resize(300, 40);
+    MRKOUtils::pressOnTheToolbarWindow(&toolbar);
+    ASSERT_EQ(input.sent().size(), 2);
+    // 3 points below the top edge, at x = 20 of the screen space; then the pointer goes back.
+    EXPECT_EQ(input.sent()[0], QStringLiteral("click 20,53"));
+    EXPECT_TRUE(input.sent()[1].startsWith(QStringLiteral("move ")));
+
+    MRKOUtils::forwardKeystrokeToNextApp(124);
+    EXPECT_EQ(input.sent().last(), QStringLiteral("key 124 to 0"));
+
+    fakes().syntheticInput->setFails(true);
+    log().expectWarning("forwardKeystrokeToNextApp: key code 124 could not be sent");
+    MRKOUtils::forwardKeystrokeToNextApp(124);
 }
 
 #include "MRKOUtilsTest.moc"

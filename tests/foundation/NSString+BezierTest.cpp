@@ -1,5 +1,7 @@
 #include "foundation/NSString+Bezier.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -60,4 +62,28 @@ TEST(BezierTest, HexFieldTextBecomesSixDigits)
     EXPECT_EQ(doubleHexFromSingleCharacter(QStringLiteral("a")), QStringLiteral("AA"));
     EXPECT_EQ(doubleHexFromSingleCharacter(QStringLiteral("g")), QStringLiteral("00"));
     EXPECT_EQ(doubleHexFromSingleCharacter(QString()), QStringLiteral("00"));
+}
+
+TEST(BezierTest, LocalizedLabelStandsUprightAtTheTopOfItsRectangle)
+{
+    QImage image(120, 60, QImage::Format_RGBA8888_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.translate(0, 60); // points with y up
+        painter.scale(1, -1);
+        drawLocalizedStringInRect(QStringLiteral("Save"), painter, QRectF(10, 0, 100, 50), Qt::black);
+    }
+    auto inkInRows = [&](int from, int to, int left = 0, int right = 120) {
+        int ink = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = left; x < right; ++x)
+                ink += image.pixelColor(x, y).alpha() > 0;
+        return ink;
+    };
+    EXPECT_GT(inkInRows(10, 30), 0) << "the first line sits at the top of the rectangle";
+    EXPECT_EQ(inkInRows(0, 10), 0) << "nothing above it";
+    EXPECT_EQ(inkInRows(35, 60), 0) << "nothing in the lower part";
+    EXPECT_GT(inkInRows(10, 30, 40, 80), 0) << "centred";
+    EXPECT_EQ(inkInRows(10, 30, 0, 30), 0);
 }
