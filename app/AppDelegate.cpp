@@ -6,6 +6,12 @@
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
+#include "shortcuts/KQShortCutMonitor.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include <atomic>
 
@@ -20,6 +26,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
     AppDelegate *expected = nullptr;
     if (!s_shared.compare_exchange_strong(expected, this))
         qCWarning(lcApp) << "AppDelegate: a delegate exists already; the first stays the process's delegate";
+    registerCommandActions();
 }
 
 AppDelegate::~AppDelegate()
@@ -44,6 +51,7 @@ void AppDelegate::applicationDidFinishLaunching()
         return;
     m_didFinishLaunching = true;
     updateAllSettings();
+    registerCommonShortCuts();
     // Made now so the helper is linked (and registered as the log-in item) from the launch on.
     (void)MRKOXPCController::sharedXPCController();
 }
@@ -53,6 +61,9 @@ void AppDelegate::applicationWillTerminate()
     if (m_didTerminate)
         return;
     m_didTerminate = true;
+    unregisterApplicationShortCuts();
+    unregisterCommonShortCuts();
+    KQShortCutMonitor::defaultMonitor().removeHandlerBeforeQuit();
     MRKOXPCController::disableLoginItemIfNeeded();
 }
 
@@ -64,11 +75,14 @@ bool AppDelegate::isActiveAndShown() const
 void AppDelegate::closeAllDrawableScreens()
 {
     m_shown = false;
+    unregisterApplicationShortCuts();
 }
 
 bool AppDelegate::isFirstResponderTextInput() const
 {
-    return false;
+    const QWidget *responder = inkoraFirstResponder();
+    return qobject_cast<const QTextEdit *>(responder) || qobject_cast<const QPlainTextEdit *>(responder) ||
+           qobject_cast<const QLineEdit *>(responder);
 }
 
 void AppDelegate::updateKeepTouchBar()

@@ -5,6 +5,7 @@
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyboardLayout.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeSystemProfile.h"
 #include "platform/fake/FakeSavePanel.h"
@@ -45,6 +46,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto screenGrabber = std::make_unique<FakeScreenGrabber>();
     fakes.screenGrabber = screenGrabber.get();
     services->screenGrabber = std::move(screenGrabber);
+    auto keyboardLayout = std::make_unique<FakeKeyboardLayout>();
+    fakes.keyboardLayout = keyboardLayout.get();
+    services->keyboardLayout = std::move(keyboardLayout);
     return services;
 }
 
