@@ -7,6 +7,12 @@
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
+#include "shortcuts/KQShortCutMonitor.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include <atomic>
 
@@ -22,6 +28,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
     if (!s_shared.compare_exchange_strong(expected, this))
         qCWarning(lcApp) << "AppDelegate: a delegate exists already; the first stays the process's delegate";
     m_proxyDoc = std::make_unique<MRKOProxyDoc>(&undoManager(), [this] { autosaveIfNeeded(); });
+    registerCommandActions();
 }
 
 AppDelegate::~AppDelegate()
@@ -46,6 +53,7 @@ void AppDelegate::applicationDidFinishLaunching()
         return;
     m_didFinishLaunching = true;
     updateAllSettings();
+    registerCommonShortCuts();
     // Made now so the helper is linked (and registered as the log-in item) from the launch on.
     (void)MRKOXPCController::sharedXPCController();
 }
@@ -55,6 +63,9 @@ void AppDelegate::applicationWillTerminate()
     if (m_didTerminate)
         return;
     m_didTerminate = true;
+    unregisterApplicationShortCuts();
+    unregisterCommonShortCuts();
+    KQShortCutMonitor::defaultMonitor().removeHandlerBeforeQuit();
     MRKOXPCController::disableLoginItemIfNeeded();
 }
 
@@ -66,11 +77,14 @@ bool AppDelegate::isActiveAndShown() const
 void AppDelegate::closeAllDrawableScreens()
 {
     m_shown = false;
+    unregisterApplicationShortCuts();
 }
 
 bool AppDelegate::isFirstResponderTextInput() const
 {
-    return false;
+    const QWidget *responder = inkoraFirstResponder();
+    return qobject_cast<const QTextEdit *>(responder) || qobject_cast<const QPlainTextEdit *>(responder) ||
+           qobject_cast<const QLineEdit *>(responder);
 }
 
 void AppDelegate::updateKeepTouchBar()

@@ -7,11 +7,15 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class KQShortCut;
+class MRKODraw;
 class MRKOProxyDoc;
+class QWidget;
 namespace platform {
 class UndoManager;
 }
@@ -65,12 +69,79 @@ public:
     [[nodiscard]] bool shiftWasPressdDuringDraw() const { return m_shiftWasPressdDuringDraw; }
     void setShiftWasPressdDuringDraw(bool pressed) { m_shiftWasPressdDuringDraw = pressed; }
     /// The DazadUdiz command's shortcut; null until the shortcuts are registered. A press unbinds it meanwhile.
-    [[nodiscard]] std::shared_ptr<KQShortCut> dazadUdizShortCut() const { return m_dazadUdizShortCut; }
-    void setDazadUdizShortCut(std::shared_ptr<KQShortCut> shortCut) { m_dazadUdizShortCut = std::move(shortCut); }
+    [[nodiscard]] std::shared_ptr<KQShortCut> dazadUdizShortCut() const;
+    void setDazadUdizShortCut(std::shared_ptr<KQShortCut> shortCut);
     /// Whether an Option press during the selective flashlight toggled the magnifier; no flashlight, no toggle.
     [[nodiscard]] virtual bool toggleMagnifyGIfNeeded() { return false; }
     /// Passes the current event to the modifier-change handling; a press calls it once when modifiers changed.
     virtual void handleFlagsChangedWithCurrentEvent() {}
+
+    // ---- Command bindings (AppDelegate+Shortcuts.cpp) and command handlers (AppDelegate+Commands.cpp) ----
+    static constexpr int kShortCutCount = 63;
+
+    /// The shortcut of a command by its property name ("undoShortCut"); null until the command is first bound.
+    [[nodiscard]] std::shared_ptr<KQShortCut> shortCutForProperty(const QString &property) const;
+    void setShortCutForProperty(const QString &property, std::shared_ptr<KQShortCut> shortCut);
+    [[nodiscard]] std::shared_ptr<KQShortCut> activateShortCut() const;
+    [[nodiscard]] std::shared_ptr<KQShortCut> activateWithoutShortCut() const;
+    [[nodiscard]] std::shared_ptr<KQShortCut> quitShortCut() const;
+    [[nodiscard]] std::shared_ptr<KQShortCut> clearCanvasShortCut() const;
+    [[nodiscard]] std::shared_ptr<KQShortCut> flashlightShortCut() const;
+    [[nodiscard]] std::shared_ptr<KQShortCut> pinOnTopShortCut() const;
+
+    /// The two activation commands: bound for the whole run.
+    void registerCommonShortCuts();
+    void unregisterCommonShortCuts();
+    /// The 61 in-overlay commands: bound only while the overlay is shown.
+    void registerApplicationShortCuts();
+    void unregisterApplicationShortCuts();
+    void registerQuitShortCut();
+    void unregisterQuitShortCut();
+    void registerDeleteIfNeeded();
+    void unregisterDeleteIfNeeded();
+    void registerFlashlightIfNeeded();
+    void unregisterFlashlightIfNeeded();
+    void registerFnContainigShortCuts();
+    void unregisterFnContainigShortCuts();
+    void registerEscape() {}
+    void unregisterEscape() {}
+    [[nodiscard]] bool deleteBinded() const { return m_deleteBinded; }
+    [[nodiscard]] bool flashlightBinded() const { return m_flashlightBinded; }
+    /// The focus widget of the program's active window; null when none of its windows is active.
+    [[nodiscard]] QWidget *inkoraFirstResponder() const;
+
+    [[nodiscard]] static bool isUndoManagerUndoingOrRedoing();
+    static void invokeUndoByDisablingUndoRegistration();
+    void clearUndo();
+    [[nodiscard]] bool shouldRegisterUndoForAction(const QString &actionName) const;
+    /// Flashes the status icon for 0.2 s when a key event triggered the command (not a menu or a direct call).
+    void highlightStatusBarButtonWithEvent(const platform::Event *sender);
+    void highlightStatusBarButton();
+    [[nodiscard]] bool isStatusBarButtonHighlighted() const { return m_statusBarButtonHighlighted; }
+    [[nodiscard]] bool shouldInvokeShortcutWithEvent(const platform::Event *) const { return true; }
+
+    void runInkora(const platform::Event *sender);
+    void runInkoraWithoutToolbar(const platform::Event *sender);
+    void closeWithEvent(const platform::Event *sender);
+    void quitWithEvent(const platform::Event *sender);
+    void undoWithEvent(const platform::Event *sender);
+    void redoWithEvent(const platform::Event *sender);
+    void dissolveModeWithEvent(const platform::Event *sender);
+    void clearCanvasWithEvent(const platform::Event *sender);
+    void clearCanvasExlusionWithEvent(const platform::Event *sender);
+    /// Sets freeze (1) or fade (0) on every canvas; fade forgets the undo history.
+    void changeDissolveMode(qint64 mode);
+    [[nodiscard]] bool needToShowNotification() const;
+
+    // Seams to the overlay and the canvas, overridden where those are built.
+    /// Shows the overlay; this one only marks it shown and binds the in-overlay shortcuts.
+    virtual void activateInkoraNoToolbar(bool noToolbar);
+    [[nodiscard]] virtual bool isPinOnTop() const { return false; }
+    /// The canvas of every display.
+    [[nodiscard]] virtual std::vector<MRKODraw *> drawViews() const { return {}; }
+    /// Clears every canvas, with or without the kept kinds of drawings.
+    virtual void clearDrawViews(bool exclusion) { Q_UNUSED(exclusion) }
+    // ---- end of command bindings and handlers ----
 
     [[nodiscard]] bool respondsToAction(const QString &action) const override;
     void performAction(const QString &action, const platform::Event *event) override;
@@ -90,6 +161,8 @@ public:
     // ---- end of canvas services ----
 
 protected:
+    /// Puts the command handlers into the action table.
+    void registerCommandActions();
     /// Adds an entry to the action table: the command run for the selector text.
     void setActionHandler(const QString &action, ActionHandler handler);
     void setActiveAndShown(bool shown) { m_shown = shown; }
@@ -102,6 +175,10 @@ private:
     bool m_keepTouchBarWOToolbar = false;
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;
-    std::shared_ptr<KQShortCut> m_dazadUdizShortCut; // main thread only
     std::unique_ptr<MRKOProxyDoc> m_proxyDoc;        // canvas services
+    std::array<std::shared_ptr<KQShortCut>, kShortCutCount> m_shortCuts; // by row of the binding table
+    bool m_deleteBinded = false;
+    bool m_flashlightBinded = false;
+    bool m_statusBarButtonHighlighted = false;
+    bool m_currentNoToolbar = false;
 };

@@ -5,7 +5,7 @@
 #include "foundation/NSColor+OnOffColor.h"
 #include "foundation/SrgbColor.h"
 #include "platform/ImageLoader.h"
-#include "shortcuts/KeyCharacters.h"
+#include "shortcuts/KeyNames.h"
 #include "shortcuts/MRKOSingleKeyActionController.h"
 
 #include <array>
@@ -183,7 +183,7 @@ QString ToolTables::actionKeyStringDescriptionForString(const QString &identifie
     const quint16 keyCode = MRKOSingleKeyActionController::keyCodeOfAction(action);
     if (keyCode >= kNoKeyCode)
         return QLatin1String("");
-    return characterStringForKeyCode(keyCode).toUpper();
+    return keyCodeSymbolString(keyCode).toUpper();
 }
 
 const QHash<QString, QString> &ToolTables::toolsDescriptions()

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/HelperLink.h"
 #include "platform/HotKeys.h"
+#include "platform/KeyboardLayout.h"
 #include "platform/PlatformLog.h"
 #include "platform/Reachability.h"
 #include "platform/SavePanel.h"

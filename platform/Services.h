@@ -14,6 +14,7 @@ class SavePanel;
 class SystemCursor;
 class ScreenGrabber;
 class SyntheticInput;
+class KeyboardLayout;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -31,6 +32,7 @@ struct Services
     std::unique_ptr<SystemCursor> systemCursor;
     std::unique_ptr<ScreenGrabber> screenGrabber;
     std::unique_ptr<SyntheticInput> syntheticInput;
+    std::unique_ptr<KeyboardLayout> keyboardLayout;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

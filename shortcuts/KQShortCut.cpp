@@ -4,10 +4,10 @@
 #include "foundation/InkoraLog.h"
 #include "foundation/NSString+Bezier.h"
 #include "foundation/TextScanning.h"
+#include "platform/Event.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
-#include "platform/Event.h"
-#include "shortcuts/KeyCharacters.h"
+#include "shortcuts/KeyNames.h"
 
 #include <QStringList>
 
@@ -105,18 +105,33 @@ bool KQShortCut::enabledAndMatchWithEvent(const platform::Event &event) const
 
 QString KQShortCut::basicHint() const
 {
-    QString text;
-    if (m_modifierFlags & 0x800000)
-        text += QStringLiteral("fn");
-    if (m_modifierFlags & 0x40000)
-        text += QChar(0x2303);
-    if (m_modifierFlags & 0x80000)
-        text += QChar(0x2325);
-    if (m_modifierFlags & 0x20000)
-        text += QChar(0x21E7);
-    if (m_modifierFlags & 0x100000)
-        text += QChar(0x2318);
-    return text + characterStringForKeyCode(m_keyCode).toUpper();
+    return shortcutSymbolString(m_keyCode, m_modifierFlags);
+}
+
+QString KQShortCut::keyCodeString() const
+{
+    return keyCodeSymbolString(m_keyCode);
+}
+
+QString KQShortCut::extraHint() const
+{
+    return modifierHintString(m_keyCode, m_modifierFlags, false);
+}
+
+QString KQShortCut::extraHintWithBrackets() const
+{
+    return modifierHintString(m_keyCode, m_modifierFlags, true);
+}
+
+QString KQShortCut::description() const
+{
+    const QString target = m_target ? QStringLiteral("0x%1").arg(quintptr(m_target), 0, 16) : QStringLiteral("(null)");
+    return QStringLiteral("KQShortCut -\t%1\t\t%2").arg(basicHint(), target);
+}
+
+bool KQShortCut::hasSingleSpecialKey() const
+{
+    return m_modifierFlags == 0 && singleSpecialKeyCodes().contains(m_keyCode);
 }
 
 void KQShortCut::invokeWithEvent(const platform::Event &event) const

@@ -46,8 +46,17 @@ public:
     void invokeWithEvent(const platform::Event &event) const;
     /// Key-down or key-up of this key, enabled, with at least one modifier bit in common.
     [[nodiscard]] bool enabledAndMatchWithEvent(const platform::Event &event) const;
-    /// Modifier symbols followed by the key's text.
+    /// Modifier symbols followed by the key's symbol or layout text.
     [[nodiscard]] QString basicHint() const;
+    /// The key alone: its symbol or layout text.
+    [[nodiscard]] QString keyCodeString() const;
+    /// Words, as "Control-Command-A"; with brackets "(Control-Command-A)".
+    [[nodiscard]] QString extraHint() const;
+    [[nodiscard]] QString extraHintWithBrackets() const;
+    /// Class name, symbols and target, tab-separated, for logs.
+    [[nodiscard]] QString description() const;
+    /// No modifiers and one of the sixteen keys that may be a shortcut on their own.
+    [[nodiscard]] bool hasSingleSpecialKey() const;
     [[nodiscard]] bool hasFunctionModifierKey() const { return (m_modifierFlags & 0x800000) != 0; }
     [[nodiscard]] bool hasOptionModifierKeyOnly() const { return (m_modifierFlags & 0x9E0000) == 0x80000; }
 

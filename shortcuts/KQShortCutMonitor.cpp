@@ -2,11 +2,19 @@
 
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtilsAux.h"
-#include "platform/Keys.h"
+#include "foundation/NSEvent+MouseEvent.h"
+#include "platform/Dispatch.h"
 #include "platform/Event.h"
 #include "platform/HotKeys.h"
+#include "platform/KeyboardLayout.h"
+#include "platform/Keys.h"
 #include "platform/Services.h"
 #include "shortcuts/KQShortCut.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -43,6 +51,39 @@ platform::Event keyUpEvent(const KQShortCut &shortCut, const QPointF &location, 
     event.timestamp = timestamp;
     event.keyCode = shortCut.keyCode();
     return event;
+}
+
+/// Hands a key-down to the text input that has the keyboard, ahead of the input already queued. The hot-key
+/// grab took the keystroke from it, so without this the typed character would be lost.
+void postKeyDownToFocusedInput(const platform::Event &keyDown)
+{
+    QObject *focus = QGuiApplication::focusObject();
+    if (!focus)
+        return;
+    Qt::KeyboardModifiers modifiers;
+    if (keyDown.modifierFlags & platform::kShiftFlag)
+        modifiers |= Qt::ShiftModifier;
+    if (keyDown.modifierFlags & platform::kCommandFlag)
+        modifiers |= Qt::ControlModifier;
+    if (keyDown.modifierFlags & platform::kOptionFlag)
+        modifiers |= Qt::AltModifier;
+    if (keyDown.modifierFlags & platform::kControlFlag)
+        modifiers |= Qt::MetaModifier;
+    int key = 0;
+    QString text;
+    if (keyDown.keyCode == platform::kKeyDelete) {
+        key = Qt::Key_Backspace;
+        text = QStringLiteral("\b");
+    } else {
+        const auto &layout = platform::services().keyboardLayout;
+        text = layout ? layout->textForKeyCode(keyDown.keyCode, 0) : QString();
+        if (text.size() != 1)
+            return;
+        key = text.at(0).toUpper().unicode(); // Qt's keys of printable ASCII are their upper-case codes
+        if (modifiers & Qt::ShiftModifier)
+            text = layout->textForKeyCode(keyDown.keyCode, platform::KeyboardLayout::kShiftState);
+    }
+    QCoreApplication::postEvent(focus, new QKeyEvent(QEvent::KeyPress, key, modifiers, text), Qt::HighEventPriority);
 }
 
 } // namespace
@@ -162,6 +203,19 @@ bool KQShortCutMonitor::enableShortCut(const std::shared_ptr<KQShortCut> &shortC
     return forceRegisterShortcut(shortCut);
 }
 
+void KQShortCutMonitor::updateShortCutWithShortCut(const std::shared_ptr<KQShortCut> &shortCut,
+                                                   const KQShortCut &newShortCut)
+{
+    if (!shortCut)
+        return;
+    m_typingShortcutsNeedsUpdate = true;
+    unbindShortCut(shortCut);
+    shortCut->setModifierFlags(newShortCut.modifierFlags());
+    shortCut->setKeyCode(newShortCut.keyCode());
+    shortCut->setIsDefault(false);
+    platform::DispatchQueue::main().async([this, shortCut] { bindShortCut(shortCut); });
+}
+
 std::shared_ptr<KQShortCut> KQShortCutMonitor::bindShortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags,
                                                                        inkora::ActionTarget *target,
                                                                        const QString &action)
@@ -239,8 +293,10 @@ void KQShortCutMonitor::processShortcutToTarget(const std::shared_ptr<KQShortCut
                                                 const platform::Event &event)
 {
     // A typing key while a text input has the keyboard belongs to the text input, not to the command.
-    if (!MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(*shortCut))
+    if (!MRKOUtilsAux::shouldInvokeShortcutRespectingTextInput(*shortCut)) {
+        postKeyDownToFocusedInput(MouseEvent::keyDownWithKeyUpEvent(event));
         return;
+    }
     shortCut->invokeWithEvent(&event);
 }
 
@@ -253,6 +309,14 @@ void KQShortCutMonitor::hotKeyEventHandler(const platform::HotKeyPress &press)
         qCWarning(lcShortcuts) << "ERROR! matchingShortCuts More Than 1";
     const auto &shortCut = found.first();
     processShortcutToTarget(shortCut, keyUpEvent(*shortCut, press.location, press.modifierFlags, press.timestamp));
+}
+
+void KQShortCutMonitor::printAllShortcuts() const
+{
+    QStringList lines;
+    for (const auto &shortCut : m_allShortCuts)
+        lines.append(shortCut->description());
+    qCInfo(lcShortcuts).noquote() << lines.join(QStringLiteral("; "));
 }
 
 void KQShortCutMonitor::unbindShortCutsForTypingIfNeeded()

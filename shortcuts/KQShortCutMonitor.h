@@ -41,6 +41,9 @@ public:
     bool unregisterShortcutIfNeeded(const std::shared_ptr<KQShortCut> &shortCut);
     bool disableShortCut(const std::shared_ptr<KQShortCut> &shortCut);
     bool enableShortCut(const std::shared_ptr<KQShortCut> &shortCut);
+    /// Gives the live shortcut the key and flags of `newShortCut` (keeping its action and target), clears its
+    /// default mark, and binds it again on the main queue, after the current event has been handled.
+    void updateShortCutWithShortCut(const std::shared_ptr<KQShortCut> &shortCut, const KQShortCut &newShortCut);
     std::shared_ptr<KQShortCut> bindShortCutWithKeyCode(quint16 keyCode, quint64 modifierFlags,
                                                         inkora::ActionTarget *target, const QString &action);
     void forceRemoveAllShortcuts();
@@ -56,6 +59,9 @@ public:
     [[nodiscard]] std::shared_ptr<KQShortCut> discardedShortCutWithKeyCode(quint16 keyCode,
                                                                            quint64 modifierFlags) const;
     [[nodiscard]] bool hasShortCuts() const { return !m_allShortCuts.isEmpty(); }
+    void printAllShortcuts() const;
+    /// Nothing to load: the application binds its shortcuts itself.
+    void loadDefaults() {}
 
     /// Offers a key event of the program's own windows to the refused shortcuts; true when one ran.
     static bool didProcessedDiscardedShortcutWithEvent(const platform::Event &event);
@@ -64,7 +70,10 @@ public:
     /// Unbinds the enabled bound shortcuts that typing would need, and binds them again.
     void unbindShortCutsForTypingIfNeeded();
     void bindShortCutsForTypingIfNeeded();
+    void updateTypingShortcuts();
     void updateTypingShortcutsIfNeeded();
+    void updateShortcutInFnShortcutsIfNeeded(const std::shared_ptr<KQShortCut> &shortCut);
+    [[nodiscard]] bool typingShortcutsNeedsUpdate() const { return m_typingShortcutsNeedsUpdate; }
     void setTypingShortcutsNeedsUpdate(bool needs) { m_typingShortcutsNeedsUpdate = needs; }
     void removeHandlerBeforeQuit();
 
@@ -75,12 +84,14 @@ public:
     }
     [[nodiscard]] const QList<std::shared_ptr<KQShortCut>> &discardedShortCuts() const { return m_discardedShortCuts; }
     [[nodiscard]] const QList<std::shared_ptr<KQShortCut>> &typingShortCuts() const { return m_typingShortCuts; }
+    void setAllShortCuts(const QList<std::shared_ptr<KQShortCut>> &set) { m_allShortCuts = set; }
+    void setFnContainingShortCuts(const QList<std::shared_ptr<KQShortCut>> &set) { m_fnContainingShortCuts = set; }
+    void setDiscardedShortCuts(const QList<std::shared_ptr<KQShortCut>> &set) { m_discardedShortCuts = set; }
+    void setTypingShortCuts(const QList<std::shared_ptr<KQShortCut>> &list) { m_typingShortCuts = list; }
 
 private:
     KQShortCutMonitor();
     void hotKeyEventHandler(const platform::HotKeyPress &press);
-    void updateShortcutInFnShortcutsIfNeeded(const std::shared_ptr<KQShortCut> &shortCut);
-    void updateTypingShortcuts();
 
     // Held by identity, so that a shortcut whose key changes is never left behind as a stale member; look-ups by
     // value only where key combinations are compared.

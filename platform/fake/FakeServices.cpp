@@ -4,6 +4,7 @@
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeKeyboardLayout.h"
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeSavePanel.h"
 #include "platform/fake/FakeScreenGrabber.h"
@@ -47,6 +48,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto syntheticInput = std::make_unique<FakeSyntheticInput>();
     fakes.syntheticInput = syntheticInput.get();
     services->syntheticInput = std::move(syntheticInput);
+    auto keyboardLayout = std::make_unique<FakeKeyboardLayout>();
+    fakes.keyboardLayout = keyboardLayout.get();
+    services->keyboardLayout = std::move(keyboardLayout);
     return services;
 }
 

@@ -15,6 +15,7 @@ class FakeReachability;
 class FakeSavePanel;
 class FakeScreenGrabber;
 class FakeSyntheticInput;
+class FakeKeyboardLayout;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -29,6 +30,7 @@ struct FakeServices
     FakeSystemCursor *systemCursor = nullptr;
     FakeScreenGrabber *screenGrabber = nullptr;
     FakeSyntheticInput *syntheticInput = nullptr;
+    FakeKeyboardLayout *keyboardLayout = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

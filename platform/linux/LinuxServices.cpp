@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxServices.h"
 
+#include "platform/PlatformLog.h"
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
 #include "platform/linux/NullScreenGrabber.h"
@@ -12,6 +13,7 @@
 #include "platform/linux/XTestSyntheticInput.h"
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/XcbScreenGrabber.h"
+#include "platform/linux/XkbKeyboardLayout.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -29,9 +31,18 @@ std::unique_ptr<Services> makeLinuxServices()
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         services->hotKeys = std::make_unique<XcbHotKeys>();
         services->systemCursor = std::make_unique<XFixesSystemCursor>();
+        if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+            services->keyboardLayout = XkbKeyboardLayout::fromX11(x11->connection());
     } else {
         services->hotKeys = std::make_unique<NullHotKeys>();
         services->systemCursor = std::make_unique<NullSystemCursor>();
+    }
+    // Without an X server the keys are named as a US keyboard types them.
+    if (!services->keyboardLayout)
+        services->keyboardLayout = XkbKeyboardLayout::fromLayoutName("us");
+    if (!services->keyboardLayout) {
+        qCInfo(lcPlatform) << "makeLinuxServices: no keyboard map could be read; keys without a symbol show no text";
+        services->keyboardLayout = std::make_unique<NullKeyboardLayout>();
     }
     services->savePanel = std::make_unique<QtSavePanel>();
     if (auto grabber = XcbScreenGrabber::create())

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QTest>
+#include <QWidget>
 
 #include <xcb/xcb.h>
 
@@ -55,6 +57,29 @@ TEST_F(XcbHotKeysTest, GrabbedCombinationReachesTheHandlerWithItsIdentifier)
     EXPECT_TRUE(presses.front().modifierFlags & platform::kOptionFlag);
     EXPECT_TRUE(hotKeys.unregisterHotKey(reg.ref));
     EXPECT_FALSE(hotKeys.unregisterHotKey(reg.ref));
+}
+
+TEST_F(XcbHotKeysTest, GrabbedCombinationIsAHotKeyWhileOurOwnWindowHasTheKeyboard)
+{
+    QWidget window;
+    window.resize(100, 100);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    // The pointer over the window as well, so the keys are the window's whatever the X focus mode.
+    const QPoint centre = window.mapToGlobal(window.rect().center());
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(centre.x()),
+                                                  QString::number(centre.y())});
+
+    platform::XcbHotKeys hotKeys;
+    std::vector<platform::HotKeyPress> presses;
+    ASSERT_TRUE(hotKeys.installHandler([&](const platform::HotKeyPress &p) { presses.push_back(p); }));
+    const auto reg = hotKeys.registerHotKey(platform::kKeyZ, kCommandMask, 0x4D524B4F, 4);
+    ASSERT_TRUE(reg.ok) << reg.errorCode;
+
+    typeKeys(QStringLiteral("ctrl+z"));
+    ASSERT_TRUE(waitFor([&] { return !presses.empty(); }));
+    EXPECT_EQ(presses.front().id, 4u);
 }
 
 TEST_F(XcbHotKeysTest, CombinationHeldByAnotherClientIsRefusedWithTheXError)

@@ -1,11 +1,16 @@
 #include "shortcuts/KQShortCut.h"
 
+#include "app/AppDelegate.h"
 #include "foundation/ActionTarget.h"
 #include "foundation/NSString+Bezier.h"
 #include "platform/Event.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tests/support/InkoraFixture.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
 
 #include <vector>
 
@@ -291,4 +296,55 @@ TEST(KQShortCutValueTest, MatchingAndModifierPredicates)
     EXPECT_FALSE(KQShortCut::shortCutWithKeyCode(48, 0xA0000, nullptr, {})->hasOptionModifierKeyOnly());
     EXPECT_EQ(KQShortCutMonitor::carbonModifiersFromCocoaFlags(0x100000 | 0x80000 | 0x800000 | 0x400000),
               0x100u | 0x800u | 0x20000u);
+}
+
+TEST_F(KQShortCutMonitorTest, UpdatingAShortcutRebindsTheSameObjectAfterTheCurrentEvent)
+{
+    auto &monitor = KQShortCutMonitor::defaultMonitor();
+    RecordingTarget target;
+    const auto undo = monitor.bindShortCutWithKeyCode(6, 0x100000, &target, QStringLiteral("undoWithEvent:"));
+    ASSERT_TRUE(undo);
+    undo->setIsDefault(true);
+    monitor.updateTypingShortcutsIfNeeded();
+
+    const auto edited = KQShortCut::shortCutWithKeyCode(7, 0x120000, nullptr, QStringLiteral("other:"));
+    monitor.updateShortCutWithShortCut(undo, *edited);
+    EXPECT_TRUE(monitor.typingShortcutsNeedsUpdate());
+    EXPECT_TRUE(monitor.allShortCuts().isEmpty());
+    EXPECT_FALSE(fakes().hotKeys->isGrabbed(6, 0x100));
+    EXPECT_EQ(undo->keyCode(), 7);
+    EXPECT_EQ(undo->modifierFlags(), 0x120000u);
+    EXPECT_EQ(undo->action(), QStringLiteral("undoWithEvent:"));
+    EXPECT_EQ(undo->target(), &target);
+    EXPECT_FALSE(undo->isDefault());
+
+    drainMainQueue();
+    EXPECT_EQ(monitor.allShortCuts(), QList<std::shared_ptr<KQShortCut>>{undo});
+    EXPECT_TRUE(fakes().hotKeys->press(7, 0x100 | 0x200));
+    EXPECT_EQ(target.ran, QStringList{QStringLiteral("undoWithEvent:")});
+}
+
+TEST_F(KQShortCutMonitorTest, TypingKeyGoesToTheFocusedTextInputInsteadOfTheCommand)
+{
+    AppDelegate delegate;
+    RecordingTarget target;
+    auto &monitor = KQShortCutMonitor::defaultMonitor();
+    ASSERT_TRUE(
+        monitor.bindShortCutWithKeyCode(platform::kKeyEqual, 0, &target, QStringLiteral("plusBadgeWithEvent:")));
+
+    QLineEdit field;
+    field.show();
+    field.activateWindow();
+    field.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
+    ASSERT_TRUE(delegate.isFirstResponderTextInput());
+
+    ASSERT_TRUE(fakes().hotKeys->press(platform::kKeyEqual, 0));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(target.ran.isEmpty());
+    EXPECT_EQ(field.text(), QStringLiteral("="));
+
+    field.hide();
+    ASSERT_TRUE(fakes().hotKeys->press(platform::kKeyEqual, 0));
+    EXPECT_EQ(target.ran, QStringList{QStringLiteral("plusBadgeWithEvent:")});
 }

@@ -1,0 +1,212 @@
+#include "app/AppDelegate.h"
+#include "app/MRKOXPCController.h"
+#include "canvas/MRKODissolveMode.h"
+#include "canvas/MRKODraw.h"
+#include "foundation/InkoraLog.h"
+#include "foundation/MRKOUtils.h"
+#include "foundation/SettingValues.h"
+#include "platform/Defaults.h"
+#include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UndoManager.h"
+
+#include <QApplication>
+#include <QPointer>
+
+namespace {
+
+constexpr double kStatusHighlightSeconds = 0.2;
+constexpr auto kDissolveModeKey = "DissolveModeKey";
+
+} // namespace
+
+void AppDelegate::registerCommandActions()
+{
+    const auto bind = [this](const char *action, void (AppDelegate::*handler)(const platform::Event *)) {
+        setActionHandler(QLatin1String(action),
+                         [this, handler](const platform::Event *event) { (this->*handler)(event); });
+    };
+    bind("runInkora:", &AppDelegate::runInkora);
+    bind("runInkoraWithoutToolbar:", &AppDelegate::runInkoraWithoutToolbar);
+    bind("closeWithEvent:", &AppDelegate::closeWithEvent);
+    bind("quitWithEvent:", &AppDelegate::quitWithEvent);
+    bind("undoWithEvent:", &AppDelegate::undoWithEvent);
+    bind("redoWithEvent:", &AppDelegate::redoWithEvent);
+    bind("dissolveModeWithEvent:", &AppDelegate::dissolveModeWithEvent);
+    bind("clearCanvasWithEvent:", &AppDelegate::clearCanvasWithEvent);
+    bind("clearCanvasExlusionWithEvent:", &AppDelegate::clearCanvasExlusionWithEvent);
+}
+
+// Undo
+
+bool AppDelegate::isUndoManagerUndoingOrRedoing()
+{
+    return undoManager().isUndoing() || undoManager().isRedoing();
+}
+
+void AppDelegate::invokeUndoByDisablingUndoRegistration()
+{
+    auto &manager = undoManager();
+    if (!manager.canUndo() || manager.isUndoing())
+        return;
+    manager.disableUndoRegistration();
+    manager.undo();
+    manager.enableUndoRegistration();
+    postUpdateUndoRedo();
+}
+
+void AppDelegate::clearUndo()
+{
+    undoManager().removeAllActions();
+    postUpdateUndoRedo();
+}
+
+bool AppDelegate::shouldRegisterUndoForAction(const QString &actionName) const
+{
+    // Adding a drawing is always undoable until the text editor, which can take that step back itself, exists.
+    Q_UNUSED(actionName)
+    return true;
+}
+
+void AppDelegate::undoWithEvent(const platform::Event *sender)
+{
+    auto &manager = undoManager();
+    if (!manager.canUndo()) {
+        QApplication::beep();
+    } else {
+        if (!shouldRegisterUndoForAction(manager.undoActionName()))
+            manager.disableUndoRegistration();
+        manager.undo();
+        if (!manager.isUndoRegistrationEnabled())
+            manager.enableUndoRegistration();
+        highlightStatusBarButtonWithEvent(sender);
+    }
+    postUpdateUndoRedo();
+}
+
+void AppDelegate::redoWithEvent(const platform::Event *sender)
+{
+    auto &manager = undoManager();
+    if (manager.canRedo()) {
+        manager.redo();
+        highlightStatusBarButtonWithEvent(sender);
+    } else {
+        QApplication::beep();
+    }
+    postUpdateUndoRedo();
+}
+
+// Status highlight
+
+void AppDelegate::highlightStatusBarButtonWithEvent(const platform::Event *sender)
+{
+    // Only a key event flashes the icon: menu items and direct calls come without one.
+    if (!sender)
+        return;
+    QPointer<AppDelegate> self(this);
+    platform::DispatchQueue::main().async([self] {
+        if (self)
+            self->highlightStatusBarButton();
+    });
+}
+
+void AppDelegate::highlightStatusBarButton()
+{
+    m_statusBarButtonHighlighted = true;
+    QPointer<AppDelegate> self(this);
+    platform::DispatchQueue::main().after(kStatusHighlightSeconds, [self] {
+        if (self)
+            self->m_statusBarButtonHighlighted = false;
+    });
+}
+
+// Showing, hiding and quitting
+
+void AppDelegate::runInkora(const platform::Event *sender)
+{
+    if (isActiveAndShown())
+        closeAllDrawableScreens();
+    else
+        activateInkoraNoToolbar(false);
+    if (sender)
+        highlightStatusBarButton();
+}
+
+void AppDelegate::runInkoraWithoutToolbar(const platform::Event *sender)
+{
+    if (isActiveAndShown())
+        closeAllDrawableScreens();
+    else
+        activateInkoraNoToolbar(true);
+    if (sender)
+        highlightStatusBarButton();
+}
+
+void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
+{
+    m_currentNoToolbar = noToolbar;
+    setActiveAndShown(true);
+    registerApplicationShortCuts();
+}
+
+void AppDelegate::closeWithEvent(const platform::Event *sender)
+{
+    if (isActiveAndShown())
+        closeAllDrawableScreens();
+    highlightStatusBarButtonWithEvent(sender);
+}
+
+void AppDelegate::quitWithEvent(const platform::Event *)
+{
+    // After the key event that asked for it has been handled.
+    platform::DispatchQueue::main().async([] { QCoreApplication::quit(); });
+}
+
+// Freeze and fade, clearing
+
+void AppDelegate::dissolveModeWithEvent(const platform::Event *sender)
+{
+    // The tool bar's freeze/fade switch: flip the stored mode and pass it on.
+    auto &defaults = MRKOUtils::userDefaults();
+    const qint64 mode = defaults.integerForKey(QLatin1String(kDissolveModeKey)) == MRKODissolveModeFade
+                            ? MRKODissolveModeFreeze
+                            : MRKODissolveModeFade;
+    defaults.setInteger(mode, QLatin1String(kDissolveModeKey));
+    defaults.synchronize();
+    changeDissolveMode(mode);
+    highlightStatusBarButtonWithEvent(sender);
+}
+
+void AppDelegate::changeDissolveMode(qint64 mode)
+{
+    if (mode == MRKODissolveModeFade)
+        undoManager().removeAllActions();
+    for (MRKODraw *draw : drawViews())
+        draw->setDissolveMode(mode);
+    if (needToShowNotification())
+        MRKOXPCController::sharedXPCController()->showDissolveMode(std::uint64_t(mode));
+}
+
+bool AppDelegate::needToShowNotification() const
+{
+    const qint64 notifications = MRKOUtils::userDefaults().integerForKey(QStringLiteral("ShowNotificationsKey"));
+    if (notifications == 2)
+        return false;
+    if (notifications == 0)
+        return m_currentNoToolbar; // the tool bar is hidden: only then does the indicator say what changed
+    return true;
+}
+
+void AppDelegate::clearCanvasWithEvent(const platform::Event *sender)
+{
+    MRKODraw::removeTextViewAndUndoActionsIfNeeded();
+    clearDrawViews(false);
+    highlightStatusBarButtonWithEvent(sender);
+}
+
+void AppDelegate::clearCanvasExlusionWithEvent(const platform::Event *sender)
+{
+    MRKODraw::removeTextViewAndUndoActionsIfNeeded();
+    clearDrawViews(true);
+    highlightStatusBarButtonWithEvent(sender);
+}

@@ -1,0 +1,173 @@
+#include "tests/support/InkoraFixture.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QTest>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <functional>
+
+namespace {
+
+// Keycodes of the US evdev keymap the virtual X server starts with.
+constexpr xcb_keycode_t kTab = 23;
+constexpr std::uint16_t kAlt = XCB_MOD_MASK_1;
+
+xcb_connection_t *connection()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_window_t root()
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection())).data->root;
+}
+
+/// Whether another client holds the combination: our own grab of it is refused. A grab we get is released.
+bool heldByAnotherClient(xcb_keycode_t keycode, std::uint16_t modifiers)
+{
+    const auto cookie =
+        xcb_grab_key_checked(connection(), 1, root(), modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    if (xcb_generic_error_t *error = xcb_request_check(connection(), cookie)) {
+        free(error);
+        return true;
+    }
+    xcb_ungrab_key(connection(), keycode, root(), modifiers);
+    xcb_flush(connection());
+    return false;
+}
+
+// Waits for the other program with a deadline; it runs on its own, so there is no clock of ours to advance.
+bool waitFor(const std::function<bool()> &condition, int milliseconds = 10000)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!condition() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return condition();
+}
+
+void typeKeys(const char *keys)
+{
+    QProcess xdotool;
+    QStringList arguments{QStringLiteral("key")};
+    arguments += QString::fromLatin1(keys).split(QLatin1Char(' '));
+    xdotool.start(QStringLiteral("xdotool"), arguments);
+    ASSERT_TRUE(xdotool.waitForFinished(10000));
+    ASSERT_EQ(xdotool.exitCode(), 0) << xdotool.readAllStandardError().constData();
+}
+
+/// Another program's focused window: records the keys that reach it.
+class KeyWindow final : public QWidget
+{
+public:
+    QStringList keys;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        // The modifier keys themselves are never grabbed; only the combinations count.
+        if (event->key() == Qt::Key_Alt || event->key() == Qt::Key_Control || event->key() == Qt::Key_Shift)
+            return;
+        keys.append(QKeySequence(event->keyCombination()).toString(QKeySequence::PortableText));
+    }
+};
+
+} // namespace
+
+class ShortcutsX11Test : public InkoraFixture
+{
+protected:
+    void TearDown() override
+    {
+        if (m_inkora.state() != QProcess::NotRunning) {
+            m_inkora.terminate();
+            m_inkora.waitForFinished(10000);
+        }
+        InkoraFixture::TearDown();
+    }
+
+    void startInkora(const QString &quitAfterMs = {})
+    {
+        auto env = QProcessEnvironment::systemEnvironment();
+        if (!quitAfterMs.isEmpty())
+            env.insert(QStringLiteral("INKORA_QUIT_AFTER_MS"), quitAfterMs);
+        m_inkora.setProcessEnvironment(env);
+        m_inkora.start(QStringLiteral(INKORA_PROGRAM), {});
+        ASSERT_TRUE(m_inkora.waitForStarted(10000));
+    }
+
+    QProcess m_inkora;
+};
+
+TEST_F(ShortcutsX11Test, ActivationShortcutBindsTheOverlayCommandsAndGivesThemBack)
+{
+    KeyWindow window;
+    window.resize(200, 200);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    startInkora();
+
+    // Types the keys and a plain "a" behind them, and answers which of the keys reached this window: the X server
+    // keeps their order, so once the "a" is here the others have gone wherever they go. Probing by grabbing would
+    // race with the program's own grabs.
+    const auto reachingUs = [&](const char *keys) {
+        window.keys.clear();
+        typeKeys((QByteArray(keys) + " a").constData());
+        EXPECT_TRUE(waitFor([&] { return window.keys.contains(QStringLiteral("A")); }, 5000));
+        window.keys.removeAll(QStringLiteral("A"));
+        return window.keys;
+    };
+    // Retries while the program has not yet answered the previous keys; each key that did reach us changed
+    // nothing in the program.
+    const auto until = [](const std::function<bool()> &condition) {
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            if (condition())
+                return true;
+        }
+        return false;
+    };
+
+    // Option-Tab is bound from the launch on and shows the overlay.
+    ASSERT_TRUE(until([&] { return reachingUs("alt+Tab").isEmpty(); })) << m_inkora.readAllStandardError().constData();
+    // While it is shown Command-Z is the program's.
+    ASSERT_TRUE(until([&] { return reachingUs("ctrl+z").isEmpty(); }));
+    // Hidden again, Command-Z reaches other programs.
+    EXPECT_TRUE(reachingUs("alt+Tab").isEmpty());
+    ASSERT_TRUE(until([&] { return reachingUs("ctrl+z") == QStringList{QStringLiteral("Ctrl+Z")}; }));
+
+    // Shown again, its quit command ends the program cleanly.
+    EXPECT_TRUE(reachingUs("alt+Tab").isEmpty());
+    ASSERT_TRUE(until([&] {
+        typeKeys("ctrl+q");
+        return m_inkora.waitForFinished(500);
+    }));
+    EXPECT_EQ(m_inkora.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_inkora.exitCode(), 0) << m_inkora.readAllStandardError().constData();
+    EXPECT_FALSE(heldByAnotherClient(kTab, kAlt));
+}
+
+TEST_F(ShortcutsX11Test, CombinationHeldByAnotherClientIsLoggedAsRefused)
+{
+    const auto cookie =
+        xcb_grab_key_checked(connection(), 1, root(), kAlt, kTab, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    xcb_generic_error_t *error = xcb_request_check(connection(), cookie);
+    ASSERT_EQ(error, nullptr);
+
+    startInkora(QStringLiteral("1500"));
+    ASSERT_TRUE(m_inkora.waitForFinished(30000));
+    xcb_ungrab_key(connection(), kTab, root(), kAlt);
+    xcb_flush(connection());
+
+    const QString errors = QString::fromUtf8(m_inkora.readAllStandardError());
+    // BadAccess (10) from the X server; the shortcut without tool bar still got its key.
+    EXPECT_TRUE(errors.contains(QStringLiteral("Can't register the shortcut \u2325\u21E5 flags - (80000) - Err 10")))
+        << qPrintable(errors);
+    EXPECT_EQ(errors.count(QStringLiteral("Can't register the shortcut")), 1) << qPrintable(errors);
+    EXPECT_EQ(m_inkora.exitCode(), 0);
+}
