@@ -131,6 +131,22 @@ TEST_F(MRKODrawFinishingTest, TheWorkingModelGoesOntoTheFinishedDrawing)
     EXPECT_FALSE(canvas.workingPill()) << "the next drawing starts without a model";
 }
 
+TEST_F(MRKODrawFinishingTest, AnArrowDragLeavesADrawingCarryingItsArrowModel)
+{
+    RecordingCanvas &canvas = makeBrushCanvas(MRKODissolveModeFreeze);
+    canvas.setToolType(MRKOToolTypeArrow);
+    stroke(canvas, QPointF(100, 100), QPointF(300, 250));
+
+    ASSERT_EQ(canvas.layers().size(), 1u);
+    EXPECT_EQ(sublayers(canvas), canvas.layers());
+    const auto pill = std::dynamic_pointer_cast<MRKOArrowPill>(OpaqueContent::pill(*canvas.layers().front()));
+    ASSERT_TRUE(pill);
+    EXPECT_EQ(pill->toolType(), quint64(MRKOToolTypeArrow));
+    EXPECT_EQ(pill->startPoint(), QPointF(100, 100));
+    EXPECT_EQ(pill->endPoint(), QPointF(300, 250));
+    EXPECT_EQ(undo().undoActionName(), QStringLiteral("Add Layer"));
+}
+
 TEST_F(MRKODrawFinishingTest, InFadeModeTheStrokeFadesOverTheFadeTimeAndIsGone)
 {
     RecordingCanvas &canvas = makeBrushCanvas(MRKODissolveModeFade);
