@@ -1,7 +1,8 @@
 #include "app/AppDelegate.h"
 
-#include "app/MRKOXPCController.h"
 #include "app/RegisteredDefaults.h"
+#include "canvas/MRKOProxyDoc.h"
+#include "canvas/MRKOWindowController.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
@@ -20,6 +21,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
     AppDelegate *expected = nullptr;
     if (!s_shared.compare_exchange_strong(expected, this))
         qCWarning(lcApp) << "AppDelegate: a delegate exists already; the first stays the process's delegate";
+    registerActivationActions();
 }
 
 AppDelegate::~AppDelegate()
@@ -38,32 +40,9 @@ void AppDelegate::prepareUserDefaults()
     MRKOUtils::userDefaults().registerDefaults(inkora::registeredDefaultSettings());
 }
 
-void AppDelegate::applicationDidFinishLaunching()
-{
-    if (m_didFinishLaunching)
-        return;
-    m_didFinishLaunching = true;
-    updateAllSettings();
-    // Made now so the helper is linked (and registered as the log-in item) from the launch on.
-    (void)MRKOXPCController::sharedXPCController();
-}
-
-void AppDelegate::applicationWillTerminate()
-{
-    if (m_didTerminate)
-        return;
-    m_didTerminate = true;
-    MRKOXPCController::disableLoginItemIfNeeded();
-}
-
 bool AppDelegate::isActiveAndShown() const
 {
     return m_shown;
-}
-
-void AppDelegate::closeAllDrawableScreens()
-{
-    m_shown = false;
 }
 
 bool AppDelegate::isFirstResponderTextInput() const

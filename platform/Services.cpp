@@ -13,6 +13,7 @@
 #include "platform/ScreenGrabber.h"
 #include "platform/SystemLog.h"
 #include "platform/SystemProfile.h"
+#include "platform/WindowSystem.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

@@ -13,6 +13,7 @@ class HotKeys;
 class SavePanel;
 class SystemCursor;
 class ScreenGrabber;
+class WindowSystem;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -29,6 +30,7 @@ struct Services
     std::unique_ptr<SavePanel> savePanel;
     std::unique_ptr<SystemCursor> systemCursor;
     std::unique_ptr<ScreenGrabber> screenGrabber;
+    std::unique_ptr<WindowSystem> windowSystem;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -10,6 +10,7 @@
 #include "platform/fake/FakeSavePanel.h"
 #include "platform/fake/FakeSystemCursor.h"
 #include "platform/fake/FakeScreenGrabber.h"
+#include "platform/fake/FakeWindowSystem.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeSystemProfile.h"
 
@@ -45,6 +46,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto screenGrabber = std::make_unique<FakeScreenGrabber>();
     fakes.screenGrabber = screenGrabber.get();
     services->screenGrabber = std::move(screenGrabber);
+    auto windowSystem = std::make_unique<FakeWindowSystem>();
+    fakes.windowSystem = windowSystem.get();
+    services->windowSystem = std::move(windowSystem);
     return services;
 }
 

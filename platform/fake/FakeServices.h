@@ -14,6 +14,7 @@ class FakeSystemLog;
 class FakeReachability;
 class FakeSavePanel;
 class FakeScreenGrabber;
+class FakeWindowSystem;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -27,6 +28,7 @@ struct FakeServices
     FakeSavePanel *savePanel = nullptr;
     FakeSystemCursor *systemCursor = nullptr;
     FakeScreenGrabber *screenGrabber = nullptr;
+    FakeWindowSystem *windowSystem = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

@@ -11,6 +11,7 @@
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/X11SystemProfile.h"
 #include "platform/linux/XcbScreenGrabber.h"
+#include "platform/linux/XcbWindowSystem.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -37,6 +38,10 @@ std::unique_ptr<Services> makeLinuxServices()
         services->screenGrabber = std::move(grabber);
     else
         services->screenGrabber = std::make_unique<NullScreenGrabber>();
+    if (auto windowSystem = XcbWindowSystem::create())
+        services->windowSystem = std::move(windowSystem);
+    else
+        services->windowSystem = std::make_unique<NullWindowSystem>();
     return services;
 }
 
