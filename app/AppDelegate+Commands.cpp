@@ -122,33 +122,6 @@ void AppDelegate::highlightStatusBarButton()
 
 // Showing, hiding and quitting
 
-void AppDelegate::runInkora(const platform::Event *sender)
-{
-    if (isActiveAndShown())
-        closeAllDrawableScreens();
-    else
-        activateInkoraNoToolbar(false);
-    if (sender)
-        highlightStatusBarButton();
-}
-
-void AppDelegate::runInkoraWithoutToolbar(const platform::Event *sender)
-{
-    if (isActiveAndShown())
-        closeAllDrawableScreens();
-    else
-        activateInkoraNoToolbar(true);
-    if (sender)
-        highlightStatusBarButton();
-}
-
-void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
-{
-    m_currentNoToolbar = noToolbar;
-    setActiveAndShown(true);
-    registerApplicationShortCuts();
-}
-
 void AppDelegate::closeWithEvent(const platform::Event *sender)
 {
     if (isActiveAndShown())
@@ -159,7 +132,11 @@ void AppDelegate::closeWithEvent(const platform::Event *sender)
 void AppDelegate::quitWithEvent(const platform::Event *)
 {
     // After the key event that asked for it has been handled.
-    platform::DispatchQueue::main().async([] { QCoreApplication::quit(); });
+    QPointer<AppDelegate> self(this);
+    platform::DispatchQueue::main().async([self] {
+        if (self)
+            self->terminate();
+    });
 }
 
 // Freeze and fade, clearing

@@ -1,8 +1,8 @@
 #include "app/AppDelegate.h"
 
-#include "app/MRKOXPCController.h"
 #include "app/RegisteredDefaults.h"
 #include "canvas/MRKOProxyDoc.h"
+#include "canvas/MRKOWindowController.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
@@ -29,6 +29,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
         qCWarning(lcApp) << "AppDelegate: a delegate exists already; the first stays the process's delegate";
     m_proxyDoc = std::make_unique<MRKOProxyDoc>(&undoManager(), [this] { autosaveIfNeeded(); });
     registerCommandActions();
+    registerActivationActions();
 }
 
 AppDelegate::~AppDelegate()
@@ -47,37 +48,9 @@ void AppDelegate::prepareUserDefaults()
     MRKOUtils::userDefaults().registerDefaults(inkora::registeredDefaultSettings());
 }
 
-void AppDelegate::applicationDidFinishLaunching()
-{
-    if (m_didFinishLaunching)
-        return;
-    m_didFinishLaunching = true;
-    updateAllSettings();
-    registerCommonShortCuts();
-    // Made now so the helper is linked (and registered as the log-in item) from the launch on.
-    (void)MRKOXPCController::sharedXPCController();
-}
-
-void AppDelegate::applicationWillTerminate()
-{
-    if (m_didTerminate)
-        return;
-    m_didTerminate = true;
-    unregisterApplicationShortCuts();
-    unregisterCommonShortCuts();
-    KQShortCutMonitor::defaultMonitor().removeHandlerBeforeQuit();
-    MRKOXPCController::disableLoginItemIfNeeded();
-}
-
 bool AppDelegate::isActiveAndShown() const
 {
     return m_shown;
-}
-
-void AppDelegate::closeAllDrawableScreens()
-{
-    m_shown = false;
-    unregisterApplicationShortCuts();
 }
 
 bool AppDelegate::isFirstResponderTextInput() const

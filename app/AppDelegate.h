@@ -4,7 +4,9 @@
 #include "foundation/ActionTarget.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointF>
 #include <QString>
 
 #include <array>
@@ -15,6 +17,8 @@
 class KQShortCut;
 class MRKODraw;
 class MRKOProxyDoc;
+class MRKOWindowController;
+class QScreen;
 class QWidget;
 namespace platform {
 class UndoManager;
@@ -120,8 +124,6 @@ public:
     [[nodiscard]] bool isStatusBarButtonHighlighted() const { return m_statusBarButtonHighlighted; }
     [[nodiscard]] bool shouldInvokeShortcutWithEvent(const platform::Event *) const { return true; }
 
-    void runInkora(const platform::Event *sender);
-    void runInkoraWithoutToolbar(const platform::Event *sender);
     void closeWithEvent(const platform::Event *sender);
     void quitWithEvent(const platform::Event *sender);
     void undoWithEvent(const platform::Event *sender);
@@ -134,11 +136,11 @@ public:
     [[nodiscard]] bool needToShowNotification() const;
 
     // Seams to the overlay and the canvas, overridden where those are built.
-    /// Shows the overlay; this one only marks it shown and binds the in-overlay shortcuts.
+    /// Shows the overlay on every display, with or without the tool bar.
     virtual void activateInkoraNoToolbar(bool noToolbar);
-    [[nodiscard]] virtual bool isPinOnTop() const { return false; }
+    [[nodiscard]] virtual bool isPinOnTop() const { return isPinnedOnTop(); }
     /// The canvas of every display.
-    [[nodiscard]] virtual std::vector<MRKODraw *> drawViews() const { return {}; }
+    [[nodiscard]] virtual std::vector<MRKODraw *> drawViews() const;
     /// Clears every canvas, with or without the kept kinds of drawings.
     virtual void clearDrawViews(bool exclusion) { Q_UNUSED(exclusion) }
     // ---- end of command bindings and handlers ----
@@ -181,4 +183,137 @@ private:
     bool m_flashlightBinded = false;
     bool m_statusBarButtonHighlighted = false;
     bool m_currentNoToolbar = false;
+    std::shared_ptr<KQShortCut> m_dazadUdizShortCut; // main thread only
+    // ---- Launch, quit, activation, overlay windows and ghost mode (AppDelegate+Launch.cpp,
+    // AppDelegate+Activation.cpp; seams to later work in AppDelegate+Seams.cpp) ----
+public:
+    /// What the quit sequence answers before it runs.
+    enum class TerminateReply { Cancel, Now };
+
+    // Launch
+    [[nodiscard]] bool launchCompleted() const { return m_launchCompleted; }
+    void makeInitialFlagMonitor();
+    void setUpInitialMonitors();
+    void removeInitialMonitorsIfNeeded();
+    [[nodiscard]] bool hasInitialMonitors() const { return m_initialGlobalMonitor || m_initialLocalMonitor; }
+    void initialHandleChangeFlag(const platform::Event &event);
+    void prepareToLaunchIfNeeded();
+    void finishAppLaunching();
+    void applicationWillFinishLaunchingINKRA();
+    void applicationDidFinishLaunchingINKRA();
+    void loadUDPController();
+    [[nodiscard]] bool showWelcomeWindowIfNeeded();
+    void showWelcomeWindow();
+    [[nodiscard]] static bool isStartedByHelper();
+    void setBecomeActiveAppNotifications();
+    void removeBecomeActiveAppNotifications();
+    void setUnhideAppNotifications();
+    void removeUnhideAppNotifications();
+    [[nodiscard]] bool observesBecomeActive() const { return m_becomeActiveObserved; }
+    [[nodiscard]] bool observesUnhide() const { return m_unhideObserved; }
+    void inkoraAppBecomeActive();
+    void inkoraAppDidUnhide();
+    // Drawings kept across quits
+    [[nodiscard]] bool wantsToSaveAndLoad() const;
+    void updateProxyDocIfNeeded();
+    void markProxyDocAsEditedIfNeeded();
+    void undoManagerDidSomeAction();
+    // Quit
+    [[nodiscard]] TerminateReply applicationShouldTerminate();
+    /// The framework's terminate: asks, then quits through the event loop's end, where the quit sequence runs.
+    void terminate();
+
+    // Showing and hiding
+    /// Hides the overlay when shown, else shows it with its tool bar.
+    void runInkora(const platform::Event *sender);
+    void runInkoraWithoutToolbar(const platform::Event *sender);
+    void activateInkora();
+    void activateInkoraWithToolbarIfNeeded();
+    void activateWithGhostMode();
+    void forceRemoveAllWindowControllers();
+    void setIsShownToYES();
+    void setIsShownToNO();
+    /// Builds the window, controller and canvas of one display.
+    void makeScreenDrawableShow(QScreen *screen, bool show);
+    /// Hides every window of the program (freeze mode keeps them for the next showing).
+    void hideApplication();
+    /// The displays in building order.
+    [[nodiscard]] virtual QList<QScreen *> overlayScreens() const;
+
+    // Ghost mode, whiteboard, per-display switches
+    void setPinOnTop(bool pinOnTop);
+    void togglePinOnTop();
+    void startPinOnTop();
+    void endPinOnTop();
+    void inkraApplicationDidBecomeActive();
+    void inkraApplicationDidResignActive();
+    void setWhiteboard(bool whiteboard);
+    void startWhiteboard();
+    void endWhiteboard();
+    void useScreenToDraw(qint64 index);
+    void enableDrawingOnAllScreens();
+    void setScreenDisabledAtIndex(bool disabled, qint64 index);
+    void validateDisabledScreens();
+    void useScreenForWhiteboard(qint64 index);
+    void updateDrawBaseLayerInAllControllers();
+
+    // Queries
+    [[nodiscard]] bool wasActiveAndShown() const { return m_wasShown; }
+    [[nodiscard]] bool canReceiveMouseActions() const;
+    [[nodiscard]] bool isPinnedOnTop() const { return m_isPinOnTop; }
+    [[nodiscard]] bool isWhiteboardOn() const { return m_isWhiteboard; }
+    [[nodiscard]] bool currentNoToolbar() const { return m_currentNoToolbar; }
+    [[nodiscard]] QList<MRKOWindowController *> windowControllersArray() const;
+    [[nodiscard]] MRKOWindowController *activeWindowController() const;
+    [[nodiscard]] MRKODraw *activeDrawView() const;
+    [[nodiscard]] QList<MRKOWindowController *> windowControllersWithoutWhiteboards() const;
+    /// `point` in global points, y up.
+    [[nodiscard]] MRKOWindowController *windowControllerForPoint(QPointF point) const;
+    [[nodiscard]] MRKOWindowController *windowControllerForMouseLocation() const;
+    [[nodiscard]] MRKOWindowController *windowControllerForView(const QWidget *view) const;
+    [[nodiscard]] MRKODraw *drawViewForMouseLocation() const;
+    [[nodiscard]] MRKODraw *drawViewWithDrawingInProgress() const;
+    [[nodiscard]] bool shouldRemoveAllWindowsToPerformScreenChanges() const;
+    /// The pointer in global points, y up.
+    [[nodiscard]] static QPointF mouseLocation();
+
+    // Seams: work of other parts of the shell that showing, hiding and quitting call
+    void setUpFlagMonitors();
+    void removeFlagMonitorsIfNeeded();
+    void setUpEventTapMonitor();
+    void suspendEventTapMonitorIfNeeded();
+    void enableMouseEventsIfNeeded();
+    void stopDrawingIfNeeded();
+    void removeAllDarkOverlaysIfNeeded();
+    void removeAuxActionIfNeeded();
+    void setColorType(quint64 colorType);
+    void showHideToolbar(const platform::Event *sender);
+    void makeScreenActiveAtIndex(qint64 index);
+    void changeActivateTools(bool activate);
+    void makeStatusBarItem();
+    void updateStatusBarPhase();
+
+protected:
+    /// Puts showing, hiding, ghost mode and quitting into the action table.
+    void registerActivationActions();
+
+private:
+    std::vector<std::unique_ptr<MRKOWindowController>> m_windowControllers; // one per display, in screen order
+    std::unique_ptr<QObject> m_initialGlobalMonitor; // while the launch waits for a modifier change
+    std::unique_ptr<QObject> m_initialLocalMonitor;
+    std::unique_ptr<QObject> m_appStateObserver;
+    std::unique_ptr<QObject> m_ghostModeObserver;
+    qint64 m_lastActiveScreen = 0;
+    quint64 m_colorType = 0;
+    int m_savedNotifications = 0;
+    bool m_launchCompleted = false;
+    bool m_wasShown = false;
+    bool m_isPinOnTop = false;
+    bool m_isWhiteboard = false;
+    bool m_currentActivateTools = false;
+    bool m_becomeActiveObserved = false;
+    bool m_unhideObserved = false;
+    bool m_ghostModePopoverDisabled = false;
+    bool m_quitSequenceRan = false;
+    // ---- end of launch, quit and activation block ----
 };

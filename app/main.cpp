@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/QuitOnSignal.h"
 #include "platform/Services.h"
 #include "platform/linux/LinuxServices.h"
 
@@ -17,11 +18,12 @@ int main(int argc, char *argv[])
     // Before anything reads a setting.
     delegate.prepareUserDefaults();
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    inkora::quitOnTerminationSignals([&delegate] { delegate.terminate(); });
     // The launch completes once the event loop runs.
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
 
     // Quits cleanly after a given time when asked to, for smoke tests.
     if (const QByteArray ms = qgetenv("INKORA_QUIT_AFTER_MS"); !ms.isEmpty())
-        QTimer::singleShot(ms.toInt(), &app, &QApplication::quit);
+        QTimer::singleShot(ms.toInt(), &delegate, &AppDelegate::terminate);
     return app.exec();
 }

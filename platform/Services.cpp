@@ -12,6 +12,7 @@
 #include "platform/SystemCursor.h"
 #include "platform/SystemLog.h"
 #include "platform/SystemProfile.h"
+#include "platform/WindowSystem.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

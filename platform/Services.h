@@ -15,6 +15,7 @@ class SystemCursor;
 class ScreenGrabber;
 class SyntheticInput;
 class KeyboardLayout;
+class WindowSystem;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -33,6 +34,7 @@ struct Services
     std::unique_ptr<ScreenGrabber> screenGrabber;
     std::unique_ptr<SyntheticInput> syntheticInput;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
+    std::unique_ptr<WindowSystem> windowSystem;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -10,6 +10,7 @@
 #include "platform/fake/FakeScreenGrabber.h"
 #include "platform/fake/FakeSyntheticInput.h"
 #include "platform/fake/FakeSystemCursor.h"
+#include "platform/fake/FakeWindowSystem.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeSystemProfile.h"
 
@@ -51,6 +52,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto keyboardLayout = std::make_unique<FakeKeyboardLayout>();
     fakes.keyboardLayout = keyboardLayout.get();
     services->keyboardLayout = std::move(keyboardLayout);
+    auto windowSystem = std::make_unique<FakeWindowSystem>();
+    fakes.windowSystem = windowSystem.get();
+    services->windowSystem = std::move(windowSystem);
     return services;
 }
 

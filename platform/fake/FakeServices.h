@@ -16,6 +16,7 @@ class FakeSavePanel;
 class FakeScreenGrabber;
 class FakeSyntheticInput;
 class FakeKeyboardLayout;
+class FakeWindowSystem;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -31,6 +32,7 @@ struct FakeServices
     FakeScreenGrabber *screenGrabber = nullptr;
     FakeSyntheticInput *syntheticInput = nullptr;
     FakeKeyboardLayout *keyboardLayout = nullptr;
+    FakeWindowSystem *windowSystem = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

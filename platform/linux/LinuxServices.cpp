@@ -14,6 +14,7 @@
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/XcbScreenGrabber.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "platform/linux/XcbWindowSystem.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -53,6 +54,10 @@ std::unique_ptr<Services> makeLinuxServices()
         services->syntheticInput = std::move(input);
     else
         services->syntheticInput = std::make_unique<NullSyntheticInput>();
+    if (auto windowSystem = XcbWindowSystem::create())
+        services->windowSystem = std::move(windowSystem);
+    else
+        services->windowSystem = std::make_unique<NullWindowSystem>();
     return services;
 }
 
