@@ -1,11 +1,14 @@
 #include "app/AppDelegate.h"
 
+#include "app/MRKOGreenStatusImageView.h"
 #include "app/MRKOXPCController.h"
 #include "app/RegisteredDefaults.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
+
+#include <QMenu>
 
 #include <atomic>
 
@@ -149,6 +152,7 @@ void AppDelegate::updateAllSettings()
     updateCustomClearScreenMask();
     updateRemoveTimersWhenClearCanvas();
     updateFadeClearScreenInFreezeMode();
+    MRKOGreenStatusImageView::updateWantsGreenStatus();
 }
 
 bool AppDelegate::respondsToAction(const QString &action) const

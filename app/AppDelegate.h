@@ -5,12 +5,15 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
 class KQShortCut;
+class QAction;
+class QMenu;
 
 /// The main program's application delegate: the target of every command shortcut, the owner of the live
 /// settings' update methods and of the overlay's shown state. Reachable from every class through one process-wide
@@ -82,4 +85,65 @@ private:
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;
     std::shared_ptr<KQShortCut> m_dazadUdizShortCut; // main thread only
+
+    // ---- Status item, screen changes and the hand-over from a second start (AppDelegate+StatusItem.cpp,
+    // AppDelegate+Screens.cpp) ----
+public:
+    /// The status icon's phases: 0 hidden, 1 shown, 2 shown with ghost mode or the Function key, 3 with both,
+    /// 4 remote connected while hidden, 5 remote connected while shown. Odd phases carry the dot.
+    static constexpr quint64 kStatusBarPhaseUnset = quint64(INT64_MAX); // so that the first phase counts as a change
+
+    /// Puts the item into the tray with the icon of the current state; its presses open the menus.
+    void makeStatusBarItem();
+    [[nodiscard]] quint64 statusBarPhase() const { return m_statusBarPhase; }
+    /// Nothing when unchanged; otherwise the dot follows the low bit and phases 0 to 5 get their icon.
+    void setStatusBarPhase(quint64 phase);
+    /// Sets the phase from the shown state, ghost mode, the Function key and the remote link.
+    void updateStatusBarPhase();
+    /// Flashes the item when `sender` is a key event (the command came from a shortcut); menus pass null.
+    void highlightStatusBarButtonWithEvent(const platform::Event *sender);
+    /// Highlights the item at once and clears the highlight 0.2 s later.
+    void highlightStatusBarButton();
+
+    /// The item's press until the launch has completed: completes it, then opens the menu.
+    void statusBarButtonActionFirstTime();
+    /// Opens the status menu while the overlay is hidden, else the overlay menu.
+    void statusBarButtonAction();
+    void showAdditionalMenuAfterDelay();
+    /// Builds and pops up the menu of the hidden overlay.
+    void showMenuForView();
+    /// Builds and pops up the menu of the shown overlay.
+    void showAdditionalMenuForView();
+    /// Shows the overlay when hidden, then runs the tool command of the item's tag (0 brush ... 3 text).
+    void toolMenuSelected(int tag);
+    /// Every menu's closing.
+    void menuDidClose();
+    [[nodiscard]] bool externalAppMenu() const { return m_externalAppMenu; }
+    /// The menu open or last opened; null before the first.
+    [[nodiscard]] QMenu *statusMenu() const { return m_menu.get(); }
+
+    /// Inputs of the status phase that the overlay, the modifier monitors and the remote link keep.
+    [[nodiscard]] virtual bool isPinnedOnTop() const { return false; }
+    [[nodiscard]] virtual bool fnPressed() const { return false; }
+    [[nodiscard]] virtual bool isRemoteConnected() const { return false; }
+    [[nodiscard]] virtual bool isToolbarHidden() const { return false; }
+
+    /// Rebuilds the overlay on the new display arrangement; the screens controller calls it once the changes have
+    /// settled.
+    virtual void didChangeScreenParameters();
+    /// The program was started again while running, or made active: shows the overlay if it is hidden, after
+    /// completing the launch.
+    void inkoraAppBecomeActive();
+
+private:
+    [[nodiscard]] QAction *addCommandItem(QMenu &menu, const QString &title, const QString &action);
+    void addPinOnTopToMenu(QMenu &menu);
+    void addAdditionalItemsForMenu(QMenu &menu);
+    void addBottomPartToMenu(QMenu &menu);
+    void popUpMenu(std::unique_ptr<QMenu> menu);
+
+    quint64 m_statusBarPhase = kStatusBarPhaseUnset;
+    bool m_externalAppMenu = false;
+    std::unique_ptr<QMenu> m_menu; // the menu built at the last opening
+    // ---- end of status item block ----
 };

@@ -13,6 +13,9 @@ class HotKeys;
 class SavePanel;
 class SystemCursor;
 class ScreenGrabber;
+class StatusItem;
+class Screens;
+class SingleInstance;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -29,6 +32,9 @@ struct Services
     std::unique_ptr<SavePanel> savePanel;
     std::unique_ptr<SystemCursor> systemCursor;
     std::unique_ptr<ScreenGrabber> screenGrabber;
+    std::unique_ptr<StatusItem> statusItem;
+    std::unique_ptr<Screens> screens;
+    std::unique_ptr<SingleInstance> singleInstance;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

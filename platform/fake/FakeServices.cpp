@@ -3,13 +3,14 @@
 #include "platform/Services.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeHelperLink.h"
-#include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeHotKeys.h"
-#include "platform/fake/FakeSystemLog.h"
-#include "platform/fake/FakeSystemProfile.h"
+#include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeSavePanel.h"
-#include "platform/fake/FakeSystemCursor.h"
 #include "platform/fake/FakeScreenGrabber.h"
+#include "platform/fake/FakeScreens.h"
+#include "platform/fake/FakeSingleInstance.h"
+#include "platform/fake/FakeStatusItem.h"
+#include "platform/fake/FakeSystemCursor.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeSystemProfile.h"
 
@@ -45,6 +46,15 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto screenGrabber = std::make_unique<FakeScreenGrabber>();
     fakes.screenGrabber = screenGrabber.get();
     services->screenGrabber = std::move(screenGrabber);
+    auto statusItem = std::make_unique<FakeStatusItem>();
+    fakes.statusItem = statusItem.get();
+    services->statusItem = std::move(statusItem);
+    auto screens = std::make_unique<FakeScreens>();
+    fakes.screens = screens.get();
+    services->screens = std::move(screens);
+    auto singleInstance = std::make_unique<FakeSingleInstance>();
+    fakes.singleInstance = singleInstance.get();
+    services->singleInstance = std::move(singleInstance);
     return services;
 }
 

@@ -14,6 +14,9 @@ class FakeSystemLog;
 class FakeReachability;
 class FakeSavePanel;
 class FakeScreenGrabber;
+class FakeStatusItem;
+class FakeScreens;
+class FakeSingleInstance;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -27,6 +30,9 @@ struct FakeServices
     FakeSavePanel *savePanel = nullptr;
     FakeSystemCursor *systemCursor = nullptr;
     FakeScreenGrabber *screenGrabber = nullptr;
+    FakeStatusItem *statusItem = nullptr;
+    FakeScreens *screens = nullptr;
+    FakeSingleInstance *singleInstance = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

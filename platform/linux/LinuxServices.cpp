@@ -2,18 +2,22 @@
 
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
-#include "platform/linux/PosixReachability.h"
+#include "platform/linux/DBusSingleInstance.h"
 #include "platform/linux/NullScreenGrabber.h"
+#include "platform/linux/PosixReachability.h"
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/QtSavePanel.h"
+#include "platform/linux/QtScreens.h"
+#include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/X11SystemProfile.h"
 #include "platform/linux/XFixesSystemCursor.h"
 #include "platform/linux/XcbHotKeys.h"
-#include "platform/linux/X11SystemProfile.h"
 #include "platform/linux/XcbScreenGrabber.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSystemTrayIcon>
 
 namespace platform {
 
@@ -37,6 +41,13 @@ std::unique_ptr<Services> makeLinuxServices()
         services->screenGrabber = std::move(grabber);
     else
         services->screenGrabber = std::make_unique<NullScreenGrabber>();
+    // A tray host that appears later is not picked up: the choice is made once, as for every service.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        services->statusItem = std::make_unique<QtStatusItem>();
+    else
+        services->statusItem = std::make_unique<NullStatusItem>();
+    services->screens = std::make_unique<QtScreens>();
+    services->singleInstance = std::make_unique<DBusSingleInstance>();
     return services;
 }
 
