@@ -634,9 +634,10 @@ double MRKOUtils::secondsWithFadeoutTime(qint64 fadeoutTime)
 }
 
 std::shared_ptr<platform::Layer>
-MRKOUtils::compositeOfLayers(const std::vector<std::shared_ptr<platform::Layer>> &layers)
+MRKOUtils::compositeOfLayers(const std::vector<std::shared_ptr<platform::Layer>> &layers,
+                             const std::shared_ptr<platform::Layer> &maskedLayer)
 {
-    return inkora::compositeOfLayers(layers, nullptr);
+    return inkora::compositeOfLayers(layers, maskedLayer);
 }
 
 void MRKOUtils::cutRectInLayer(const QRectF &rect, platform::Layer &layer)

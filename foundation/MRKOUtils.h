@@ -143,9 +143,11 @@ public:
     static bool shortCutIsDefault(const KQShortCut &shortCut);
 
     // Layers and events
-    /// The unmasked composite of drawing layers (see inkora::compositeOfLayers).
+    /// The composite of drawing layers, with the mask's painted pixels cut out and the rest trimmed when a mask is
+    /// given (see inkora::compositeOfLayers).
     [[nodiscard]] static std::shared_ptr<platform::Layer>
-    compositeOfLayers(const std::vector<std::shared_ptr<platform::Layer>> &layers);
+    compositeOfLayers(const std::vector<std::shared_ptr<platform::Layer>> &layers,
+                      const std::shared_ptr<platform::Layer> &maskedLayer = nullptr);
     static void cutRectInLayer(const QRectF &rect, platform::Layer &layer);
     /// A left-mouse-up at the centre of the view, located in its window (points, y up): flags 0, click count 1,
     /// pressure 1.0, the current event's time stamp (now when there is none) and the window's number.

@@ -59,11 +59,10 @@ struct KeyedArchiver::Private
         const auto it = classes.constFind(name);
         if (it != classes.cend())
             return *it;
-        const QStringList chain = ArchiveClasses::hierarchy(name);
-        const quint64 index = append(QVariantMap{
-            {QString::fromLatin1(archive::kClassName), name},
-            {QString::fromLatin1(archive::kClasses), chain},
-        });
+        PropertyListOrderedMap entry;
+        entry.insert(QString::fromLatin1(archive::kClassName), name);
+        entry.insert(QString::fromLatin1(archive::kClasses), ArchiveClasses::hierarchy(name));
+        const quint64 index = append(QVariant::fromValue(entry));
         classes.insert(name, index);
         return index;
     }
@@ -82,10 +81,19 @@ struct KeyedArchiver::Private
         return index;
     }
 
-    quint64 storeClassed(QVariantMap object, const QString &className)
+    /// The class reference goes after the object's own keys, as for archived objects.
+    quint64 storeClassed(PropertyListOrderedMap object, const QString &className)
     {
         object.insert(QString::fromLatin1(archive::kClass), uid(classUid(className)));
-        return append(object);
+        return append(QVariant::fromValue(object));
+    }
+
+    static PropertyListOrderedMap entries(std::initializer_list<std::pair<const char *, QVariant>> items)
+    {
+        PropertyListOrderedMap map;
+        for (const auto &[key, value] : items)
+            map.insert(QString::fromLatin1(key), value);
+        return map;
     }
 
     quint64 storeObject(const Archivable *object, KeyedArchiver &coder)
@@ -169,16 +177,16 @@ struct KeyedArchiver::Private
                 return 0;
             }
             const double seconds = double(date.toMSecsSinceEpoch()) / 1000.0 - archive::kEpoch2001;
-            return storeClassed({{QString::fromLatin1(archive::kTime), seconds}}, QStringLiteral("NSDate"));
+            return storeClassed(entries({{archive::kTime, seconds}}), QStringLiteral("NSDate"));
         }
         case QMetaType::QVariantList:
         case QMetaType::QStringList: {
             QVariantList references;
             for (const QVariant &item : value.toList())
                 references.append(uid(storeValue(item, coder)));
-            return storeClassed({{QString::fromLatin1(archive::kObjects), references}},
-                                mutability == Mutability::Mutable ? QStringLiteral("NSMutableArray")
-                                                                  : QStringLiteral("NSArray"));
+            return storeClassed(entries({{archive::kObjects, references}}), mutability == Mutability::Mutable
+                                                                                ? QStringLiteral("NSMutableArray")
+                                                                                : QStringLiteral("NSArray"));
         }
         case QMetaType::QVariantMap:
         case QMetaType::QVariantHash: {
@@ -189,10 +197,9 @@ struct KeyedArchiver::Private
                 keys.append(uid(storeString(it.key())));
                 references.append(uid(storeValue(it.value(), coder)));
             }
-            return storeClassed(
-                {{QString::fromLatin1(archive::kKeys), keys}, {QString::fromLatin1(archive::kObjects), references}},
-                mutability == Mutability::Mutable ? QStringLiteral("NSMutableDictionary")
-                                                  : QStringLiteral("NSDictionary"));
+            return storeClassed(entries({{archive::kKeys, keys}, {archive::kObjects, references}}),
+                                mutability == Mutability::Mutable ? QStringLiteral("NSMutableDictionary")
+                                                                  : QStringLiteral("NSDictionary"));
         }
         default: {
             const QVariant plain = PropertyList::normalized(value);
@@ -240,13 +247,13 @@ std::optional<QByteArray> KeyedArchiver::encodedData()
 {
     d->finished = true;
     if (d->error.isEmpty()) {
-        const QVariantMap archiveMap{
-            {QString::fromLatin1(archive::kArchiverKey), QString::fromLatin1(archive::kArchiverName)},
-            {QString::fromLatin1(archive::kVersionKey), archive::kVersion},
-            {QString::fromLatin1(archive::kTopKey), QVariant::fromValue(d->top)},
-            {QString::fromLatin1(archive::kObjectsKey), d->objects},
-        };
-        return PropertyList::toBinary(archiveMap);
+        const PropertyListOrderedMap archiveMap = Private::entries({
+            {archive::kArchiverKey, QString::fromLatin1(archive::kArchiverName)},
+            {archive::kVersionKey, archive::kVersion},
+            {archive::kTopKey, QVariant::fromValue(d->top)},
+            {archive::kObjectsKey, d->objects},
+        });
+        return PropertyList::toBinary(QVariant::fromValue(archiveMap));
     }
     qCWarning(lcPlatform).noquote() << QStringLiteral("KeyedArchiver: %1; nothing written").arg(d->error);
     return std::nullopt;

@@ -3,29 +3,13 @@
 #include "foundation/InkoraLog.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Services.h"
+#include "platform/SocketAddress.h"
 
 #include <arpa/inet.h>
 #include <cstring>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-
-namespace {
-
-int familyOf(const QByteArray &address)
-{
-    sa_family_t family = AF_UNSPEC;
-    if (static_cast<size_t>(address.size()) < sizeof(family))
-        return 0;
-    std::memcpy(&family, address.constData(), sizeof(family));
-    if (family == AF_INET && static_cast<size_t>(address.size()) >= sizeof(sockaddr_in))
-        return AF_INET;
-    if (family == AF_INET6 && static_cast<size_t>(address.size()) >= sizeof(sockaddr_in6))
-        return AF_INET6;
-    return 0;
-}
-
-} // namespace
 
 MRKOReachability::MRKOReachability() = default;
 
@@ -54,7 +38,7 @@ std::unique_ptr<MRKOReachability> MRKOReachability::reachabilityWithHostName(con
 
 std::unique_ptr<MRKOReachability> MRKOReachability::reachabilityWithAddress(const QByteArray &hostAddress)
 {
-    const int family = familyOf(hostAddress);
+    const int family = platform::socketAddressFamily(hostAddress);
     if (family == 0)
         return nullptr;
     const int length = family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);

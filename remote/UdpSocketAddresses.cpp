@@ -53,19 +53,6 @@ QString numericText(const sockaddr *address)
 
 } // namespace
 
-int socketAddressFamily(const QByteArray &address)
-{
-    sa_family_t family = AF_UNSPEC;
-    if (static_cast<size_t>(address.size()) < sizeof(family))
-        return 0;
-    std::memcpy(&family, address.constData(), sizeof(family));
-    if (family == AF_INET && static_cast<size_t>(address.size()) >= sizeof(sockaddr_in))
-        return AF_INET;
-    if (family == AF_INET6 && static_cast<size_t>(address.size()) >= sizeof(sockaddr_in6))
-        return AF_INET6;
-    return 0;
-}
-
 bool isSamePeer(const QByteArray &a, const QByteArray &b)
 {
     const int family = socketAddressFamily(a);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SocketAddress.h"
 #include "remote/SocketError.h"
 
 #include <QByteArray>
@@ -18,8 +19,7 @@ struct InterfaceAddresses
     unsigned interfaceIndex6 = 0; // the IPv6 address's interface, 0 for the wildcard
 };
 
-/// AF_INET or AF_INET6 for socket address data long enough for its family, else 0.
-[[nodiscard]] int socketAddressFamily(const QByteArray &address);
+using platform::socketAddressFamily;
 
 /// A null interface means the wildcard address of each family; "localhost" and "loopback" the loopback addresses;
 /// any other text the addresses of the local interface of that name or with that numeric address.

@@ -1,12 +1,13 @@
 #include "snapshots/MRKOPSDEngine.h"
 
 #include "foundation/InkoraLog.h"
+#include "platform/SavePanel.h"
+#include "platform/Services.h"
 #include "snapshots/MRKOPSDBitmapLayer.h"
 #include "snapshots/NSData+Representations.h"
 #include "snapshots/NSMutableData+PSDAdditions.h"
 
 #include <QColorSpace>
-#include <QFileDialog>
 #include <QPainter>
 #include <QSaveFile>
 
@@ -318,8 +319,7 @@ void MRKOPSDEngine::saveOnePxPSD()
     bitmap.fill(Qt::transparent);
     MRKOPSDEngine engine({MRKOPSDBitmapLayer::psdBitmapLayer(bitmap, QStringLiteral("Hop"), QRectF(0, 0, 1, 1), 1.0)},
                          QSizeF(1, 1));
-    const QString path =
-        QFileDialog::getSaveFileName(nullptr, QString(), QStringLiteral("Hop.psd"), QStringLiteral("PSD (*.psd)"));
+    const QString path = platform::services().savePanel->runModal(QStringLiteral("Hop"), {QStringLiteral("psd")});
     if (path.isEmpty())
         return;
     QSaveFile file(path);

@@ -81,7 +81,7 @@ platform::ArchivablePtr decodeSnapshot(platform::KeyedUnarchiver &coder)
 {
     auto snapshot = std::make_shared<MRKOSnapshot>();
     const auto refuse = [&coder](const QString &reason) {
-        coder.failWithError(QStringLiteral("not a snapshot: %1").arg(reason));
+        coder.failWithError(reason);
         return nullptr;
     };
 
@@ -89,11 +89,9 @@ platform::ArchivablePtr decodeSnapshot(platform::KeyedUnarchiver &coder)
     const QRectF bounds = coder.decodeRect(QStringLiteral("bounds"));
     snapshot->setName(coder.decodeObjectOfClasses({QStringLiteral("NSString")}, QStringLiteral("name")).toString());
 
-    bool hasBitmapData = false;
     if (coder.containsValueForKey(QStringLiteral("screenBitmap"))) {
         const QByteArray png =
             coder.decodeObjectOfClasses({QStringLiteral("NSData")}, QStringLiteral("screenBitmap")).toByteArray();
-        hasBitmapData = !png.isEmpty();
         const QSize size = pngSize(png);
         if (size.isValid() && qint64(size.width()) * size.height() > kMaxBitmapPixels)
             return refuse(QStringLiteral("the screen image has more than %1 pixels").arg(kMaxBitmapPixels));
@@ -137,7 +135,8 @@ platform::ArchivablePtr decodeSnapshot(platform::KeyedUnarchiver &coder)
     if (!std::isfinite(bounds.x()) || !std::isfinite(bounds.y()) || !(bounds.width() >= 0) || !(bounds.height() >= 0) ||
         bounds.width() > kMaxBoundsSize || bounds.height() > kMaxBoundsSize)
         return refuse(QStringLiteral("bounds are not within 0 to %1 points").arg(kMaxBoundsSize));
-    if ((bounds.width() == 0 || bounds.height() == 0) && (hasBitmapData || !layers.empty()))
+    // Nothing can be drawn without a size; a snapshot with nothing to draw may have none.
+    if ((bounds.width() == 0 || bounds.height() == 0) && (!snapshot->screenBitmap().isNull() || !layers.empty()))
         return refuse(QStringLiteral("bounds have no size but there are pictures"));
     snapshot->setBounds(bounds);
     if (coder.hasFailed())
@@ -344,7 +343,14 @@ std::shared_ptr<MRKOSnapshot> MRKOSnapshot::snapshotWithData(const QByteArray &d
     registerArchiveClass();
     platform::KeyedArchiveLimits limits;
     limits.propertyList.maxBytes = kMaxArchiveBytes;
-    return platform::KeyedUnarchiver::unarchivedObjectOfClass<MRKOSnapshot>(kClassName, data, limits);
+    // Whatever refused it, inner layer archives included, the reader's one line says why.
+    const platform::KeyedUnarchiver::QuietRefusals quiet;
+    auto snapshot = platform::KeyedUnarchiver::unarchivedObjectOfClass<MRKOSnapshot>(kClassName, data, limits);
+    if (!snapshot) {
+        const QString reason = quiet.lastReason().isEmpty() ? QStringLiteral("no snapshot inside") : quiet.lastReason();
+        qCWarning(lcSnapshots).noquote() << QStringLiteral("not a snapshot: %1,").arg(reason);
+    }
+    return snapshot;
 }
 
 std::shared_ptr<MRKOSnapshot> MRKOSnapshot::snapshotWithContentsOfFile(const QString &path)

@@ -1,5 +1,7 @@
 #include "platform/fake/FakeReachability.h"
 
+#include "platform/SocketAddress.h"
+
 #include <arpa/inet.h>
 #include <cstring>
 #include <netinet/in.h>
@@ -20,32 +22,9 @@ private:
     std::shared_ptr<Listener> m_listener;
 };
 
-namespace {
-QString hostText(const QByteArray &address)
-{
-    sa_family_t family = AF_UNSPEC;
-    if (static_cast<size_t>(address.size()) < sizeof(family))
-        return {};
-    std::memcpy(&family, address.constData(), sizeof(family));
-    char text[INET6_ADDRSTRLEN] = {};
-    if (family == AF_INET && static_cast<size_t>(address.size()) >= sizeof(sockaddr_in)) {
-        sockaddr_in a{};
-        std::memcpy(&a, address.constData(), sizeof(a));
-        inet_ntop(AF_INET, &a.sin_addr, text, sizeof(text));
-    } else if (family == AF_INET6 && static_cast<size_t>(address.size()) >= sizeof(sockaddr_in6)) {
-        sockaddr_in6 a{};
-        std::memcpy(&a, address.constData(), sizeof(a));
-        inet_ntop(AF_INET6, &a.sin6_addr, text, sizeof(text));
-    } else {
-        return {};
-    }
-    return QString::fromLatin1(text);
-}
-} // namespace
-
 std::optional<quint32> FakeReachability::flagsForAddress(const QByteArray &address) const
 {
-    const QString host = hostText(address);
+    const QString host = socketAddressHostText(address);
     if (host.isNull())
         return std::nullopt;
     m_asked << host;

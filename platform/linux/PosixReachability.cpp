@@ -1,6 +1,7 @@
 #include "platform/linux/PosixReachability.h"
 
 #include "platform/PlatformLog.h"
+#include "platform/SocketAddress.h"
 
 #include <QFile>
 #include <QSocketNotifier>
@@ -17,19 +18,6 @@
 namespace platform {
 
 namespace {
-
-int familyOf(const QByteArray &address)
-{
-    sa_family_t family = AF_UNSPEC;
-    if (static_cast<size_t>(address.size()) < sizeof(family))
-        return 0;
-    std::memcpy(&family, address.constData(), sizeof(family));
-    if (family == AF_INET && static_cast<size_t>(address.size()) >= sizeof(sockaddr_in))
-        return AF_INET;
-    if (family == AF_INET6 && static_cast<size_t>(address.size()) >= sizeof(sockaddr_in6))
-        return AF_INET6;
-    return 0;
-}
 
 bool isZeroIpv4(const QByteArray &address)
 {
@@ -95,7 +83,7 @@ private:
 
 std::optional<quint32> PosixReachability::flagsForAddress(const QByteArray &address) const
 {
-    const int family = familyOf(address);
+    const int family = socketAddressFamily(address);
     if (family == 0)
         return std::nullopt;
     if (family == AF_INET && isZeroIpv4(address))

@@ -1,5 +1,6 @@
 #include "canvas/MRKODraw.h"
 
+#include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
 #include "canvas/MRKODrawBaseLayer.h"
 #include "canvas/MRKODrawToScreenMethod.h"
@@ -163,11 +164,18 @@ TEST_F(MRKODrawTest, EveryMethodCopiesTheDirtyPixelsOverWhatTheScreenHad)
 
 TEST_F(MRKODrawTest, CopyingDirtyPixelsBakesTheDrawingOpacityIn)
 {
-    inkora::LiveSettings &live = inkora::liveSettings();
-    live.drawToScreenMethod = MRKODrawToScreenMethodCopyDirtyPixels;
-    live.needSemitransparent = true;
-    live.drawingOpacity = 0.5;
-    live.drawCroppedChunks = false;
+    // Through the settings, as the Preferences controls set them.
+    platform::Defaults &defaults = MRKOUtils::userDefaults();
+    defaults.setInteger(MRKODrawToScreenMethodCopyDirtyPixels, QStringLiteral("DrawToScreenMethod"));
+    defaults.setInteger(1, QStringLiteral("SemitransparentDrawingKey"));
+    defaults.setFloat(0.5f, QStringLiteral("DrawingOpacity"));
+    defaults.setInteger(0, QStringLiteral("DrawCroppedChunks"));
+    AppDelegate settings;
+    settings.updateDrawToScreenMethod();
+    settings.updateNeedSemitransparent();
+    settings.updateDrawingOpacity();
+    settings.updateDrawCroppedChunks();
+    ASSERT_EQ(inkora::liveSettings().drawingOpacity, 0.5);
     MRKODraw &canvas = makeCanvas(QSizeF(100, 100), 2.0);
     paintCache(canvas, QRectF(10, 10, 10, 10), Qt::white);
     Screen screen(QSizeF(100, 100), 2.0, Qt::transparent);

@@ -1,5 +1,6 @@
 #include "foundation/LayerCompositing.h"
 
+#include "foundation/MRKOUtils.h"
 #include "platform/fake/FakeScreenGrabber.h"
 #include "tests/support/InkoraFixture.h"
 
@@ -100,6 +101,27 @@ TEST_F(LayerCompositingTest, MaskOverEveryPixelLeavesALayerNamedEmpty)
         for (int x = 0; x < image.width(); ++x)
             clear = clear && image.pixelColor(x, y).alpha() == 0;
     EXPECT_TRUE(clear);
+}
+
+TEST_F(LayerCompositingTest, TheUtilitiesPassTheMaskThrough)
+{
+    const LayerPtr a = solidLayer({0, 0, 20, 10}, Qt::red, 2);
+    const LayerPtr b = solidLayer({20, 0, 20, 10}, Qt::green, 2);
+    const LayerPtr cut = MRKOUtils::compositeOfLayers({a, b}, solidLayer({12.5, -5, 40, 20}, Qt::black, 2));
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(cut->frame(), QRectF(0, 0, 13, 10));
+
+    const LayerPtr c = solidLayer({0, 0, 10, 10}, Qt::red);
+    const LayerPtr gone = MRKOUtils::compositeOfLayers({c}, solidLayer({-5, -5, 20, 20}, Qt::black));
+    ASSERT_TRUE(gone);
+    EXPECT_NE(gone, c) << "a single layer with a mask is still composited";
+    EXPECT_EQ(gone->name(), QStringLiteral("Empty"));
+
+    const LayerPtr d = solidLayer({0, 0, 10, 10}, Qt::red);
+    const LayerPtr e = solidLayer({10, 0, 10, 10}, Qt::blue);
+    const LayerPtr plain = MRKOUtils::compositeOfLayers({d, e});
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->frame(), QRectF(0, 0, 20, 10)) << "without a mask nothing is trimmed";
 }
 
 TEST_F(LayerCompositingTest, FailedBitmapLeavesTheLayersWhereTheyWere)

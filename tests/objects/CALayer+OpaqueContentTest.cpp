@@ -382,9 +382,15 @@ TEST_F(OpaqueContentTest, UnreadableArchiveGivesNoLayerAndOneLine)
     }
 }
 
-TEST_F(OpaqueContentTest, PythonReadsTheLayerArchive)
+TEST_F(OpaqueContentTest, PythonReadsTheLayerArchiveWithKeysInTheWrittenOrder)
 {
-    const LayerPtr layer = makeLayer({0, 0, 4, 4}, makeArrow(), filledImage(4, 4, Qt::red));
+    const std::shared_ptr<MRKOArrowPill> arrow = makeArrow();
+    arrow->createPaths();
+    const LayerPtr layer = makeLayer({0, 0, 4, 4}, arrow, filledImage(4, 4, Qt::red));
+    layer->setBorderColor(red());
+    QPainterPath shadow;
+    shadow.addRect(QRectF(0, 0, 4, 4));
+    layer->setShadowPath(shadow);
     const std::optional<QByteArray> data = OpaqueContent::layerDataToSave(*layer);
     ASSERT_TRUE(data);
     const QString path = home() + QStringLiteral("/layer.archive");
@@ -392,19 +398,30 @@ TEST_F(OpaqueContentTest, PythonReadsTheLayerArchive)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(*data);
     file.close();
-    const QString script =
-        QStringLiteral("import plistlib, sys\n"
-                       "a = plistlib.load(open(sys.argv[1], 'rb'))\n"
-                       "top, objs = a['$top'], a['$objects']\n"
-                       "pill = objs[top['pill'].data]\n"
-                       "cls = objs[pill['$class'].data]['$classname']\n"
-                       "png = objs[top['contents'].data][:8]\n"
-                       "print(top['frame'] if isinstance(top['frame'], str) else objs[top['frame'].data], cls, png == "
-                       "b'\\x89PNG\\r\\n\\x1a\\n')\n");
+    const QString script = QStringLiteral(R"(
+import plistlib, sys
+a = plistlib.load(open(sys.argv[1], 'rb'))
+top, objs = a['$top'], a['$objects']
+pill = objs[top['pill'].data]
+cls = objs[pill['$class'].data]['$classname']
+png = objs[top['contents'].data][:8]
+print(objs[top['frame'].data], cls, png == b'\x89PNG\r\n\x1a\n')
+print(' '.join(top.keys()))
+print(' '.join(pill.keys()))
+print(' '.join(objs[pill['color1'].data].keys()), '|', ' '.join(objs[pill['path'].data].keys()))
+)");
     QProcess python;
-    python.start(QStringLiteral("python3"), {QStringLiteral("-c"), script, path});
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
     ASSERT_TRUE(python.waitForFinished(30000));
     ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
-    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
-              QStringLiteral("{{0, 0}, {4, 4}} MRKOArrowPill True"));
+    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).trimmed().split(QLatin1Char('\n'));
+    const QStringList expected{
+        QStringLiteral("{{0, 0}, {4, 4}} MRKOArrowPill True"),
+        QStringLiteral("frame name contentsScale zPosition contents pill shadowBezierPath borderColor"),
+        QStringLiteral("toolType color1 color2 colorType startDirection thickness path strokedPath startPoint endPoint "
+                       "arrowStyle invert useConstantWidth roundedTip roundedEnds headRatio useConstantHeadSize "
+                       "constantHeadSize toolThickness arcArrowClockwise $class"),
+        QStringLiteral("red green blue alpha $class | elementKinds elementPoints $class"),
+    };
+    EXPECT_EQ(lines, expected);
 }

@@ -62,7 +62,8 @@ TEST_F(MRKOArrowPillTest, OpenHeadLengthGrowsByHalfTheShaftUnlessRoundedOrConsta
     const Row rows[] = {
         {"ButtEnds", false, false, 200 * 0.33000001311302185 + 5},
         {"RoundedEnds", true, false, 200 * 0.33000001311302185},
-        {"ConstantHeadIgnoresRoundedEnds", false, true, 50},
+        {"ConstantHeadWithButtEnds", false, true, 50},
+        {"ConstantHeadWithRoundedEnds", true, true, 50},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

@@ -283,6 +283,52 @@ print(root['count'], root['ratio'], root['visible'], root['$$class'], o[o[root['
     EXPECT_EQ(lines, expected);
 }
 
+TEST_F(KeyedArchiveTest, PythonReadsEveryDictionaryInTheOrderItWasWritten)
+{
+    auto shape = makeShape(QStringLiteral("s"));
+    shape->child = makeShape(QStringLiteral("c"));
+    KeyedArchiver archiver;
+    archiver.encodeInt(1, QStringLiteral("zebra"));
+    archiver.encodeObject(shape, QStringLiteral("root"));
+    archiver.encodeDictionary({{QStringLiteral("b"), qint64(1)}, {QStringLiteral("a"), qint64(2)}},
+                              QStringLiteral("info"));
+    archiver.encodeObject(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC), QStringLiteral("date"));
+    archiver.encodeBool(true, QStringLiteral("alpha"));
+    const std::optional<QByteArray> data = archiver.encodedData();
+    ASSERT_TRUE(data.has_value());
+    const QString path = home() + QStringLiteral("/ordered.archive");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(*data);
+    file.close();
+
+    const QString script = QStringLiteral(R"(
+import plistlib, sys
+a = plistlib.load(open(sys.argv[1], 'rb'))
+o, top = a['$objects'], a['$top']
+root = o[top['root'].data]
+print(list(a.keys()))
+print(list(top.keys()))
+print(list(root.keys()))
+print(list(o[root['$class'].data].keys()))
+print(list(o[top['info'].data].keys()), list(o[top['date'].data].keys()))
+)");
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
+    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).trimmed().split(QLatin1Char('\n'));
+    const QStringList expected{
+        QStringLiteral("['$archiver', '$version', '$top', '$objects']"),
+        QStringLiteral("['zebra', 'root', 'info', 'date', 'alpha']"),
+        QStringLiteral("['name', 'frame', 'anchor', 'corner', 'count', 'ratio', 'visible', 'bytes', '$$class', "
+                       "'child', '$class']"),
+        QStringLiteral("['$classname', '$classes']"),
+        QStringLiteral("['NS.keys', 'NS.objects', '$class'] ['NS.time', '$class']"),
+    };
+    EXPECT_EQ(lines, expected);
+}
+
 TEST_F(KeyedArchiveTest, ValueRootsUseStandardCollectionClasses)
 {
     const QVariantMap value{

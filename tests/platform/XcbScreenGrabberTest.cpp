@@ -68,14 +68,21 @@ TEST_F(XcbScreenGrabberTest, BelowAnOverlayShowsTheWindowBeneathAndNoneOfTheStro
     beneath.setAutoFillBackground(true);
     beneath.setGeometry(100, 100, 200, 200);
     beneath.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&beneath));
+    // Global (150, 150) lies on the stroke and on the window beneath; in the grabbed area it is (100, 100).
+    const QRect area(50, 50, 300, 300);
+    QImage before;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            before = grabber->grabArea(area);
+            return !before.isNull() && isBlue(before.pixelColor(100, 100));
+        },
+        10000));
     StrokeWindow overlay;
     overlay.setGeometry(50, 50, 300, 300);
     overlay.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&beneath));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&overlay));
 
-    // Global (150, 150) lies on the stroke and on the window beneath; in the grabbed area it is (100, 100).
-    const QRect area(50, 50, 300, 300);
     const quint64 window = overlay.winId();
     QImage including, below;
     EXPECT_TRUE(QTest::qWaitFor(
@@ -88,6 +95,12 @@ TEST_F(XcbScreenGrabberTest, BelowAnOverlayShowsTheWindowBeneathAndNoneOfTheStro
         10000));
     ASSERT_EQ(below.size(), area.size());
     EXPECT_FALSE(hasRed(below));
+    // Not even the stroke's soft edge: over the window beneath every pixel is the window's own.
+    int changed = 0;
+    for (int y = 50; y < 250; ++y)
+        for (int x = 50; x < 250; ++x)
+            changed += (below.pixel(x, y) & 0xffffff) != (before.pixel(x, y) & 0xffffff) ? 1 : 0;
+    EXPECT_EQ(changed, 0);
     EXPECT_TRUE(isBlue(below.pixelColor(200, 60)));  // beneath, off the stroke
     EXPECT_FALSE(isBlue(below.pixelColor(10, 280))); // beside the window beneath
 

@@ -1,5 +1,6 @@
 #include "snapshots/MRKOPSDEngine.h"
 
+#include "platform/fake/FakeSavePanel.h"
 #include "snapshots/MRKOPSDBitmapLayer.h"
 #include "tests/snapshots/ExternalReaders.h"
 #include "tests/snapshots/PsdFile.h"
@@ -309,6 +310,23 @@ TEST_F(PSDReadersTest, ImageMagickReadsTheFileAndItsComposite)
     ASSERT_EQ(flat.size(), QSize(64, 48));
     EXPECT_EQ(flat.pixelColor(12, 14), QColor(255, 0, 0));
     EXPECT_EQ(flat.pixelColor(5, 40), QColor(0, 128, 0));
+}
+
+TEST_F(PSDReadersTest, OnePixelDocumentGoesWhereTheSavePanelPoints)
+{
+    platform::FakeSavePanel &panel = *fakes().savePanel;
+    MRKOPSDEngine::saveOnePxPSD(); // cancelled: nothing written
+    ASSERT_EQ(panel.requests.size(), 1);
+    EXPECT_EQ(panel.requests[0].allowedTypes, QStringList{QStringLiteral("psd")});
+
+    panel.answer = QDir(home()).filePath(QStringLiteral("one.psd"));
+    MRKOPSDEngine::saveOnePxPSD();
+    QFile file(panel.answer);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const psdtest::File psd = parsed(file.readAll());
+    EXPECT_EQ(psd.width, 1);
+    ASSERT_EQ(psd.records.size(), 1);
+    EXPECT_EQ(psd.records[0].pascalName, QByteArray("Hop"));
 }
 
 TEST_F(PSDReadersTest, ReadersAcceptADocumentWithoutLayers)

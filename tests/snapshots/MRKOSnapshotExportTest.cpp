@@ -201,6 +201,10 @@ TEST_F(MRKOSnapshotExportTest, PsdOfAWholeSnapshotHasBackgroundAndDrawingsGroups
     EXPECT_EQ(child(drawings, 0)[QStringLiteral("bbox")].toArray(), QJsonArray({200, 640, 440, 800}));
     const QImage first(QDir(home()).filePath(QStringLiteral("001.png")));
     EXPECT_EQ(first.pixelColor(120, 80), QColor(255, 0, 0));
+    // 002: frame (300, 460, 120, 80) points.
+    const QColor orange = QColor::fromHsv(40, 255, 255).toRgb();
+    EXPECT_EQ(child(drawings, 1)[QStringLiteral("bbox")].toArray(), QJsonArray({600, 720, 840, 880}));
+    EXPECT_EQ(QImage(QDir(home()).filePath(QStringLiteral("002.png"))).pixelColor(120, 80), orange);
     const QImage board(QDir(home()).filePath(QStringLiteral("Whiteboard.png")));
     EXPECT_EQ(board.pixelColor(100, 900), QColor(255, 255, 255));
     EXPECT_EQ(board.pixelColor(2000, 900), QColor(0, 0, 255)); // a half whiteboard carries the screen beside it
@@ -208,11 +212,14 @@ TEST_F(MRKOSnapshotExportTest, PsdOfAWholeSnapshotHasBackgroundAndDrawingsGroups
 
     const readers::Result identify = readers::run(QStringLiteral("identify"), {file});
     EXPECT_EQ(identify.exitCode, 0) << qPrintable(identify.err);
+    EXPECT_TRUE(identify.err.isEmpty()) << qPrintable(identify.err);
+    EXPECT_TRUE(identify.out.contains(QStringLiteral("PSD 2880x1800"))) << qPrintable(identify.out);
     const readers::Result convert =
         readers::run(QStringLiteral("convert"), {file + QStringLiteral("[0]"), path(QStringLiteral("flat.png"))});
     ASSERT_EQ(convert.exitCode, 0) << qPrintable(convert.err);
     const QImage flat(path(QStringLiteral("flat.png")));
     EXPECT_EQ(flat.pixelColor(320, 720), QColor(255, 0, 0));
+    EXPECT_EQ(flat.pixelColor(720, 800), orange);
     EXPECT_EQ(flat.pixelColor(100, 900), QColor(255, 255, 255));
 }
 
@@ -251,6 +258,9 @@ TEST_F(MRKOSnapshotExportTest, DrawingShadowBecomesItsLayerEffect)
     EXPECT_EQ(shadow[QStringLiteral("distance")].toInt(), 6);
     EXPECT_EQ(shadow[QStringLiteral("angle")].toInt(), 90);
     EXPECT_EQ(shadow[QStringLiteral("opacity")].toInt(), 77);
+    EXPECT_EQ(shadow[QStringLiteral("enabled")].toInt(), 1);
+    // The shadow belongs to its own drawing: the group carries none.
+    EXPECT_TRUE(readPsd(file)[QStringLiteral("layers")].toArray()[0].toObject()[QStringLiteral("effects")].isNull());
 }
 
 TEST_F(MRKOSnapshotExportTest, PsdWithNothingToWriteAsLayersHoldsItsCompositeOnly)
@@ -326,13 +336,28 @@ TEST_F(MRKOSnapshotExportTest, SavePanelCommandsAskForAPathAndWriteThere)
 
 TEST_F(MRKOSnapshotExportTest, ClipboardCopiesNeedSomethingToCopy)
 {
-    auto snapshot = makeSnapshot(true, 1);
+    auto snapshot = makeSnapshot(true, 1); // green and blue screen, a red disc around pixel (320, 720)
     QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("left over"));
+
     ASSERT_TRUE(snapshot->drawingsImageToPasteboard());
-    EXPECT_EQ(clipboard->image().size(), QSize(2880, 1800));
-    ASSERT_TRUE(snapshot->screenShotToPasteboard());
-    EXPECT_DOUBLE_EQ(snapshot->screenBitmap().devicePixelRatio(), 2.0);
+    EXPECT_TRUE(clipboard->text().isEmpty()); // cleared before the image went on
+    QImage copied = clipboard->image();
+    ASSERT_EQ(copied.size(), QSize(2880, 1800));
+    EXPECT_EQ(copied.pixelColor(320, 720), QColor(255, 0, 0));
+    EXPECT_EQ(copied.pixelColor(10, 900).alpha(), 0); // no screen image behind the drawings
+
     ASSERT_TRUE(snapshot->wholeSnapshotImageToPasteboard());
+    copied = clipboard->image();
+    ASSERT_EQ(copied.size(), QSize(2880, 1800));
+    EXPECT_EQ(copied.pixelColor(320, 720), QColor(255, 0, 0));
+    EXPECT_EQ(copied.pixelColor(10, 900), QColor(0, 255, 0));
+
+    ASSERT_TRUE(snapshot->screenShotToPasteboard());
+    EXPECT_DOUBLE_EQ(snapshot->screenBitmap().devicePixelRatio(), 2.0); // the point size stays on the bitmap
+    copied = clipboard->image().convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    copied.setDevicePixelRatio(2.0);
+    EXPECT_EQ(copied, snapshot->screenBitmap());
 
     MRKOSnapshot empty;
     log().expectWarning(QStringLiteral("drawingsImageToPasteboard - Can't copy to clipboard. has no Layers"));

@@ -41,6 +41,19 @@ QByteArray patched(const QByteArray &archive, const std::function<void(QVariantM
     return platform::PropertyList::toBinary(top).value_or(QByteArray());
 }
 
+// The same for an archive whose keys sit in "$top" itself, as a layer archive's do.
+QByteArray patchedTopLevel(const QByteArray &archive,
+                           const std::function<void(QVariantMap &top, Objects &objects)> &change)
+{
+    QVariantMap plist = platform::PropertyList::parse(archive).value.toMap();
+    QVariantMap top = plist.value(QStringLiteral("$top")).toMap();
+    Objects objects = plist.value(QStringLiteral("$objects")).toList();
+    change(top, objects);
+    plist[QStringLiteral("$top")] = top;
+    plist[QStringLiteral("$objects")] = objects;
+    return platform::PropertyList::toBinary(plist).value_or(QByteArray());
+}
+
 QVariant uid(qsizetype index)
 {
     return QVariant::fromValue(platform::PropertyListUid{quint64(index)});
@@ -342,6 +355,29 @@ TEST_F(MRKOSnapshotTest, ArchivesFromOutsideThatAreNoSnapshotAreRefused)
     const auto setObject = [](const QString &key, const QVariant &value) {
         return [key, value](QVariantMap &root, Objects &objects) { root[key] = add(objects, value); };
     };
+    // The layer archives inside are held to their own allow-lists: a model of another class, a name that is data.
+    const auto innerWrongClass = [](QVariantMap &top, Objects &objects) {
+        top[QStringLiteral("pill")] = add(objects, QStringLiteral("not a model"));
+    };
+    const auto innerNameIsData = [](QVariantMap &top, Objects &objects) {
+        top[QStringLiteral("name")] = add(objects, QByteArray("bytes"));
+    };
+    const auto withFirstLayer = [](const QByteArray &archive,
+                                   const std::function<void(QVariantMap &, Objects &)> &changeLayer) {
+        return patched(archive, [&changeLayer](QVariantMap &root, Objects &objects) {
+            QVariantMap list =
+                objects.at(qsizetype(root.value(QStringLiteral("layers")).value<platform::PropertyListUid>().value))
+                    .toMap();
+            QVariantList items = list.value(QStringLiteral("NS.objects")).toList();
+            const QByteArray layer =
+                objects.at(qsizetype(items.at(0).value<platform::PropertyListUid>().value)).toByteArray();
+            const QByteArray changed = patchedTopLevel(layer, changeLayer);
+            EXPECT_NE(changed, layer);
+            items[0] = add(objects, changed);
+            list[QStringLiteral("NS.objects")] = items;
+            root[QStringLiteral("layers")] = add(objects, list);
+        });
+    };
     struct Row
     {
         const char *name;
@@ -380,11 +416,15 @@ TEST_F(MRKOSnapshotTest, ArchivesFromOutsideThatAreNoSnapshotAreRefused)
                      list[QStringLiteral("NS.objects")] = items;
                      root[QStringLiteral("layers")] = add(objects, list);
                  })},
+        {"InnerLayerOfWrongClass", withFirstLayer(good, innerWrongClass)},
+        {"InnerLayerNameOfWrongClass", withFirstLayer(good, innerNameIsData)},
         {"Cyclic", patched(good, [](QVariantMap &root, Objects &) { root[QStringLiteral("name")] = uid(1); })},
         {"RootOfWrongClass", platform::KeyedArchiver::archivedData(QVariant(QStringLiteral("snapshot"))).value()},
         {"NegativeWidth", patched(good, setObject(QStringLiteral("bounds"), QStringLiteral("{{0, 0}, {-5, 900}}")))},
         {"TooWide", patched(good, setObject(QStringLiteral("bounds"), QStringLiteral("{{0, 0}, {32769, 900}}")))},
         {"BoundsNotANumber", patched(good, setObject(QStringLiteral("bounds"), QStringLiteral("{{0, 0}, {nan, 9}}")))},
+        {"OriginNotFinite",
+         patched(good, setObject(QStringLiteral("bounds"), QStringLiteral("{{1e400, 0}, {1440, 900}}")))},
         {"ZeroBoundsWithBitmap",
          patched(good, setObject(QStringLiteral("bounds"), QStringLiteral("{{0, 0}, {0, 0}}")))},
         {"ZeroBoundsWithLayers",
@@ -410,9 +450,11 @@ TEST_F(MRKOSnapshotTest, ArchivesFromOutsideThatAreNoSnapshotAreRefused)
         ASSERT_FALSE(row.data.isEmpty());
         log().clear();
         EXPECT_FALSE(MRKOSnapshot::snapshotWithData(row.data));
-        EXPECT_EQ(log().lines().size(), 1) << qPrintable(log().lines().join(QLatin1Char('\n')));
+        ASSERT_EQ(log().lines().size(), 1) << qPrintable(log().lines().join(QLatin1Char('\n')));
+        EXPECT_TRUE(log().lines().at(0).contains(QStringLiteral("not a snapshot: ")))
+            << qPrintable(log().lines().at(0));
     }
-    log().expectWarning(QStringLiteral("nothing decoded"));
+    log().expectWarning(QStringLiteral("not a snapshot"));
 }
 
 TEST_F(MRKOSnapshotTest, OddButHarmlessArchivesStillDecode)
@@ -432,6 +474,21 @@ TEST_F(MRKOSnapshotTest, OddButHarmlessArchivesStillDecode)
     }));
     ASSERT_TRUE(noPng);
     EXPECT_TRUE(noPng->screenBitmap().isNull());
+    // Data that is no PNG leaves nothing to draw, so a zero size is no reason to refuse.
+    const auto noPngNoSize = MRKOSnapshot::snapshotWithData(patched(good, [](QVariantMap &root, Objects &objects) {
+        root[QStringLiteral("screenBitmap")] = add(objects, QByteArray("GIF89a but not really"));
+        root[QStringLiteral("bounds")] = add(objects, QStringLiteral("{{0, 0}, {0, 900}}"));
+    }));
+    ASSERT_TRUE(noPngNoSize);
+    EXPECT_EQ(noPngNoSize->bounds(), QRectF(0, 0, 0, 900));
+    // The largest bounds still decode, with their drawings.
+    const auto largest = MRKOSnapshot::snapshotWithData(
+        patched(makeSnapshot(false, 1)->encodedSnapshotData(), [](QVariantMap &root, Objects &objects) {
+            root[QStringLiteral("bounds")] = add(objects, QStringLiteral("{{-100, 50}, {32768, 32768}}"));
+        }));
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->bounds(), QRectF(-100, 50, 32768, 32768));
+    EXPECT_EQ(largest->layers().size(), 1u);
     EXPECT_FALSE(MRKOSnapshot::snapshotWithData(QByteArray()));
     log().expectWarning(QStringLiteral("data is nil"));
     EXPECT_FALSE(MRKOSnapshot::snapshotWithContentsOfFile(QDir(home()).filePath(QStringLiteral("missing"))));
