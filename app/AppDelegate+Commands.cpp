@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr double kStatusHighlightSeconds = 0.2;
 constexpr auto kDissolveModeKey = "DissolveModeKey";
 
 } // namespace
@@ -97,28 +96,6 @@ void AppDelegate::redoWithEvent(const platform::Event *sender)
 }
 
 // Status highlight
-
-void AppDelegate::highlightStatusBarButtonWithEvent(const platform::Event *sender)
-{
-    // Only a key event flashes the icon: menu items and direct calls come without one.
-    if (!sender)
-        return;
-    QPointer<AppDelegate> self(this);
-    platform::DispatchQueue::main().async([self] {
-        if (self)
-            self->highlightStatusBarButton();
-    });
-}
-
-void AppDelegate::highlightStatusBarButton()
-{
-    m_statusBarButtonHighlighted = true;
-    QPointer<AppDelegate> self(this);
-    platform::DispatchQueue::main().after(kStatusHighlightSeconds, [self] {
-        if (self)
-            self->m_statusBarButtonHighlighted = false;
-    });
-}
 
 // Showing, hiding and quitting
 

@@ -52,8 +52,3 @@ void AppDelegate::makeScreenActiveAtIndex(qint64 index)
 {
     m_lastActiveScreen = index;
 }
-
-void AppDelegate::makeStatusBarItem() {}
-
-void AppDelegate::updateStatusBarPhase() {}
-

@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/MRKOGreenStatusImageView.h"
+#include "app/MRKOXPCController.h"
 #include "app/RegisteredDefaults.h"
 #include "canvas/MRKOProxyDoc.h"
 #include "canvas/MRKOWindowController.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QMenu>
 #include <QTextEdit>
 
 #include <atomic>
@@ -138,6 +141,7 @@ void AppDelegate::updateAllSettings()
     updateCustomClearScreenMask();
     updateRemoveTimersWhenClearCanvas();
     updateFadeClearScreenInFreezeMode();
+    MRKOGreenStatusImageView::updateWantsGreenStatus();
 }
 
 bool AppDelegate::respondsToAction(const QString &action) const

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -18,6 +19,8 @@ class KQShortCut;
 class MRKODraw;
 class MRKOProxyDoc;
 class MRKOWindowController;
+class QAction;
+class QMenu;
 class QScreen;
 class QWidget;
 namespace platform {
@@ -119,8 +122,6 @@ public:
     void clearUndo();
     [[nodiscard]] bool shouldRegisterUndoForAction(const QString &actionName) const;
     /// Flashes the status icon for 0.2 s when a key event triggered the command (not a menu or a direct call).
-    void highlightStatusBarButtonWithEvent(const platform::Event *sender);
-    void highlightStatusBarButton();
     [[nodiscard]] bool isStatusBarButtonHighlighted() const { return m_statusBarButtonHighlighted; }
     [[nodiscard]] bool shouldInvokeShortcutWithEvent(const platform::Event *) const { return true; }
 
@@ -183,7 +184,6 @@ private:
     bool m_flashlightBinded = false;
     bool m_statusBarButtonHighlighted = false;
     bool m_currentNoToolbar = false;
-    std::shared_ptr<KQShortCut> m_dazadUdizShortCut; // main thread only
     // ---- Launch, quit, activation, overlay windows and ghost mode (AppDelegate+Launch.cpp,
     // AppDelegate+Activation.cpp; seams to later work in AppDelegate+Seams.cpp) ----
 public:
@@ -260,7 +260,7 @@ public:
     // Queries
     [[nodiscard]] bool wasActiveAndShown() const { return m_wasShown; }
     [[nodiscard]] bool canReceiveMouseActions() const;
-    [[nodiscard]] bool isPinnedOnTop() const { return m_isPinOnTop; }
+    [[nodiscard]] virtual bool isPinnedOnTop() const { return m_isPinOnTop; }
     [[nodiscard]] bool isWhiteboardOn() const { return m_isWhiteboard; }
     [[nodiscard]] bool currentNoToolbar() const { return m_currentNoToolbar; }
     [[nodiscard]] QList<MRKOWindowController *> windowControllersArray() const;
@@ -290,8 +290,6 @@ public:
     void showHideToolbar(const platform::Event *sender);
     void makeScreenActiveAtIndex(qint64 index);
     void changeActivateTools(bool activate);
-    void makeStatusBarItem();
-    void updateStatusBarPhase();
 
 protected:
     /// Puts showing, hiding, ghost mode and quitting into the action table.
@@ -316,4 +314,60 @@ private:
     bool m_ghostModePopoverDisabled = false;
     bool m_quitSequenceRan = false;
     // ---- end of launch, quit and activation block ----
+
+    // ---- Status item, screen changes and the hand-over from a second start (AppDelegate+StatusItem.cpp,
+    // AppDelegate+Screens.cpp) ----
+public:
+    /// The status icon's phases: 0 hidden, 1 shown, 2 shown with ghost mode or the Function key, 3 with both,
+    /// 4 remote connected while hidden, 5 remote connected while shown. Odd phases carry the dot.
+    static constexpr quint64 kStatusBarPhaseUnset = quint64(INT64_MAX); // so that the first phase counts as a change
+
+    /// Puts the item into the tray with the icon of the current state; its presses open the menus.
+    void makeStatusBarItem();
+    [[nodiscard]] quint64 statusBarPhase() const { return m_statusBarPhase; }
+    /// Nothing when unchanged; otherwise the dot follows the low bit and phases 0 to 5 get their icon.
+    void setStatusBarPhase(quint64 phase);
+    /// Sets the phase from the shown state, ghost mode, the Function key and the remote link.
+    void updateStatusBarPhase();
+    /// Flashes the item when `sender` is a key event (the command came from a shortcut); menus pass null.
+    void highlightStatusBarButtonWithEvent(const platform::Event *sender);
+    /// Highlights the item at once and clears the highlight 0.2 s later.
+    void highlightStatusBarButton();
+
+    /// The item's press until the launch has completed: completes it, then opens the menu.
+    void statusBarButtonActionFirstTime();
+    /// Opens the status menu while the overlay is hidden, else the overlay menu.
+    void statusBarButtonAction();
+    void showAdditionalMenuAfterDelay();
+    /// Builds and pops up the menu of the hidden overlay.
+    void showMenuForView();
+    /// Builds and pops up the menu of the shown overlay.
+    void showAdditionalMenuForView();
+    /// Shows the overlay when hidden, then runs the tool command of the item's tag (0 brush ... 3 text).
+    void toolMenuSelected(int tag);
+    /// Every menu's closing.
+    void menuDidClose();
+    [[nodiscard]] bool externalAppMenu() const { return m_externalAppMenu; }
+    /// The menu open or last opened; null before the first.
+    [[nodiscard]] QMenu *statusMenu() const { return m_menu.get(); }
+
+    /// Inputs of the status phase that the overlay, the modifier monitors and the remote link keep.
+    [[nodiscard]] virtual bool fnPressed() const { return false; }
+    [[nodiscard]] virtual bool isRemoteConnected() const { return false; }
+
+    /// Rebuilds the overlay on the new display arrangement; the screens controller calls it once the changes have
+    /// settled.
+    virtual void didChangeScreenParameters();
+
+private:
+    [[nodiscard]] QAction *addCommandItem(QMenu &menu, const QString &title, const QString &action);
+    void addPinOnTopToMenu(QMenu &menu);
+    void addAdditionalItemsForMenu(QMenu &menu);
+    void addBottomPartToMenu(QMenu &menu);
+    void popUpMenu(std::unique_ptr<QMenu> menu);
+
+    quint64 m_statusBarPhase = kStatusBarPhaseUnset;
+    bool m_externalAppMenu = false;
+    std::unique_ptr<QMenu> m_menu; // the menu built at the last opening
+    // ---- end of status item block ----
 };

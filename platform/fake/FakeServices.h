@@ -17,6 +17,9 @@ class FakeScreenGrabber;
 class FakeSyntheticInput;
 class FakeKeyboardLayout;
 class FakeWindowSystem;
+class FakeStatusItem;
+class FakeScreens;
+class FakeSingleInstance;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -33,6 +36,9 @@ struct FakeServices
     FakeSyntheticInput *syntheticInput = nullptr;
     FakeKeyboardLayout *keyboardLayout = nullptr;
     FakeWindowSystem *windowSystem = nullptr;
+    FakeStatusItem *statusItem = nullptr;
+    FakeScreens *screens = nullptr;
+    FakeSingleInstance *singleInstance = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.
