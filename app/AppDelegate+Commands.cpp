@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr double kStatusHighlightSeconds = 0.2;
 constexpr auto kDissolveModeKey = "DissolveModeKey";
 
 } // namespace
@@ -98,56 +97,7 @@ void AppDelegate::redoWithEvent(const platform::Event *sender)
 
 // Status highlight
 
-void AppDelegate::highlightStatusBarButtonWithEvent(const platform::Event *sender)
-{
-    // Only a key event flashes the icon: menu items and direct calls come without one.
-    if (!sender)
-        return;
-    QPointer<AppDelegate> self(this);
-    platform::DispatchQueue::main().async([self] {
-        if (self)
-            self->highlightStatusBarButton();
-    });
-}
-
-void AppDelegate::highlightStatusBarButton()
-{
-    m_statusBarButtonHighlighted = true;
-    QPointer<AppDelegate> self(this);
-    platform::DispatchQueue::main().after(kStatusHighlightSeconds, [self] {
-        if (self)
-            self->m_statusBarButtonHighlighted = false;
-    });
-}
-
 // Showing, hiding and quitting
-
-void AppDelegate::runInkora(const platform::Event *sender)
-{
-    if (isActiveAndShown())
-        closeAllDrawableScreens();
-    else
-        activateInkoraNoToolbar(false);
-    if (sender)
-        highlightStatusBarButton();
-}
-
-void AppDelegate::runInkoraWithoutToolbar(const platform::Event *sender)
-{
-    if (isActiveAndShown())
-        closeAllDrawableScreens();
-    else
-        activateInkoraNoToolbar(true);
-    if (sender)
-        highlightStatusBarButton();
-}
-
-void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
-{
-    m_currentNoToolbar = noToolbar;
-    setActiveAndShown(true);
-    registerApplicationShortCuts();
-}
 
 void AppDelegate::closeWithEvent(const platform::Event *sender)
 {
@@ -159,7 +109,11 @@ void AppDelegate::closeWithEvent(const platform::Event *sender)
 void AppDelegate::quitWithEvent(const platform::Event *)
 {
     // After the key event that asked for it has been handled.
-    platform::DispatchQueue::main().async([] { QCoreApplication::quit(); });
+    QPointer<AppDelegate> self(this);
+    platform::DispatchQueue::main().async([self] {
+        if (self)
+            self->terminate();
+    });
 }
 
 // Freeze and fade, clearing

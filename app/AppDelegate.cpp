@@ -1,8 +1,10 @@
 #include "app/AppDelegate.h"
 
+#include "app/MRKOGreenStatusImageView.h"
 #include "app/MRKOXPCController.h"
 #include "app/RegisteredDefaults.h"
 #include "canvas/MRKOProxyDoc.h"
+#include "canvas/MRKOWindowController.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QMenu>
 #include <QTextEdit>
 
 #include <atomic>
@@ -29,6 +32,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
         qCWarning(lcApp) << "AppDelegate: a delegate exists already; the first stays the process's delegate";
     m_proxyDoc = std::make_unique<MRKOProxyDoc>(&undoManager(), [this] { autosaveIfNeeded(); });
     registerCommandActions();
+    registerActivationActions();
 }
 
 AppDelegate::~AppDelegate()
@@ -47,37 +51,9 @@ void AppDelegate::prepareUserDefaults()
     MRKOUtils::userDefaults().registerDefaults(inkora::registeredDefaultSettings());
 }
 
-void AppDelegate::applicationDidFinishLaunching()
-{
-    if (m_didFinishLaunching)
-        return;
-    m_didFinishLaunching = true;
-    updateAllSettings();
-    registerCommonShortCuts();
-    // Made now so the helper is linked (and registered as the log-in item) from the launch on.
-    (void)MRKOXPCController::sharedXPCController();
-}
-
-void AppDelegate::applicationWillTerminate()
-{
-    if (m_didTerminate)
-        return;
-    m_didTerminate = true;
-    unregisterApplicationShortCuts();
-    unregisterCommonShortCuts();
-    KQShortCutMonitor::defaultMonitor().removeHandlerBeforeQuit();
-    MRKOXPCController::disableLoginItemIfNeeded();
-}
-
 bool AppDelegate::isActiveAndShown() const
 {
     return m_shown;
-}
-
-void AppDelegate::closeAllDrawableScreens()
-{
-    m_shown = false;
-    unregisterApplicationShortCuts();
 }
 
 bool AppDelegate::isFirstResponderTextInput() const
@@ -165,6 +141,7 @@ void AppDelegate::updateAllSettings()
     updateCustomClearScreenMask();
     updateRemoveTimersWhenClearCanvas();
     updateFadeClearScreenInFreezeMode();
+    MRKOGreenStatusImageView::updateWantsGreenStatus();
 }
 
 bool AppDelegate::respondsToAction(const QString &action) const

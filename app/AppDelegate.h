@@ -4,7 +4,10 @@
 #include "foundation/ActionTarget.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointF>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -15,6 +18,10 @@
 class KQShortCut;
 class MRKODraw;
 class MRKOProxyDoc;
+class MRKOWindowController;
+class QAction;
+class QMenu;
+class QScreen;
 class QWidget;
 namespace platform {
 class UndoManager;
@@ -115,13 +122,9 @@ public:
     void clearUndo();
     [[nodiscard]] bool shouldRegisterUndoForAction(const QString &actionName) const;
     /// Flashes the status icon for 0.2 s when a key event triggered the command (not a menu or a direct call).
-    void highlightStatusBarButtonWithEvent(const platform::Event *sender);
-    void highlightStatusBarButton();
     [[nodiscard]] bool isStatusBarButtonHighlighted() const { return m_statusBarButtonHighlighted; }
     [[nodiscard]] bool shouldInvokeShortcutWithEvent(const platform::Event *) const { return true; }
 
-    void runInkora(const platform::Event *sender);
-    void runInkoraWithoutToolbar(const platform::Event *sender);
     void closeWithEvent(const platform::Event *sender);
     void quitWithEvent(const platform::Event *sender);
     void undoWithEvent(const platform::Event *sender);
@@ -134,11 +137,11 @@ public:
     [[nodiscard]] bool needToShowNotification() const;
 
     // Seams to the overlay and the canvas, overridden where those are built.
-    /// Shows the overlay; this one only marks it shown and binds the in-overlay shortcuts.
+    /// Shows the overlay on every display, with or without the tool bar.
     virtual void activateInkoraNoToolbar(bool noToolbar);
-    [[nodiscard]] virtual bool isPinOnTop() const { return false; }
+    [[nodiscard]] virtual bool isPinOnTop() const { return isPinnedOnTop(); }
     /// The canvas of every display.
-    [[nodiscard]] virtual std::vector<MRKODraw *> drawViews() const { return {}; }
+    [[nodiscard]] virtual std::vector<MRKODraw *> drawViews() const;
     /// Clears every canvas, with or without the kept kinds of drawings.
     virtual void clearDrawViews(bool exclusion) { Q_UNUSED(exclusion) }
     // ---- end of command bindings and handlers ----
@@ -181,4 +184,190 @@ private:
     bool m_flashlightBinded = false;
     bool m_statusBarButtonHighlighted = false;
     bool m_currentNoToolbar = false;
+    // ---- Launch, quit, activation, overlay windows and ghost mode (AppDelegate+Launch.cpp,
+    // AppDelegate+Activation.cpp; seams to later work in AppDelegate+Seams.cpp) ----
+public:
+    /// What the quit sequence answers before it runs.
+    enum class TerminateReply { Cancel, Now };
+
+    // Launch
+    [[nodiscard]] bool launchCompleted() const { return m_launchCompleted; }
+    void makeInitialFlagMonitor();
+    void setUpInitialMonitors();
+    void removeInitialMonitorsIfNeeded();
+    [[nodiscard]] bool hasInitialMonitors() const { return m_initialGlobalMonitor || m_initialLocalMonitor; }
+    void initialHandleChangeFlag(const platform::Event &event);
+    void prepareToLaunchIfNeeded();
+    void finishAppLaunching();
+    void applicationWillFinishLaunchingINKRA();
+    void applicationDidFinishLaunchingINKRA();
+    void loadUDPController();
+    [[nodiscard]] bool showWelcomeWindowIfNeeded();
+    void showWelcomeWindow();
+    [[nodiscard]] static bool isStartedByHelper();
+    void setBecomeActiveAppNotifications();
+    void removeBecomeActiveAppNotifications();
+    void setUnhideAppNotifications();
+    void removeUnhideAppNotifications();
+    [[nodiscard]] bool observesBecomeActive() const { return m_becomeActiveObserved; }
+    [[nodiscard]] bool observesUnhide() const { return m_unhideObserved; }
+    void inkoraAppBecomeActive();
+    void inkoraAppDidUnhide();
+    // Drawings kept across quits
+    [[nodiscard]] bool wantsToSaveAndLoad() const;
+    void updateProxyDocIfNeeded();
+    void markProxyDocAsEditedIfNeeded();
+    void undoManagerDidSomeAction();
+    // Quit
+    [[nodiscard]] TerminateReply applicationShouldTerminate();
+    /// The framework's terminate: asks, then quits through the event loop's end, where the quit sequence runs.
+    void terminate();
+
+    // Showing and hiding
+    /// Hides the overlay when shown, else shows it with its tool bar.
+    void runInkora(const platform::Event *sender);
+    void runInkoraWithoutToolbar(const platform::Event *sender);
+    void activateInkora();
+    void activateInkoraWithToolbarIfNeeded();
+    void activateWithGhostMode();
+    void forceRemoveAllWindowControllers();
+    void setIsShownToYES();
+    void setIsShownToNO();
+    /// Builds the window, controller and canvas of one display.
+    void makeScreenDrawableShow(QScreen *screen, bool show);
+    /// Hides every window of the program (freeze mode keeps them for the next showing).
+    void hideApplication();
+    /// The displays in building order.
+    [[nodiscard]] virtual QList<QScreen *> overlayScreens() const;
+
+    // Ghost mode, whiteboard, per-display switches
+    void setPinOnTop(bool pinOnTop);
+    void togglePinOnTop();
+    void startPinOnTop();
+    void endPinOnTop();
+    void inkraApplicationDidBecomeActive();
+    void inkraApplicationDidResignActive();
+    void setWhiteboard(bool whiteboard);
+    void startWhiteboard();
+    void endWhiteboard();
+    void useScreenToDraw(qint64 index);
+    void enableDrawingOnAllScreens();
+    void setScreenDisabledAtIndex(bool disabled, qint64 index);
+    void validateDisabledScreens();
+    void useScreenForWhiteboard(qint64 index);
+    void updateDrawBaseLayerInAllControllers();
+
+    // Queries
+    [[nodiscard]] bool wasActiveAndShown() const { return m_wasShown; }
+    [[nodiscard]] bool canReceiveMouseActions() const;
+    [[nodiscard]] virtual bool isPinnedOnTop() const { return m_isPinOnTop; }
+    [[nodiscard]] bool isWhiteboardOn() const { return m_isWhiteboard; }
+    [[nodiscard]] bool currentNoToolbar() const { return m_currentNoToolbar; }
+    [[nodiscard]] QList<MRKOWindowController *> windowControllersArray() const;
+    [[nodiscard]] MRKOWindowController *activeWindowController() const;
+    [[nodiscard]] MRKODraw *activeDrawView() const;
+    [[nodiscard]] QList<MRKOWindowController *> windowControllersWithoutWhiteboards() const;
+    /// `point` in global points, y up.
+    [[nodiscard]] MRKOWindowController *windowControllerForPoint(QPointF point) const;
+    [[nodiscard]] MRKOWindowController *windowControllerForMouseLocation() const;
+    [[nodiscard]] MRKOWindowController *windowControllerForView(const QWidget *view) const;
+    [[nodiscard]] MRKODraw *drawViewForMouseLocation() const;
+    [[nodiscard]] MRKODraw *drawViewWithDrawingInProgress() const;
+    [[nodiscard]] bool shouldRemoveAllWindowsToPerformScreenChanges() const;
+    /// The pointer in global points, y up.
+    [[nodiscard]] static QPointF mouseLocation();
+
+    // Seams: work of other parts of the shell that showing, hiding and quitting call
+    void setUpFlagMonitors();
+    void removeFlagMonitorsIfNeeded();
+    void setUpEventTapMonitor();
+    void suspendEventTapMonitorIfNeeded();
+    void enableMouseEventsIfNeeded();
+    void stopDrawingIfNeeded();
+    void removeAllDarkOverlaysIfNeeded();
+    void removeAuxActionIfNeeded();
+    void setColorType(quint64 colorType);
+    void showHideToolbar(const platform::Event *sender);
+    void makeScreenActiveAtIndex(qint64 index);
+    void changeActivateTools(bool activate);
+
+protected:
+    /// Puts showing, hiding, ghost mode and quitting into the action table.
+    void registerActivationActions();
+
+private:
+    std::vector<std::unique_ptr<MRKOWindowController>> m_windowControllers; // one per display, in screen order
+    std::unique_ptr<QObject> m_initialGlobalMonitor; // while the launch waits for a modifier change
+    std::unique_ptr<QObject> m_initialLocalMonitor;
+    std::unique_ptr<QObject> m_appStateObserver;
+    std::unique_ptr<QObject> m_ghostModeObserver;
+    qint64 m_lastActiveScreen = 0;
+    quint64 m_colorType = 0;
+    int m_savedNotifications = 0;
+    bool m_launchCompleted = false;
+    bool m_wasShown = false;
+    bool m_isPinOnTop = false;
+    bool m_isWhiteboard = false;
+    bool m_currentActivateTools = false;
+    bool m_becomeActiveObserved = false;
+    bool m_unhideObserved = false;
+    bool m_ghostModePopoverDisabled = false;
+    bool m_quitSequenceRan = false;
+    // ---- end of launch, quit and activation block ----
+
+    // ---- Status item, screen changes and the hand-over from a second start (AppDelegate+StatusItem.cpp,
+    // AppDelegate+Screens.cpp) ----
+public:
+    /// The status icon's phases: 0 hidden, 1 shown, 2 shown with ghost mode or the Function key, 3 with both,
+    /// 4 remote connected while hidden, 5 remote connected while shown. Odd phases carry the dot.
+    static constexpr quint64 kStatusBarPhaseUnset = quint64(INT64_MAX); // so that the first phase counts as a change
+
+    /// Puts the item into the tray with the icon of the current state; its presses open the menus.
+    void makeStatusBarItem();
+    [[nodiscard]] quint64 statusBarPhase() const { return m_statusBarPhase; }
+    /// Nothing when unchanged; otherwise the dot follows the low bit and phases 0 to 5 get their icon.
+    void setStatusBarPhase(quint64 phase);
+    /// Sets the phase from the shown state, ghost mode, the Function key and the remote link.
+    void updateStatusBarPhase();
+    /// Flashes the item when `sender` is a key event (the command came from a shortcut); menus pass null.
+    void highlightStatusBarButtonWithEvent(const platform::Event *sender);
+    /// Highlights the item at once and clears the highlight 0.2 s later.
+    void highlightStatusBarButton();
+
+    /// The item's press until the launch has completed: completes it, then opens the menu.
+    void statusBarButtonActionFirstTime();
+    /// Opens the status menu while the overlay is hidden, else the overlay menu.
+    void statusBarButtonAction();
+    void showAdditionalMenuAfterDelay();
+    /// Builds and pops up the menu of the hidden overlay.
+    void showMenuForView();
+    /// Builds and pops up the menu of the shown overlay.
+    void showAdditionalMenuForView();
+    /// Shows the overlay when hidden, then runs the tool command of the item's tag (0 brush ... 3 text).
+    void toolMenuSelected(int tag);
+    /// Every menu's closing.
+    void menuDidClose();
+    [[nodiscard]] bool externalAppMenu() const { return m_externalAppMenu; }
+    /// The menu open or last opened; null before the first.
+    [[nodiscard]] QMenu *statusMenu() const { return m_menu.get(); }
+
+    /// Inputs of the status phase that the overlay, the modifier monitors and the remote link keep.
+    [[nodiscard]] virtual bool fnPressed() const { return false; }
+    [[nodiscard]] virtual bool isRemoteConnected() const { return false; }
+
+    /// Rebuilds the overlay on the new display arrangement; the screens controller calls it once the changes have
+    /// settled.
+    virtual void didChangeScreenParameters();
+
+private:
+    [[nodiscard]] QAction *addCommandItem(QMenu &menu, const QString &title, const QString &action);
+    void addPinOnTopToMenu(QMenu &menu);
+    void addAdditionalItemsForMenu(QMenu &menu);
+    void addBottomPartToMenu(QMenu &menu);
+    void popUpMenu(std::unique_ptr<QMenu> menu);
+
+    quint64 m_statusBarPhase = kStatusBarPhaseUnset;
+    bool m_externalAppMenu = false;
+    std::unique_ptr<QMenu> m_menu; // the menu built at the last opening
+    // ---- end of status item block ----
 };

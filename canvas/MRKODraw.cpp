@@ -8,6 +8,7 @@
 #include "canvas/MRKODrawBaseLayer.h"
 #include "canvas/MRKOLayerOrder.h"
 #include "canvas/MRKOLowpassFilter.h"
+#include "canvas/MRKOWindowController.h"
 #include "canvas/PointerLoop.h"
 #include "canvas/QuickArrowHead.h"
 #include "canvas/StrokeCache.h"
@@ -240,6 +241,16 @@ void MRKODraw::dispatchDummyDrawAfterDelay()
         if (self)
             self->setNeedsDisplayInRect(QRectF(0, 0, 10, 10));
     });
+}
+
+void MRKODraw::saveSettingsIfNeeded()
+{
+    if (!m_windowController)
+        return;
+    m_windowController->saveToolFrame();
+    platform::Defaults &defaults = MRKOUtils::userDefaults();
+    defaults.setDouble(s_hue, QStringLiteral("HueSavedKey"));
+    defaults.setDouble(inkora::liveSettings().flashlightRadius, QStringLiteral("FlashLightRadius"));
 }
 
 bool MRKODraw::isMainClass() const

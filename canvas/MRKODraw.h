@@ -22,6 +22,7 @@ class MRKODrawBaseLayer;
 class MRKOLayerOrder;
 class MRKOPill;
 class MRKOTextPill;
+class MRKOWindowController;
 namespace platform {
 class BitmapContext;
 class ShapeLayer;
@@ -74,6 +75,10 @@ public:
     [[nodiscard]] bool isMainClass() const;
     [[nodiscard]] qint64 index() const { return m_index; }
     void setIndex(qint64 index) { m_index = index; }
+    [[nodiscard]] MRKOWindowController *windowController() const { return m_windowController; }
+    void setWindowController(MRKOWindowController *controller) { m_windowController = controller; }
+    /// With a window controller: its tool-panel frame, the shared hue and the flashlight radius go to the settings.
+    void saveSettingsIfNeeded();
 
     // Tool state
     [[nodiscard]] quint64 thickness() const { return m_thickness; }
@@ -400,5 +405,6 @@ private:
     qint64 m_index = 0;
     bool m_isArrowShowing = false; // shape previews
     bool m_showEllipse = false;
+    MRKOWindowController *m_windowController = nullptr; // not owned; owns the window that owns this canvas
     std::unique_ptr<platform::EventQueue::UncompressedInput> m_uncompressedInput; // while shown
 };

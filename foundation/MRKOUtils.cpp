@@ -269,7 +269,8 @@ void MRKOUtils::activateAppDecide(bool decide)
     QWindow *window = QGuiApplication::focusWindow();
     if (!window) {
         for (QWindow *candidate : QGuiApplication::topLevelWindows()) {
-            if (candidate->isVisible()) {
+            // Overlay windows never take the keyboard; activating one would only be refused.
+            if (candidate->isVisible() && !candidate->flags().testFlag(Qt::WindowDoesNotAcceptFocus)) {
                 window = candidate;
                 break;
             }

@@ -16,6 +16,9 @@ inline constexpr char kHelperId[] = "com.Inkora.InkoraHelper";
 inline constexpr char kHelperBundleInMain[] = "Contents/Library/LoginItems/InkoraHelper";
 inline constexpr char kHelperObjectPath[] = "/com/Inkora/InkoraHelper";
 inline constexpr char kHelperInterface[] = "com.Inkora.InkoraHelper";
+/// The main program's object: a later start of the program hands over to the running one through it.
+inline constexpr char kMainObjectPath[] = "/com/Inkora/Inkora";
+inline constexpr char kMainInterface[] = "com.Inkora.Inkora";
 /// Broadcast notifications: signals on this path and interface whose first argument is the sender's id.
 inline constexpr char kNotificationPath[] = "/com/Inkora/Notifications";
 inline constexpr char kNotificationInterface[] = "com.Inkora.Notifications";

@@ -9,9 +9,13 @@
 #include "platform/SavePanel.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/SyntheticInput.h"
+#include "platform/Screens.h"
+#include "platform/SingleInstance.h"
+#include "platform/StatusItem.h"
 #include "platform/SystemCursor.h"
 #include "platform/SystemLog.h"
 #include "platform/SystemProfile.h"
+#include "platform/WindowSystem.h"
 #include "platform/linux/LinuxServices.h"
 
 #include <mutex>

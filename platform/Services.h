@@ -15,6 +15,10 @@ class SystemCursor;
 class ScreenGrabber;
 class SyntheticInput;
 class KeyboardLayout;
+class WindowSystem;
+class StatusItem;
+class Screens;
+class SingleInstance;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -33,6 +37,10 @@ struct Services
     std::unique_ptr<ScreenGrabber> screenGrabber;
     std::unique_ptr<SyntheticInput> syntheticInput;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
+    std::unique_ptr<WindowSystem> windowSystem;
+    std::unique_ptr<StatusItem> statusItem;
+    std::unique_ptr<Screens> screens;
+    std::unique_ptr<SingleInstance> singleInstance;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -8,10 +8,14 @@
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeSavePanel.h"
 #include "platform/fake/FakeScreenGrabber.h"
+#include "platform/fake/FakeScreens.h"
+#include "platform/fake/FakeSingleInstance.h"
+#include "platform/fake/FakeStatusItem.h"
 #include "platform/fake/FakeSyntheticInput.h"
 #include "platform/fake/FakeSystemCursor.h"
 #include "platform/fake/FakeSystemLog.h"
 #include "platform/fake/FakeSystemProfile.h"
+#include "platform/fake/FakeWindowSystem.h"
 
 namespace platform {
 
@@ -51,6 +55,18 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto keyboardLayout = std::make_unique<FakeKeyboardLayout>();
     fakes.keyboardLayout = keyboardLayout.get();
     services->keyboardLayout = std::move(keyboardLayout);
+    auto windowSystem = std::make_unique<FakeWindowSystem>();
+    fakes.windowSystem = windowSystem.get();
+    services->windowSystem = std::move(windowSystem);
+    auto statusItem = std::make_unique<FakeStatusItem>();
+    fakes.statusItem = statusItem.get();
+    services->statusItem = std::move(statusItem);
+    auto screens = std::make_unique<FakeScreens>();
+    fakes.screens = screens.get();
+    services->screens = std::move(screens);
+    auto singleInstance = std::make_unique<FakeSingleInstance>();
+    fakes.singleInstance = singleInstance.get();
+    services->singleInstance = std::move(singleInstance);
     return services;
 }
 

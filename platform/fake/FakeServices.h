@@ -16,6 +16,10 @@ class FakeSavePanel;
 class FakeScreenGrabber;
 class FakeSyntheticInput;
 class FakeKeyboardLayout;
+class FakeWindowSystem;
+class FakeStatusItem;
+class FakeScreens;
+class FakeSingleInstance;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -31,6 +35,10 @@ struct FakeServices
     FakeScreenGrabber *screenGrabber = nullptr;
     FakeSyntheticInput *syntheticInput = nullptr;
     FakeKeyboardLayout *keyboardLayout = nullptr;
+    FakeWindowSystem *windowSystem = nullptr;
+    FakeStatusItem *statusItem = nullptr;
+    FakeScreens *screens = nullptr;
+    FakeSingleInstance *singleInstance = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

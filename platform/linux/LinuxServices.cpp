@@ -3,10 +3,13 @@
 #include "platform/PlatformLog.h"
 #include "platform/Services.h"
 #include "platform/linux/DBusHelperLink.h"
+#include "platform/linux/DBusSingleInstance.h"
 #include "platform/linux/NullScreenGrabber.h"
 #include "platform/linux/PosixReachability.h"
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/QtSavePanel.h"
+#include "platform/linux/QtScreens.h"
+#include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11SystemProfile.h"
 #include "platform/linux/XFixesSystemCursor.h"
@@ -14,9 +17,11 @@
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/XcbScreenGrabber.h"
 #include "platform/linux/XkbKeyboardLayout.h"
+#include "platform/linux/XcbWindowSystem.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSystemTrayIcon>
 
 namespace platform {
 
@@ -53,6 +58,17 @@ std::unique_ptr<Services> makeLinuxServices()
         services->syntheticInput = std::move(input);
     else
         services->syntheticInput = std::make_unique<NullSyntheticInput>();
+    if (auto windowSystem = XcbWindowSystem::create())
+        services->windowSystem = std::move(windowSystem);
+    else
+        services->windowSystem = std::make_unique<NullWindowSystem>();
+    // A tray host that appears later is not picked up: the choice is made once, as for every service.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        services->statusItem = std::make_unique<QtStatusItem>();
+    else
+        services->statusItem = std::make_unique<NullStatusItem>();
+    services->screens = std::make_unique<QtScreens>();
+    services->singleInstance = std::make_unique<DBusSingleInstance>();
     return services;
 }
 

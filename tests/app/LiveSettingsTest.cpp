@@ -3,7 +3,12 @@
 #include "app/AppDelegate.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
+#include "platform/PropertyList.h"
 #include "tests/support/InkoraFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 #include <functional>
@@ -302,4 +307,46 @@ TEST_F(LiveSettingsTest, UpdatingAllSettingsReadsRegisteredDefaultsUnderStoredVa
     EXPECT_EQ(live.magnifyToggleScale, 1.1);
     EXPECT_EQ(live.drawingOpacity, 0.05);
     EXPECT_EQ(live.fadeTime, 1.5);
+}
+
+TEST_F(LiveSettingsTest, NonFiniteRealsInTheSettingsFileNeverReachLiveState)
+{
+    // Every key the propagation reads, with a real that is not finite where a number belongs.
+    const QStringList keys = {
+        QStringLiteral("DrawingOpacity"),        QStringLiteral("CursorHaloOpacity"),
+        QStringLiteral("QuickArrowHeadSize"),    QStringLiteral("MagnifyScale"),
+        QStringLiteral("MagnifyToggleScale"),    QStringLiteral("FlashLightEdgesSmoothness"),
+        QStringLiteral("FlashLightRatio"),       QStringLiteral("FlashLightRadius"),
+        QStringLiteral("ArrowHeadRatio"),        QStringLiteral("EraserSize"),
+        QStringLiteral("MouseFPSFreq"),          QStringLiteral("CursorHaloRadius"),
+        QStringLiteral("ConstantArrowHeadSize"), QStringLiteral("DefaultFontSize"),
+        QStringLiteral("DefaultBadgeFontSize"),  QStringLiteral("FadeOutTimeKey"),
+    };
+    platform::Defaults &defaults = MRKOUtils::userDefaults();
+    delegate.prepareUserDefaults();
+    for (const double stored : {kNaN, kInf, -kInf}) {
+        SCOPED_TRACE(stored);
+        QVariantMap file;
+        for (const QString &key : keys)
+            file.insert(key, stored);
+        const std::optional<QByteArray> bytes = platform::PropertyList::toBinary(file);
+        ASSERT_TRUE(bytes);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(defaults.filePath()).absolutePath()));
+        QFile out(defaults.filePath());
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(*bytes);
+        out.close();
+        defaults.reload();
+        // The file really delivers the value; the propagation must stop it.
+        ASSERT_EQ(std::isnan(defaults.doubleForKey(QStringLiteral("DrawingOpacity"))), std::isnan(stored));
+
+        delegate.updateAllSettings();
+
+        const LiveSettings &live = liveSettings();
+        for (const double value : {live.drawingOpacity, live.cursorHaloOpacity, live.quickArrowHeadSize, live.fadeTime,
+                                   live.fontSize, live.badgeFontSize, live.magnifyScale, live.magnifyToggleScale,
+                                   live.flashlightEdgeSmoothness, live.constantArrowHeadSize, live.flashlightRadius,
+                                   live.mouseFPSRate, live.arrowHeadRatio, MRKOUtils::flashLightRatio()})
+            EXPECT_TRUE(std::isfinite(value)) << value;
+    }
 }

@@ -1,0 +1,485 @@
+#include "app/AppDelegate.h"
+#include "app/MRKOAppLevel.h"
+#include "app/MRKOFrontmostApp.h"
+#include "canvas/MRKODraw.h"
+#include "canvas/MRKODrawContentViewController.h"
+#include "canvas/MRKOWindow.h"
+#include "canvas/MRKOWindowController.h"
+#include "foundation/InkoraLog.h"
+#include "foundation/MRKOUtils.h"
+#include "foundation/SettingValues.h"
+#include "platform/Defaults.h"
+#include "platform/Dispatch.h"
+#include "platform/Event.h"
+#include "platform/EventQueue.h"
+#include "platform/UndoManager.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+QString screenDisabledKey(qint64 index)
+{
+    return QStringLiteral("screenDisabled_%1").arg(index);
+}
+
+constexpr quint64 kLeftMouseMask = 70; // left down, up and dragged
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------------
+// Showing and hiding
+
+void AppDelegate::runInkora(const platform::Event *sender)
+{
+    if (isActiveAndShown())
+        closeAllDrawableScreens();
+    else
+        activateInkoraNoToolbar(false);
+    Q_UNUSED(sender) // the status item's flash comes with the status item
+}
+
+void AppDelegate::runInkoraWithoutToolbar(const platform::Event *sender)
+{
+    if (isActiveAndShown())
+        closeAllDrawableScreens();
+    else
+        activateInkoraNoToolbar(true);
+    Q_UNUSED(sender)
+}
+
+void AppDelegate::activateInkora()
+{
+    activateInkoraNoToolbar(m_currentNoToolbar);
+}
+
+void AppDelegate::activateInkoraWithToolbarIfNeeded()
+{
+    if (!isActiveAndShown())
+        activateInkoraNoToolbar(false);
+    else if (m_currentNoToolbar)
+        showHideToolbar(nullptr);
+}
+
+void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
+{
+    if (isActiveAndShown()) {
+        qCInfo(lcApp) << "activateInkoraNoToolbar: Already Shown. return;";
+        return;
+    }
+    m_currentNoToolbar = noToolbar;
+    m_currentActivateTools = MRKOUtils::userDefaults().boolForKey(QStringLiteral("activateToolsKey"));
+    setIsShownToYES();
+    m_wasShown = true;
+    removeUnhideAppNotifications();
+    removeBecomeActiveAppNotifications();
+    registerApplicationShortCuts();
+    setUpFlagMonitors();
+    setUpEventTapMonitor();
+    if (!m_windowControllers.empty()) {
+        MRKOWindowController *active = activeWindowController();
+        if (active->toolsHidden() != m_currentNoToolbar)
+            active->setToolsHidden(m_currentNoToolbar);
+        for (const auto &controller : m_windowControllers) {
+            if (!controller->window()->isVisible())
+                controller->showWindow();
+        }
+    } else {
+        for (QScreen *screen : overlayScreens())
+            makeScreenDrawableShow(screen, true);
+        if (m_isWhiteboard)
+            startWhiteboard();
+        updateProxyDocIfNeeded();
+    }
+    makeScreenActiveAtIndex(m_lastActiveScreen);
+    // The helper's tool indicator is asked for 0.1 s later once the helper link shows tools.
+    platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
+    if (MRKODraw *canvas = activeDrawView())
+        setColorType(quint64(canvas->colorType()));
+    if (m_isPinOnTop)
+        startPinOnTop();
+    else
+        updateStatusBarPhase();
+    // The click that showed the overlay draws nothing.
+    platform::EventQueue::shared().discardEventsMatchingMask(kLeftMouseMask);
+}
+
+void AppDelegate::activateWithGhostMode()
+{
+    const bool keepWO = keepTouchBarWOToolbar();
+    m_ghostModePopoverDisabled = true;
+    activateInkoraNoToolbar(true);
+    setPinOnTop(true);
+    m_ghostModePopoverDisabled = false;
+    Q_UNUSED(keepWO) // the Touch Bar flags and the notification mode come with their own work
+}
+
+void AppDelegate::closeAllDrawableScreens()
+{
+    MRKODraw::removeTextViewAndUndoActionsIfNeeded();
+    // A stroke in progress ends by a synthetic release before anything is torn down.
+    stopDrawingIfNeeded();
+    removeAllDarkOverlaysIfNeeded();
+    removeAuxActionIfNeeded();
+    unregisterApplicationShortCuts();
+    removeFlagMonitorsIfNeeded();
+    suspendEventTapMonitorIfNeeded();
+    const platform::Defaults &defaults = MRKOUtils::userDefaults();
+    if (inkora::flagSetting(defaults, QStringLiteral("ClearScreenWhenHides")))
+        clearCanvasWithEvent(nullptr);
+    const MRKODraw *active = activeDrawView();
+    if (!active || active->dissolveMode() == 0) {
+        forceRemoveAllWindowControllers();
+    } else if (shouldRemoveAllWindowsToPerformScreenChanges()) {
+        qCInfo(lcApp).noquote() << QStringLiteral("\nScreen frame origins are not equal in some windows.%1\nForce "
+                                                  "Remove All Windows To Perform Screen Changes.")
+                                       .arg(QString(18, QLatin1Char(' ')));
+        // The screens controller rebuilds the windows without showing them.
+        forceRemoveAllWindowControllers();
+    } else {
+        for (const auto &controller : m_windowControllers) {
+            if (MRKODraw *canvas = controller->drawView())
+                canvas->saveSettingsIfNeeded();
+        }
+        hideApplication();
+        setUnhideAppNotifications();
+    }
+    setBecomeActiveAppNotifications();
+    setIsShownToNO();
+    platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
+    updateStatusBarPhase();
+}
+
+void AppDelegate::forceRemoveAllWindowControllers()
+{
+    for (const auto &controller : m_windowControllers) {
+        if (MRKODraw *canvas = controller->drawView()) {
+            canvas->cleanUpMonitorsAndQuit([] {});
+            canvas->saveSettingsIfNeeded();
+        }
+    }
+    m_windowControllers.clear();
+    hideApplication();
+    undoManager().removeAllActions();
+}
+
+void AppDelegate::setIsShownToYES()
+{
+    setActiveAndShown(true);
+}
+
+void AppDelegate::setIsShownToNO()
+{
+    setActiveAndShown(false);
+}
+
+void AppDelegate::makeScreenDrawableShow(QScreen *screen, bool show)
+{
+    const QRectF rect(QPointF(0, 0), screen ? QSizeF(screen->geometry().size()) : QSizeF());
+    auto window = std::make_unique<MRKOWindow>(rect, screen);
+    window->setLevel(MRKOAppLevel::appLevel().level());
+    if (m_ghostModePopoverDisabled)
+        window->setIgnoresMouseEvents(true);
+    MRKOWindow *windowPointer = window.get();
+    auto controller = std::make_unique<MRKOWindowController>(std::move(window));
+    controller->setScreenNumber(MRKOWindowController::numberOfScreen(screen));
+    controller->setActivateTools(m_currentActivateTools);
+    controller->setToolsHidden(m_currentNoToolbar);
+    const qint64 index = qint64(m_windowControllers.size());
+    const double scale = screen ? screen->devicePixelRatio() : 1.0;
+    auto *canvas = new MRKODraw(rect, scale, windowPointer); // child of the window
+    canvas->setIndex(index);
+    MRKODrawContentViewController::install(*windowPointer, *canvas);
+    windowPointer->setDrawView(canvas);
+    controller->setDrawView(canvas);
+    if (overlayScreens().size() >= 2)
+        controller->setScreenDisabled(MRKOUtils::userDefaults().boolForKey(screenDisabledKey(index)));
+    if (show)
+        controller->showWindow();
+    m_windowControllers.push_back(std::move(controller));
+}
+
+void AppDelegate::hideApplication()
+{
+    for (const auto &controller : m_windowControllers)
+        controller->window()->orderOut();
+}
+
+QList<QScreen *> AppDelegate::overlayScreens() const
+{
+    // The screens controller's list replaces this one: the preferred display first, then the others.
+    QList<QScreen *> screens = QGuiApplication::screens();
+    const qint64 preferred = MRKOUtils::userDefaults().integerForKey(QStringLiteral("PreferedScreenIndex"));
+    if (preferred > 0 && preferred < screens.size())
+        screens.move(int(preferred), 0);
+    return screens;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Ghost mode and whiteboard
+
+void AppDelegate::setPinOnTop(bool pinOnTop)
+{
+    m_isPinOnTop = pinOnTop;
+    if (pinOnTop)
+        startPinOnTop(); // the one-time explanation at the status item comes with the preferences
+    else
+        endPinOnTop();
+}
+
+void AppDelegate::togglePinOnTop()
+{
+    setPinOnTop(!m_isPinOnTop);
+}
+
+void AppDelegate::startPinOnTop()
+{
+    if (!MRKOFrontmostApp::isSelfAppEffective())
+        unregisterApplicationShortCuts();
+    for (const auto &controller : m_windowControllers) {
+        MRKOWindow *window = controller->window();
+        if (!window->ignoresMouseEvents())
+            window->setIgnoresMouseEvents(true);
+    }
+    if (!m_ghostModeObserver) {
+        m_ghostModeObserver = std::make_unique<QObject>();
+        connect(qApp, &QGuiApplication::applicationStateChanged, m_ghostModeObserver.get(),
+                [this](Qt::ApplicationState state) {
+                    if (state == Qt::ApplicationActive)
+                        inkraApplicationDidBecomeActive();
+                    else
+                        inkraApplicationDidResignActive();
+                });
+    }
+    updateStatusBarPhase();
+}
+
+void AppDelegate::endPinOnTop()
+{
+    enableMouseEventsIfNeeded();
+    m_ghostModeObserver.reset();
+    if (!isActiveAndShown())
+        return;
+    registerApplicationShortCuts();
+    (void)MRKOFrontmostApp::makeFrontmostIfNeeded();
+    updateStatusBarPhase();
+}
+
+void AppDelegate::inkraApplicationDidBecomeActive()
+{
+    if (m_isPinOnTop)
+        registerApplicationShortCuts();
+}
+
+void AppDelegate::inkraApplicationDidResignActive()
+{
+    if (!m_isPinOnTop)
+        return;
+    unregisterApplicationShortCuts();
+    removeAllDarkOverlaysIfNeeded();
+}
+
+void AppDelegate::setWhiteboard(bool whiteboard)
+{
+    m_isWhiteboard = whiteboard;
+    if (whiteboard)
+        startWhiteboard();
+    else
+        endWhiteboard();
+}
+
+void AppDelegate::startWhiteboard()
+{
+    // The canvases' whiteboards come with the whiteboard work.
+}
+
+void AppDelegate::endWhiteboard() {}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Per-display switches
+
+void AppDelegate::useScreenToDraw(qint64 index)
+{
+    if (index < 0 || index >= qint64(m_windowControllers.size()))
+        return;
+    setScreenDisabledAtIndex(!m_windowControllers[size_t(index)]->screenDisabled(), index);
+}
+
+void AppDelegate::enableDrawingOnAllScreens()
+{
+    for (const auto &controller : m_windowControllers) {
+        if (const MRKODraw *canvas = controller->drawView())
+            setScreenDisabledAtIndex(false, canvas->index());
+    }
+}
+
+void AppDelegate::setScreenDisabledAtIndex(bool disabled, qint64 index)
+{
+    if (index < 0 || index >= qint64(m_windowControllers.size()))
+        return;
+    MRKOWindowController &controller = *m_windowControllers[size_t(index)];
+    controller.setScreenDisabled(disabled);
+    platform::Defaults &defaults = MRKOUtils::userDefaults();
+    if (disabled) {
+        defaults.setBool(true, screenDisabledKey(index));
+        // Clearing the canvas with its undo history comes with the clearing work.
+    } else {
+        defaults.removeObjectForKey(screenDisabledKey(index));
+    }
+}
+
+void AppDelegate::validateDisabledScreens()
+{
+    for (const auto &controller : m_windowControllers) {
+        if (!controller->screenDisabled())
+            return;
+    }
+    if (MRKOWindowController *active = activeWindowController()) {
+        active->setScreenDisabled(false);
+        MRKOUtils::userDefaults().removeObjectForKey(screenDisabledKey(0));
+    }
+}
+
+void AppDelegate::useScreenForWhiteboard(qint64 index)
+{
+    if (index < 0 || index >= qint64(m_windowControllers.size()))
+        return;
+    // The whiteboard of a display is shown and hidden by the whiteboard work.
+}
+
+void AppDelegate::updateDrawBaseLayerInAllControllers()
+{
+    for (const auto &controller : m_windowControllers) {
+        if (MRKODraw *canvas = controller->drawView())
+            canvas->updateDrawBaseLayerOrMakeBackingLayer();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Queries
+
+bool AppDelegate::canReceiveMouseActions() const
+{
+    const MRKOWindowController *active = activeWindowController();
+    return isActiveAndShown() && active && !active->window()->ignoresMouseEvents();
+}
+
+QList<MRKOWindowController *> AppDelegate::windowControllersArray() const
+{
+    QList<MRKOWindowController *> controllers;
+    for (const auto &controller : m_windowControllers)
+        controllers.append(controller.get());
+    return controllers;
+}
+
+MRKOWindowController *AppDelegate::activeWindowController() const
+{
+    return m_windowControllers.empty() ? nullptr : m_windowControllers.front().get();
+}
+
+MRKODraw *AppDelegate::activeDrawView() const
+{
+    const MRKOWindowController *active = activeWindowController();
+    return active ? active->drawView() : nullptr;
+}
+
+QList<MRKOWindowController *> AppDelegate::windowControllersWithoutWhiteboards() const
+{
+    QList<MRKOWindowController *> controllers;
+    for (const auto &controller : m_windowControllers) {
+        if (!controller->screenDisabled()) // no canvas has a whiteboard yet
+            controllers.append(controller.get());
+    }
+    return controllers;
+}
+
+MRKOWindowController *AppDelegate::windowControllerForPoint(QPointF point) const
+{
+    if (m_windowControllers.empty())
+        return nullptr;
+    MRKOWindowController *found = nullptr;
+    for (const auto &controller : m_windowControllers) {
+        const QRectF frame = controller->window()->frame();
+        // Inclusive of the top and right edges, where the pointer can rest on a display.
+        if (point.x() >= frame.left() && point.x() <= frame.right() && point.y() >= frame.top() &&
+            point.y() <= frame.bottom())
+            found = controller.get();
+    }
+    return found ? found : activeWindowController();
+}
+
+MRKOWindowController *AppDelegate::windowControllerForMouseLocation() const
+{
+    if (m_windowControllers.empty())
+        return nullptr;
+    return windowControllerForPoint(mouseLocation());
+}
+
+MRKOWindowController *AppDelegate::windowControllerForView(const QWidget *view) const
+{
+    const QWidget *window = view ? view->window() : nullptr;
+    const QRectF frame = MRKOWindow::frameOfScreen(window ? window->screen() : nullptr);
+    return windowControllerForPoint(frame.center());
+}
+
+MRKODraw *AppDelegate::drawViewForMouseLocation() const
+{
+    const MRKOWindowController *controller = windowControllerForMouseLocation();
+    return controller ? controller->drawView() : nullptr;
+}
+
+MRKODraw *AppDelegate::drawViewWithDrawingInProgress() const
+{
+    for (const auto &controller : m_windowControllers) {
+        MRKODraw *canvas = controller->drawView();
+        if (canvas && canvas->drawingInProgress())
+            return canvas;
+    }
+    return nullptr;
+}
+
+bool AppDelegate::shouldRemoveAllWindowsToPerformScreenChanges() const
+{
+    return std::any_of(m_windowControllers.begin(), m_windowControllers.end(),
+                       [](const auto &controller) { return !controller->isScreenOriginsEqual(); });
+}
+
+QPointF AppDelegate::mouseLocation()
+{
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const QPoint pos = QCursor::pos();
+    return QPointF(pos.x(), (primary ? primary->geometry().height() : 0) - pos.y());
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Action table
+
+std::vector<MRKODraw *> AppDelegate::drawViews() const
+{
+    std::vector<MRKODraw *> views;
+    for (const auto &controller : m_windowControllers) {
+        if (MRKODraw *view = controller->drawView())
+            views.push_back(view);
+    }
+    return views;
+}
+
+void AppDelegate::registerActivationActions()
+{
+    setActionHandler(QStringLiteral("runInkora:"), [this](const platform::Event *e) { runInkora(e); });
+    setActionHandler(QStringLiteral("runInkoraWithoutToolbar:"),
+                     [this](const platform::Event *e) { runInkoraWithoutToolbar(e); });
+    setActionHandler(QStringLiteral("togglePinOnTop:"), [this](const platform::Event *) { togglePinOnTop(); });
+    setActionHandler(QStringLiteral("pinOnTopWithEvent:"), [this](const platform::Event *) { togglePinOnTop(); });
+    QPointer<AppDelegate> self(this);
+    setActionHandler(QStringLiteral("quitWithEvent:"), [self](const platform::Event *) {
+        platform::DispatchQueue::main().async([self] {
+            if (self)
+                self->terminate();
+        });
+    });
+    setActionHandler(QStringLiteral("terminate:"), [this](const platform::Event *) { terminate(); });
+}

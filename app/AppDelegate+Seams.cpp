@@ -1,0 +1,54 @@
+#include "app/AppDelegate.h"
+#include "canvas/MRKODraw.h"
+#include "canvas/MRKOWindow.h"
+#include "canvas/MRKOWindowController.h"
+#include "platform/UndoManager.h"
+
+// Work of other parts of the shell that showing, hiding and quitting call into. Each does the least the overlay
+// needs until the part it belongs to replaces it.
+
+void AppDelegate::setUpFlagMonitors() {}
+
+void AppDelegate::removeFlagMonitorsIfNeeded() {}
+
+void AppDelegate::setUpEventTapMonitor() {}
+
+void AppDelegate::suspendEventTapMonitorIfNeeded() {}
+
+void AppDelegate::enableMouseEventsIfNeeded()
+{
+    // Windows take the mouse again (a disabled display's window keeps ignoring it).
+    for (MRKOWindowController *controller : windowControllersArray())
+        controller->window()->setIgnoresMouseEvents(false);
+}
+
+void AppDelegate::stopDrawingIfNeeded()
+{
+    if (MRKODraw *canvas = drawViewWithDrawingInProgress())
+        canvas->stopDrawingByPostingMouseUp();
+}
+
+void AppDelegate::removeAllDarkOverlaysIfNeeded() {}
+
+void AppDelegate::removeAuxActionIfNeeded() {}
+
+void AppDelegate::setColorType(quint64 colorType)
+{
+    m_colorType = colorType;
+}
+
+void AppDelegate::showHideToolbar(const platform::Event *)
+{
+    if (MRKOWindowController *active = activeWindowController())
+        active->setToolsHidden(!active->toolsHidden());
+}
+
+void AppDelegate::changeActivateTools(bool activate)
+{
+    m_currentActivateTools = activate;
+}
+
+void AppDelegate::makeScreenActiveAtIndex(qint64 index)
+{
+    m_lastActiveScreen = index;
+}

@@ -1,0 +1,74 @@
+#include "canvas/MRKOScreensController.h"
+
+#include "app/AppDelegate.h"
+#include "foundation/InkoraLog.h"
+#include "foundation/MRKOUtils.h"
+#include "platform/Defaults.h"
+#include "platform/Dispatch.h"
+#include "platform/Services.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<qint64> s_preferedScreenIndex = 0;
+
+const QString kRebuildRequest = QStringLiteral("didChangeScreenParameters");
+
+} // namespace
+
+MRKOScreensController &MRKOScreensController::sharedScreensController()
+{
+    // Never destroyed: it observes the display changes for the life of the process.
+    static MRKOScreensController *const s_shared = new MRKOScreensController;
+    return *s_shared;
+}
+
+MRKOScreensController::MRKOScreensController()
+{
+    m_observer = platform::NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(platform::kScreenParametersDidChangeNotification), nullptr,
+        [this](const platform::Notification &) { performChangeScreenParameters(); });
+    updatePreferedScreenIndex();
+}
+
+MRKOScreensController::~MRKOScreensController() = default;
+
+QList<platform::ScreenInfo> MRKOScreensController::screens()
+{
+    QList<platform::ScreenInfo> list = platform::services().screens->screens();
+    const qint64 preferred = s_preferedScreenIndex.load();
+    // A stored index beyond the displays (one was unplugged) falls back to the system order; the key stays.
+    if (preferred > 0 && preferred < list.size())
+        list.move(int(preferred), 0);
+    return list;
+}
+
+void MRKOScreensController::updatePreferedScreenIndex()
+{
+    s_preferedScreenIndex = MRKOUtils::userDefaults().integerForKey(QStringLiteral("PreferedScreenIndex"));
+}
+
+qint64 MRKOScreensController::preferedScreenIndex()
+{
+    return s_preferedScreenIndex.load();
+}
+
+void MRKOScreensController::forceReactivate()
+{
+    sharedScreensController().didChangeScreenParameters();
+}
+
+void MRKOScreensController::performChangeScreenParameters()
+{
+    platform::RunLoop &loop = platform::RunLoop::main();
+    loop.cancelPreviousPerformRequests(this);
+    loop.performAfterDelay(this, kRebuildRequest, kSettleDelay, [this] { didChangeScreenParameters(); });
+}
+
+void MRKOScreensController::didChangeScreenParameters()
+{
+    qCInfo(lcCanvas) << "DidChangeScreenParameters:";
+    if (AppDelegate *app = AppDelegate::shared())
+        app->didChangeScreenParameters();
+}

@@ -1,0 +1,395 @@
+#include "canvas/MRKOWindowController.h"
+
+#include "app/AppDelegate.h"
+#include "app/MRKOAppLevel.h"
+#include "app/MRKOFrontmostApp.h"
+#include "canvas/MRKODraw.h"
+#include "canvas/MRKOWindow.h"
+#include "foundation/InkoraLog.h"
+#include "foundation/MRKOUtils.h"
+#include "platform/Defaults.h"
+#include "platform/Dispatch.h"
+#include "platform/Geometry.h"
+#include "platform/WindowStack.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QWindow>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kToolPanelWidth = 60;   // points
+constexpr double kToolPanelHeight = 446; // points
+const QString kToolPanelFrameKey = QStringLiteral("ToolPanelFrameKey");
+const QString kActivateToolsKey = QStringLiteral("activateToolsKey");
+
+} // namespace
+
+// The local monitor of the window-level change: the first left press anywhere in the program puts the window back
+// at its level before the press goes on to the window under the pointer.
+class MRKOWindowController::LevelMonitor final : public QObject
+{
+public:
+    explicit LevelMonitor(MRKOWindowController *controller) : m_controller(controller)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~LevelMonitor() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::MouseButtonPress || static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+            return false;
+        // Qt delivers the press to the widget under the pointer afterwards, which is where it would be re-sent.
+        platform::DispatchQueue::main().async([controller = QPointer<MRKOWindowController>(m_controller)] {
+            if (controller)
+                controller->handleMouseDownEvent();
+        });
+        return false;
+    }
+
+private:
+    MRKOWindowController *m_controller = nullptr; // not owned; owns this monitor
+};
+
+MRKOWindowController::MRKOWindowController(std::unique_ptr<MRKOWindow> window) : m_window(std::move(window))
+{
+    m_window->setWindowController(this);
+    if (QWindow *handle = m_window->windowHandle())
+        connect(handle, &QWindow::screenChanged, this, &MRKOWindowController::drawWindowDidChangeScreen);
+}
+
+MRKOWindowController::~MRKOWindowController()
+{
+    m_mouseDownLocalMonitor.reset();
+    if (m_toolSticker)
+        delete m_toolSticker.data(); // a child window of the overlay window, gone with it anyway
+    if (m_window)
+        m_window->setWindowController(nullptr);
+}
+
+QScreen *MRKOWindowController::firstScreen()
+{
+    if (AppDelegate *delegate = AppDelegate::shared()) {
+        const QList<QScreen *> screens = delegate->overlayScreens();
+        return screens.isEmpty() ? nullptr : screens.first();
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+QRectF MRKOWindowController::defaultToolPanelFrame(double screenHeight)
+{
+    return QRectF(0, screenHeight - std::ceil(0.125 * screenHeight + kToolPanelHeight), kToolPanelWidth,
+                  kToolPanelHeight);
+}
+
+quint32 MRKOWindowController::numberOfScreen(const QScreen *screen)
+{
+    if (!screen)
+        return 0;
+    // Outputs keep their names while connected; the number follows the name.
+    return quint32(qHash(screen->name()) & 0x7fffffffu) + 1;
+}
+
+void MRKOWindowController::showWindow()
+{
+    m_window->orderFront();
+    QScreen *screen = m_window->currentScreen();
+    m_screenFrame = MRKOWindow::frameOfScreen(screen);
+    if (!screen || screen != firstScreen())
+        return;
+    makeToolPanelIfNeeded();
+    if (m_toolsHidden)
+        keepTouchBarHideToolbarIfNeeded();
+    else if (m_activateTools)
+        appearToolPanel();
+    else
+        makeToolSticker();
+}
+
+bool MRKOWindowController::isScreenOriginsEqual() const
+{
+    return MRKOWindow::frameOfScreen(m_window->currentScreen()).topLeft() == m_screenFrame.topLeft();
+}
+
+void MRKOWindowController::drawWindowDidChangeScreen()
+{
+    if (isScreenOriginsEqual())
+        return;
+    qCInfo(lcCanvas) << "Remove exceeded drawing surface. Screen frame origins are not equal.";
+    m_window->orderOut();
+}
+
+void MRKOWindowController::updateWindowWithScreen(QScreen *screen)
+{
+    const QSizeF oldSize = m_screenFrame.size();
+    m_screenFrame = MRKOWindow::frameOfScreen(screen);
+    m_screenNumber = numberOfScreen(screen);
+    translateToolPanelWithOldFrameSize(oldSize);
+    m_window->setFrame(m_screenFrame);
+    if (m_drawView)
+        m_drawView->updateFrameIfNeededWithNewFrame(QRectF(QPointF(0, 0), m_screenFrame.size()));
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Tool panel
+
+void MRKOWindowController::tryLoadToolFrame()
+{
+    const QString stored = MRKOUtils::userDefaults().stringForKey(kToolPanelFrameKey);
+    if (!stored.isEmpty()) {
+        if (const auto frame = platform::rectFromString(stored); frame && *frame != QRectF()) {
+            m_toolsFrame = *frame;
+            return;
+        }
+    }
+    const QScreen *screen = m_window->currentScreen();
+    m_toolsFrame = defaultToolPanelFrame(screen ? screen->geometry().height() : 0);
+}
+
+void MRKOWindowController::saveToolFrame()
+{
+    if (!m_toolPanel)
+        return;
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const double top = primary ? primary->geometry().height() : 0;
+    const QRect g = m_toolPanel->geometry();
+    const QRectF global(g.x(), top - (g.y() + g.height()), g.width(), g.height());
+    m_toolsFrame = global.translated(-MRKOWindow::frameOfScreen(m_toolPanel->screen()).topLeft());
+    platform::Defaults &defaults = MRKOUtils::userDefaults();
+    defaults.setObject(platform::rectToString(m_toolsFrame), kToolPanelFrameKey);
+    defaults.synchronize();
+}
+
+void MRKOWindowController::translateToolPanelWithOldFrameSize(const QSizeF &oldSize)
+{
+    if (!m_toolPanel || oldSize.isEmpty())
+        return;
+    const QRectF frame = m_toolsFrame;
+    const double newHeight = m_screenFrame.height();
+    const double fromTop = (oldSize.height() - (frame.y() + frame.height())) / oldSize.height();
+    m_toolsFrame = QRectF(frame.x(), newHeight - (std::floor(fromTop * newHeight) + kToolPanelHeight), frame.width(),
+                          frame.height());
+    saveToolFrame();
+    qCInfo(lcCanvas) << "adjustToolFrameOriginWithOldFrameSize";
+}
+
+void MRKOWindowController::makeToolPanelIfNeeded()
+{
+    // The floating tool bar is not built yet: there is no panel to make, only its frame to know and the canvas to
+    // link.
+    tryLoadToolFrame();
+    if (m_drawView)
+        m_drawView->setWindowController(this);
+}
+
+void MRKOWindowController::bringToolPanelOnFrontIfNeeded()
+{
+    if (m_activateTools && !m_toolsHidden && m_toolPanel) {
+        m_toolPanel->raise();
+        m_toolPanel->activateWindow();
+    } else {
+        keepTouchBarHideToolbarIfNeeded();
+    }
+}
+
+void MRKOWindowController::appearToolPanel()
+{
+    if (m_toolPanel)
+        m_toolPanel->setWindowOpacity(1.0);
+}
+
+void MRKOWindowController::disappearToolPanel()
+{
+    if (m_toolPanel)
+        m_toolPanel->setWindowOpacity(0.0);
+}
+
+void MRKOWindowController::keepTouchBarHideToolbarIfNeeded()
+{
+    if (const AppDelegate *delegate = AppDelegate::shared(); delegate && delegate->keepTouchBarWOToolbar())
+        keepTouchBarHideToolbar();
+}
+
+void MRKOWindowController::keepTouchBarHideToolbar()
+{
+    if (!m_toolPanel)
+        return;
+    m_toolPanel->setWindowOpacity(0.0);
+    if (const AppDelegate *delegate = AppDelegate::shared(); delegate && !delegate->isPinnedOnTop())
+        m_toolPanel->activateWindow();
+}
+
+void MRKOWindowController::renewToolbarKeyStatus()
+{
+    if (m_toolPanel && m_toolPanel->windowOpacity() == 1.0)
+        appearToolPanel();
+    else
+        keepTouchBarHideToolbar();
+}
+
+void MRKOWindowController::makeToolSticker()
+{
+    tryLoadToolFrame();
+    if (m_toolSticker)
+        return;
+    // A small tab at the left edge, beside where the panel was; a click restores the panel.
+    auto *sticker = new QWidget(m_window.get(), Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                                    Qt::WindowDoesNotAcceptFocus); // child window of the overlay
+    sticker->setAttribute(Qt::WA_ShowWithoutActivating);
+    sticker->setStyleSheet(QStringLiteral("background: rgba(40, 40, 40, 220);"));
+    const double y = m_toolsFrame.y() + m_toolsFrame.height() * 0.5 - 20; // points from the display's bottom
+    const QRect overlay = m_window->geometry();
+    sticker->setGeometry(QRect(overlay.x(), int(overlay.y() + overlay.height() - (y + 40)), 19, 40));
+    auto *button = new QPushButton(QStringLiteral("›"), sticker); // child
+    button->setFlat(true);
+    button->setGeometry(0, 0, 20, 40);
+    connect(button, &QPushButton::clicked, this, &MRKOWindowController::showTools);
+    m_toolSticker = sticker;
+    platform::WindowStack::shared().setLevel(*sticker, m_window->level() + 1); // above its overlay
+    if (m_window->isVisible()) {
+        sticker->show();
+        platform::WindowStack::shared().orderFront(*sticker);
+    }
+}
+
+void MRKOWindowController::showTools()
+{
+    platform::Defaults &defaults = MRKOUtils::userDefaults();
+    defaults.setBool(true, kActivateToolsKey);
+    m_activateTools = true;
+    defaults.synchronize();
+    updateActivateTools();
+    if (m_toolSticker) {
+        m_toolSticker->hide();
+        delete m_toolSticker.data();
+    }
+    makeToolPanelIfNeeded();
+    appearToolPanel();
+}
+
+void MRKOWindowController::hideTools()
+{
+    platform::Defaults &defaults = MRKOUtils::userDefaults();
+    defaults.setBool(false, kActivateToolsKey);
+    m_activateTools = false;
+    defaults.synchronize();
+    updateActivateTools();
+    saveToolFrame();
+    disappearToolPanel();
+    m_window->orderFront();
+    makeToolSticker();
+}
+
+void MRKOWindowController::updateActivateTools()
+{
+    if (AppDelegate *delegate = AppDelegate::shared())
+        delegate->changeActivateTools(m_activateTools);
+}
+
+void MRKOWindowController::resetCurrentCursor()
+{
+    if (m_drawView)
+        m_drawView->update();
+}
+
+void MRKOWindowController::setToolsHidden(bool hidden)
+{
+    m_toolsHidden = hidden;
+    if (m_toolSticker) {
+        showTools();
+    } else if (m_toolPanel) {
+        if (hidden) {
+            const AppDelegate *delegate = AppDelegate::shared();
+            if (delegate && delegate->keepTouchBarWOToolbar()) {
+                keepTouchBarHideToolbar();
+            } else {
+                disappearToolPanel();
+                m_window->orderFront();
+            }
+        } else {
+            appearToolPanel();
+        }
+        resetCurrentCursor();
+    }
+    platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
+    // The remote is told once its controller exists.
+}
+
+void MRKOWindowController::setScreenDisabled(bool disabled)
+{
+    m_screenDisabled = disabled;
+    if (m_drawView)
+        m_drawView->setScreenDisabled(disabled);
+    m_window->setIgnoresMouseEvents(disabled);
+}
+
+MRKODraw *MRKOWindowController::drawView() const
+{
+    return m_drawView;
+}
+
+void MRKOWindowController::setDrawView(MRKODraw *drawView)
+{
+    m_drawView = drawView;
+    if (!drawView)
+        return;
+    const platform::Defaults &defaults = MRKOUtils::userDefaults();
+    drawView->setToolType(quint64(defaults.integerForKey(QStringLiteral("ToolTypeKey"))));
+    drawView->setDissolveMode(defaults.integerForKey(QStringLiteral("DissolveModeKey")));
+    drawView->setColorType(defaults.integerForKey(QStringLiteral("ColorTypeKey")));
+    drawView->setThickness(quint64(defaults.integerForKey(QStringLiteral("AllToolsThicknessKey"))));
+    drawView->setScreenDisabled(m_screenDisabled);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Tool-bar actions
+
+void MRKOWindowController::closeApp(const QObject *sender)
+{
+    AppDelegate *delegate = AppDelegate::shared();
+    if (!delegate)
+        return;
+    if (!sender)
+        delegate->closeAllDrawableScreens();
+    else
+        delegate->showHideToolbar(nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Window level
+
+void MRKOWindowController::preperaToChangeWindowLevel()
+{
+    setUpMonitors();
+}
+
+void MRKOWindowController::setUpMonitors()
+{
+    removeMonitors();
+    m_mouseDownLocalMonitor = std::make_unique<LevelMonitor>(this);
+}
+
+void MRKOWindowController::removeMonitors()
+{
+    m_mouseDownLocalMonitor.reset();
+}
+
+void MRKOWindowController::handleMouseDownEvent()
+{
+    updateWindowLevel();
+}
+
+void MRKOWindowController::updateWindowLevel()
+{
+    m_window->setLevel(MRKOAppLevel::appLevel().level());
+    bringToolPanelOnFrontIfNeeded();
+    removeMonitors();
+}

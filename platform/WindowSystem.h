@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Event.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace platform {
+
+/// What floating windows need of the window system beyond Qt: desktop-wide hints, the frontmost application,
+/// whether transparency works, and modifier changes anywhere on the display.
+class WindowSystem
+{
+public:
+    /// Removes its monitor when destroyed.
+    class Monitor
+    {
+    public:
+        virtual ~Monitor() = default;
+    };
+    using FlagsHandler = std::function<void(const Event &event)>;
+
+    virtual ~WindowSystem() = default;
+    /// Sticky on every desktop, kept above other applications' windows, out of the task bar and the pager. Call on
+    /// a window whose native window exists; safe to call again.
+    virtual void prepareFloatingWindow(QWidget &window) = 0;
+    /// The application id of the active window ("com.Inkora.Inkora" for our own windows); empty when unknown.
+    [[nodiscard]] virtual QString frontmostApplicationId() = 0;
+    /// The process owning the active window; 0 when unknown.
+    [[nodiscard]] virtual qint64 frontmostProcessId() = 0;
+    /// Makes one of our windows the active one, for the keyboard.
+    virtual void activateWindow(QWidget &window) = 0;
+    /// Whether a compositing manager runs, without which transparent windows show black.
+    [[nodiscard]] virtual bool hasCompositingManager() = 0;
+    /// Calls the handler on the main thread with a flags-changed event (modifier flags only) whenever a modifier
+    /// goes down or up anywhere; null when modifier changes cannot be watched.
+    [[nodiscard]] virtual std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler handler) = 0;
+};
+
+} // namespace platform
