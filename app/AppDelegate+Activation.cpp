@@ -467,6 +467,14 @@ std::vector<MRKODraw *> AppDelegate::drawViews() const
     return views;
 }
 
+void AppDelegate::clearDrawViews(bool exclusion)
+{
+    // No kind of drawing is kept yet (badges and texts come with the text tool), so both clears are whole.
+    Q_UNUSED(exclusion)
+    for (MRKODraw *view : drawViews())
+        view->clearCanvas();
+}
+
 void AppDelegate::registerActivationActions()
 {
     setActionHandler(QStringLiteral("runInkora:"), [this](const platform::Event *e) { runInkora(e); });

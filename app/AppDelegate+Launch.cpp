@@ -322,12 +322,6 @@ void AppDelegate::markProxyDocAsEditedIfNeeded()
         m_proxyDoc->updateChangeCount(0);
 }
 
-void AppDelegate::resetCounterOnProxyDoc()
-{
-    if (m_proxyDoc)
-        m_proxyDoc->updateChangeCount(2);
-}
-
 void AppDelegate::undoManagerDidSomeAction()
 {
     if (m_proxyDoc)

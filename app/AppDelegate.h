@@ -143,7 +143,7 @@ public:
     /// The canvas of every display.
     [[nodiscard]] virtual std::vector<MRKODraw *> drawViews() const;
     /// Clears every canvas, with or without the kept kinds of drawings.
-    virtual void clearDrawViews(bool exclusion) { Q_UNUSED(exclusion) }
+    virtual void clearDrawViews(bool exclusion);
     // ---- end of command bindings and handlers ----
 
     [[nodiscard]] bool respondsToAction(const QString &action) const override;
