@@ -39,7 +39,9 @@ void AppDelegate::runInkora(const platform::Event *sender)
         closeAllDrawableScreens();
     else
         activateInkoraNoToolbar(false);
-    Q_UNUSED(sender) // the status item's flash comes with the status item
+    // A shortcut flashes the status item at once.
+    if (sender)
+        highlightStatusBarButton();
 }
 
 void AppDelegate::runInkoraWithoutToolbar(const platform::Event *sender)
@@ -48,7 +50,9 @@ void AppDelegate::runInkoraWithoutToolbar(const platform::Event *sender)
         closeAllDrawableScreens();
     else
         activateInkoraNoToolbar(true);
-    Q_UNUSED(sender)
+    // A shortcut flashes the status item at once.
+    if (sender)
+        highlightStatusBarButton();
 }
 
 void AppDelegate::activateInkora()

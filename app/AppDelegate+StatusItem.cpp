@@ -167,8 +167,9 @@ void AppDelegate::showAdditionalMenuForView()
 
 void AppDelegate::toolMenuSelected(int tag)
 {
-    if (!isActiveAndShown())
-        activateInkora();
+    const QString show = QStringLiteral("runInkora:");
+    if (!isActiveAndShown() && respondsToAction(show))
+        performAction(show, nullptr);
     if (tag < 0 || tag >= int(kToolCommands.size()))
         return;
     const QString command = QLatin1String(kToolCommands[tag]);

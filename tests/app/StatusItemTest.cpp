@@ -30,6 +30,7 @@ public:
     [[nodiscard]] bool isPinnedOnTop() const override { return ghost; }
     [[nodiscard]] bool fnPressed() const override { return fn; }
     [[nodiscard]] bool isRemoteConnected() const override { return remote; }
+    [[nodiscard]] bool isToolbarHidden() const override { return false; }
 
     bool ghost = false;
     bool fn = false;
