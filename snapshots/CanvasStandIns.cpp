@@ -1,13 +1,17 @@
 #include "snapshots/CanvasStandIns.h"
 
+#include "app/AppDelegate.h"
+#include "app/MRKOFrontmostApp.h"
+#include "canvas/MRKODraw.h"
 #include "platform/Layer.h"
 
 namespace inkora {
 
 double activeCanvasDisplayScale()
 {
-    // TODO: ask AppDelegate::activeDrawView() once the canvas exists; until then no canvas is active.
-    return 0;
+    const AppDelegate *app = AppDelegate::shared();
+    const MRKODraw *canvas = app ? app->activeDrawView() : nullptr;
+    return canvas ? canvas->displayScale() : 0;
 }
 
 QColor whiteboardColorForType(qint64 colorType)
@@ -34,13 +38,12 @@ void enableDrawingsShadow(platform::Layer &layer, double scale)
 
 void beginSaveOperation()
 {
-    // TODO: hand over to MRKOFrontmostApp once the shell has it (overlay to the floating level, command shortcuts
-    // unbound); until then there is no overlay to move.
+    MRKOFrontmostApp::beginSaveOperation();
 }
 
 void endSaveOperation()
 {
-    // TODO: as beginSaveOperation.
+    MRKOFrontmostApp::endSaveOperation();
 }
 
 } // namespace inkora

@@ -6,8 +6,8 @@ namespace platform {
 class Layer;
 }
 
-// What snapshots need of the canvas, the foundation utilities and the application shell before those classes exist;
-// each function names the operation it stands for.
+// What snapshots need of the canvas, the foundation utilities and the application shell, in one place; each
+// function names the operation it stands for.
 namespace inkora {
 
 /// `-[AppDelegate activeDrawView]`'s display scale (pixels per point); 0 when there is no active canvas.
