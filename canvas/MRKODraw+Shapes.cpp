@@ -140,6 +140,12 @@ void MRKODraw::drawArrowToCacheWithStyle(quint64 style, quint64 type)
     auto pill = std::make_shared<MRKOArrowPill>(type, start, end, m_hueFirstColor, m_hueColor, quint64(m_colorType),
                                                 m_brushSize, qint64(style));
     populateArrowPillExtras(*pill);
+    drawWorkingPillToCache(pill);
+}
+
+void MRKODraw::drawWorkingPillToCache(const std::shared_ptr<MRKOPill> &pill)
+{
+    // The new picture replaces the previous one: both areas go to the screen.
     m_workingPill = pill;
     const QRectF drawn = pill->createPaths();
     if (m_cache)
@@ -183,13 +189,7 @@ void MRKODraw::drawRectangleToCacheWithType(quint64 type)
     auto pill = std::make_shared<MRKORectanglePill>(type, rect, m_hueFirstColor, m_hueColor, quint64(m_colorType),
                                                     startDirection(start, end), m_brushSize,
                                                     inkora::liveSettings().sharpRectangle, m_filled);
-    m_workingPill = pill;
-    const QRectF drawn = pill->createPaths();
-    if (m_cache)
-        m_cache->context().draw([&](QPainter &painter) { pill->drawInContext(painter); });
-    setNeedsDisplayInRect(platform::unionRectKeepingPoints(drawn, m_prevRendRect));
-    m_prevRendRect = drawn;
-    m_currentRect = drawn;
+    drawWorkingPillToCache(pill);
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -281,6 +281,8 @@ public:
     /// `type` 2 rectangle, 6 ellipse.
     void drawRectangleToCacheWithType(quint64 type);
     void populateArrowPillExtras(MRKOArrowPill &pill) const;
+    /// Makes `pill` the working model and draws it into the cache over the previous picture.
+    void drawWorkingPillToCache(const std::shared_ptr<MRKOPill> &pill);
     /// Sample shapes next to the tool panel's button of the current tool.
     void showArrow();
     void showRectangle();

@@ -6,6 +6,7 @@
 #include "platform/Defaults.h"
 #include "tests/helper/XcbWindowProbe.h"
 #include "tests/support/InkoraFixture.h"
+#include "tests/support/Screenshot.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOToolColor.h"
 #include "tools/MRKOToolType.h"
@@ -19,22 +20,6 @@
 #include <QTimer>
 
 namespace {
-
-// The whole screen as the X server composes it.
-QImage screenshot()
-{
-    QProcess import;
-    import.start(QStringLiteral("import"),
-                 {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
-    if (!import.waitForFinished(20000) || import.exitCode() != 0)
-        return QImage();
-    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
-}
-
-QColor pixel(const QImage &image, int x, int y)
-{
-    return image.isNull() ? QColor() : QColor(image.pixel(x, y));
-}
 
 bool xdotool(const QStringList &arguments)
 {
@@ -92,7 +77,7 @@ protected:
                              QStringLiteral("blue"), QStringLiteral("-fg"), QStringLiteral("blue"),
                              QStringLiteral("below")});
         ASSERT_TRUE(other.process.waitForStarted(10000));
-        ASSERT_TRUE(QTest::qWaitFor([] { return pixel(screenshot(), 300, 250) == QColor(Qt::blue); }, 30000));
+        ASSERT_TRUE(QTest::qWaitFor([] { return screenshotPixel(screenshot(), 300, 250) == QColor(Qt::blue); }, 30000));
     }
 
     void showOverlay()
@@ -120,7 +105,7 @@ TEST_F(OverlayX11Test, TheOverlayLiesAboveAnotherProgramShowsItAndTakesAStroke)
     ASSERT_EQ(controllers.size(), QGuiApplication::screens().size()) << "one window on every display";
     MRKOWindow *window = controllers.first()->window();
     EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_EQ(pixel(screenshot(), 300, 250), QColor(Qt::blue)) << "the other program shows through the overlay";
+    EXPECT_EQ(screenshotPixel(screenshot(), 300, 250), QColor(Qt::blue)) << "the other program shows through the overlay";
 
     // A drag across the other program's window; the screen is read while the button is still down.
     QStringList drag = {QStringLiteral("mousemove"), QStringLiteral("--sync"),    QStringLiteral("150"),
@@ -136,7 +121,7 @@ TEST_F(OverlayX11Test, TheOverlayLiesAboveAnotherProgramShowsItAndTakesAStroke)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         const QImage image = screenshot();
         ++tries;
-        if (pixel(image, 250, 250) != QColor(Qt::red) && tries < 100)
+        if (screenshotPixel(image, 250, 250) != QColor(Qt::red) && tries < 100)
             return;
         poll.stop();
         shot = image;
@@ -147,8 +132,8 @@ TEST_F(OverlayX11Test, TheOverlayLiesAboveAnotherProgramShowsItAndTakesAStroke)
     ASSERT_TRUE(QTest::qWaitFor([&] { return release.state() == QProcess::NotRunning && !shot.isNull(); }, 60000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !controllers.first()->drawView()->drawingInProgress(); }, 20000));
 
-    EXPECT_EQ(pixel(shot, 250, 250), QColor(Qt::red)) << "the stroke, above the other program's window";
-    EXPECT_EQ(pixel(shot, 400, 200), QColor(Qt::blue)) << "the other program, through the overlay";
+    EXPECT_EQ(screenshotPixel(shot, 250, 250), QColor(Qt::red)) << "the stroke, above the other program's window";
+    EXPECT_EQ(screenshotPixel(shot, 400, 200), QColor(Qt::blue)) << "the other program, through the overlay";
 }
 
 TEST_F(OverlayX11Test, HidingInFadeModeClosesEveryWindowAndInFreezeModeKeepsThem)

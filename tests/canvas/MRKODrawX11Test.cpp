@@ -1,5 +1,6 @@
 #include "canvas/MRKODraw.h"
 #include "tests/canvas/CanvasFixture.h"
+#include "tests/support/Screenshot.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOToolColor.h"
 #include "tools/MRKOToolType.h"
@@ -12,26 +13,6 @@
 
 #include <memory>
 #include <optional>
-
-namespace {
-
-// The whole screen as the X server composes it.
-QImage screenshot()
-{
-    QProcess import;
-    import.start(QStringLiteral("import"),
-                 {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
-    if (!import.waitForFinished(20000) || import.exitCode() != 0)
-        return QImage();
-    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
-}
-
-QColor pixel(const QImage &image, int x, int y)
-{
-    return QColor(image.pixel(x, y));
-}
-
-} // namespace
 
 class MRKODrawX11Test : public CanvasFixture
 {
@@ -77,7 +58,7 @@ TEST_F(MRKODrawX11Test, ATransparentCanvasShowsAStrokeOverTheWindowBelow)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         const QImage image = screenshot();
         ++tries;
-        const bool shown = !image.isNull() && pixel(image, 300, 300) == QColor(Qt::red);
+        const bool shown = !image.isNull() && screenshotPixel(image, 300, 300) == QColor(Qt::red);
         if (!shown && tries < 100)
             return;
         poll.stop();
@@ -91,9 +72,9 @@ TEST_F(MRKODrawX11Test, ATransparentCanvasShowsAStrokeOverTheWindowBelow)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !canvas->drawingInProgress() && canvas->finalizeCalls == 1; }, 20000));
 
     ASSERT_FALSE(shot.isNull());
-    EXPECT_EQ(pixel(shot, 300, 300), QColor(Qt::red)) << "the stroke";
-    EXPECT_EQ(pixel(shot, 200, 200), QColor(Qt::red));
-    EXPECT_EQ(pixel(shot, 400, 200), QColor(Qt::blue)) << "the window below, through the canvas";
-    EXPECT_EQ(pixel(shot, 200, 400), QColor(Qt::blue));
+    EXPECT_EQ(screenshotPixel(shot, 300, 300), QColor(Qt::red)) << "the stroke";
+    EXPECT_EQ(screenshotPixel(shot, 200, 200), QColor(Qt::red));
+    EXPECT_EQ(screenshotPixel(shot, 400, 200), QColor(Qt::blue)) << "the window below, through the canvas";
+    EXPECT_EQ(screenshotPixel(shot, 200, 400), QColor(Qt::blue));
     EXPECT_GE(canvas->drawnDrags, 10);
 }
