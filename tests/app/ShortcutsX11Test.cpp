@@ -1,8 +1,12 @@
+#include "foundation/MRKOUtils.h"
+#include "platform/Defaults.h"
+#include "tests/helper/XcbWindowProbe.h"
 #include "tests/support/InkoraFixture.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QTest>
@@ -59,6 +63,17 @@ void typeKeys(const char *keys)
     xdotool.start(QStringLiteral("xdotool"), arguments);
     ASSERT_TRUE(xdotool.waitForFinished(10000));
     ASSERT_EQ(xdotool.exitCode(), 0) << xdotool.readAllStandardError().constData();
+}
+
+// The whole screen as the X server composes it.
+QImage screenshot()
+{
+    QProcess import;
+    import.start(QStringLiteral("import"),
+                 {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
+    if (!import.waitForFinished(20000) || import.exitCode() != 0)
+        return QImage();
+    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
 /// Another program's focused window: records the keys that reach it.
@@ -150,6 +165,98 @@ TEST_F(ShortcutsX11Test, ActivationShortcutBindsTheOverlayCommandsAndGivesThemBa
     EXPECT_EQ(m_inkora.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_inkora.exitCode(), 0) << m_inkora.readAllStandardError().constData();
     EXPECT_FALSE(heldByAnotherClient(kTab, kAlt));
+}
+
+TEST_F(ShortcutsX11Test, ActivationShortcutShowsARealOverlayWhoseDrawingCommandZUndoes)
+{
+    // Freeze mode, so the drawing stays until it is undone instead of fading by itself.
+    MRKOUtils::userDefaults().setBool(true, QStringLiteral("FirstTimeRun"));
+    MRKOUtils::userDefaults().setInteger(1, QStringLiteral("DissolveModeKey"));
+    MRKOUtils::userDefaults().synchronize();
+    KeyWindow window;
+    window.resize(200, 200);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    startInkora();
+    XcbWindowProbe probe;
+    ASSERT_TRUE(probe.isConnected());
+
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const auto overlay = [&]() -> std::optional<XcbWindowProbe::Window> {
+        for (const XcbWindowProbe::Window &w : probe.mappedWindowsOfProcess(m_inkora.processId())) {
+            if (w.geometry == screen)
+                return w;
+        }
+        return std::nullopt;
+    };
+    // The program answers the shortcut only once its launch is complete, so the keys are typed again until then.
+    const auto pressUntil = [&](const char *keys, const std::function<bool()> &condition) {
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            typeKeys(keys);
+            if (waitFor(condition, 4000))
+                return true;
+        }
+        return false;
+    };
+
+    ASSERT_TRUE(pressUntil("alt+Tab", [&] { return overlay().has_value(); }))
+        << m_inkora.readAllStandardError().constData();
+    const QImage before = screenshot();
+    ASSERT_FALSE(before.isNull());
+
+    // A diagonal drag well away from the other window.
+    const QPoint from(500, 300);
+    const QPoint to(800, 600);
+    const QPoint middle = (from + to) / 2;
+    QStringList drag{QStringLiteral("mousemove"), QStringLiteral("--sync"),    QString::number(from.x()),
+                     QString::number(from.y()),   QStringLiteral("mousedown"), QStringLiteral("1")};
+    for (int step = 1; step <= 15; ++step) {
+        const QPoint p = from + (to - from) * step / 15;
+        drag << QStringLiteral("mousemove") << QStringLiteral("--sync") << QString::number(p.x())
+             << QString::number(p.y());
+    }
+    drag << QStringLiteral("mouseup") << QStringLiteral("1");
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), drag);
+    ASSERT_TRUE(xdotool.waitForFinished(20000));
+    ASSERT_EQ(xdotool.exitCode(), 0);
+
+    // The stroke crosses the middle of the drag and stays there after the button is up.
+    const auto strokeShown = [&] {
+        const QImage now = screenshot();
+        return !now.isNull() && now.pixel(middle) != before.pixel(middle);
+    };
+    ASSERT_TRUE(waitFor(strokeShown, 15000)) << "the drag left a stroke";
+
+    // Under a window manager a click gives the overlay the keyboard; the shortcuts must still be the program's.
+    QProcess focus;
+    focus.start(QStringLiteral("xdotool"),
+                {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(overlay()->id)});
+    ASSERT_TRUE(focus.waitForFinished(10000));
+    ASSERT_EQ(focus.exitCode(), 0);
+    ASSERT_TRUE(strokeShown()) << "in freeze mode the stroke stays until it is undone";
+
+    const auto strokeGone = [&] {
+        const QImage now = screenshot();
+        return !now.isNull() && now.pixel(middle) == before.pixel(middle) && now.pixel(from) == before.pixel(from) &&
+               now.pixel(to) == before.pixel(to);
+    };
+    EXPECT_TRUE(pressUntil("ctrl+z", strokeGone)) << "Command-Z undid the stroke";
+    EXPECT_TRUE(overlay().has_value()) << "undo leaves the overlay shown";
+
+    // Hidden again, the overlay is unmapped and Command-Z goes to the focused program.
+    ASSERT_TRUE(pressUntil("alt+Tab", [&] { return !overlay().has_value(); }));
+    // Without a window manager nobody hands the keyboard back once the focused overlay is unmapped.
+    QProcess refocus;
+    refocus.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window.winId())});
+    ASSERT_TRUE(refocus.waitForFinished(10000));
+    ASSERT_EQ(refocus.exitCode(), 0);
+    window.keys.clear();
+    typeKeys("ctrl+z");
+    EXPECT_TRUE(waitFor([&] { return window.keys.contains(QStringLiteral("Ctrl+Z")); }, 5000))
+        << window.keys.join(' ').toStdString();
 }
 
 TEST_F(ShortcutsX11Test, CombinationHeldByAnotherClientIsLoggedAsRefused)

@@ -83,7 +83,16 @@ std::optional<XcbWindowProbe::Window> XcbWindowProbe::window(std::uint32_t id)
 
 std::optional<XcbWindowProbe::Window> XcbWindowProbe::mappedWindowOfProcess(qint64 pid)
 {
+    std::vector<Window> windows = mappedWindowsOfProcess(pid);
+    if (windows.empty())
+        return std::nullopt;
+    return windows.front();
+}
+
+std::vector<XcbWindowProbe::Window> XcbWindowProbe::mappedWindowsOfProcess(qint64 pid)
+{
     const std::uint32_t pidAtom = atom("_NET_WM_PID");
+    std::vector<Window> windows;
     for (const std::uint32_t id : stackingOrder()) {
         Reply<xcb_get_property_reply_t> property(xcb_get_property_reply(
             m_connection, xcb_get_property(m_connection, 0, id, pidAtom, XCB_ATOM_CARDINAL, 0, 1), nullptr));
@@ -92,7 +101,7 @@ std::optional<XcbWindowProbe::Window> XcbWindowProbe::mappedWindowOfProcess(qint
         if (*static_cast<const std::uint32_t *>(xcb_get_property_value(property.get())) != pid)
             continue;
         if (auto w = window(id); w && w->mapped)
-            return w;
+            windows.push_back(*w);
     }
-    return std::nullopt;
+    return windows;
 }

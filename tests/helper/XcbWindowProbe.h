@@ -32,6 +32,8 @@ public:
     [[nodiscard]] std::optional<Window> window(std::uint32_t id);
     /// The mapped top-level window whose _NET_WM_PID is `pid`, if there is one.
     [[nodiscard]] std::optional<Window> mappedWindowOfProcess(qint64 pid);
+    /// Every mapped top-level window of `pid`, bottom first.
+    [[nodiscard]] std::vector<Window> mappedWindowsOfProcess(qint64 pid);
 
 private:
     [[nodiscard]] std::vector<std::uint32_t> stackingOrder();
