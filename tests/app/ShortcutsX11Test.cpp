@@ -202,6 +202,7 @@ TEST_F(ShortcutsX11Test, ActivationShortcutShowsARealOverlayWhoseDrawingCommandZ
 
     ASSERT_TRUE(pressUntil("alt+Tab", [&] { return overlay().has_value(); }))
         << m_inkora.readAllStandardError().constData();
+    const std::uint32_t overlayId = overlay()->id;
     const QImage before = screenshot();
     ASSERT_FALSE(before.isNull());
 
@@ -232,7 +233,7 @@ TEST_F(ShortcutsX11Test, ActivationShortcutShowsARealOverlayWhoseDrawingCommandZ
     // Under a window manager a click gives the overlay the keyboard; the shortcuts must still be the program's.
     QProcess focus;
     focus.start(QStringLiteral("xdotool"),
-                {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(overlay()->id)});
+                {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(overlayId)});
     ASSERT_TRUE(focus.waitForFinished(10000));
     ASSERT_EQ(focus.exitCode(), 0);
     ASSERT_TRUE(strokeShown()) << "in freeze mode the stroke stays until it is undone";
