@@ -2,9 +2,11 @@
 #include "platform/Defaults.h"
 #include "tests/helper/XcbWindowProbe.h"
 #include "tests/support/InkoraFixture.h"
+#include "tests/support/Screenshot.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -63,17 +65,6 @@ void typeKeys(const char *keys)
     xdotool.start(QStringLiteral("xdotool"), arguments);
     ASSERT_TRUE(xdotool.waitForFinished(10000));
     ASSERT_EQ(xdotool.exitCode(), 0) << xdotool.readAllStandardError().constData();
-}
-
-// The whole screen as the X server composes it.
-QImage screenshot()
-{
-    QProcess import;
-    import.start(QStringLiteral("import"),
-                 {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
-    if (!import.waitForFinished(20000) || import.exitCode() != 0)
-        return QImage();
-    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
 /// Another program's focused window: records the keys that reach it.
@@ -140,8 +131,11 @@ TEST_F(ShortcutsX11Test, ActivationShortcutBindsTheOverlayCommandsAndGivesThemBa
     };
     // Retries while the program has not yet answered the previous keys; each key that did reach us changed
     // nothing in the program.
+    // Counted in time, not attempts: a loaded machine may take seconds to complete the launch.
     const auto until = [](const std::function<bool()> &condition) {
-        for (int attempt = 0; attempt < 20; ++attempt) {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (elapsed.elapsed() < 60000) {
             if (condition())
                 return true;
         }
