@@ -79,6 +79,15 @@ void StrokeCache::drawToScreen(QPainter &painter, const QRectF &dirty, const Scr
         const QRect rows = wanted & cache.rect();
         if (rows.isEmpty())
             return;
+        if (m_context->isBlank()) {
+            // Nothing drawn yet: the copied rows would all be transparent.
+            painter.save();
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.setClipRect(dirty, Qt::IntersectClip);
+            painter.fillRect(rectForPixels(rows, options.backingScale), Qt::transparent);
+            painter.restore();
+            return;
+        }
         QImage buffer(rows.size(), QImage::Format_RGBA8888_Premultiplied);
         if (buffer.isNull())
             return;
@@ -123,6 +132,8 @@ void StrokeCache::drawToScreen(QPainter &painter, const QRectF &dirty, const Scr
     const QRectF target = rectForPixels(pixels, options.backingScale);
     if (options.method == MRKODrawToScreenMethodDataProvider)
         drawImageUpright(painter, target, cache, pixels); // reads the cache's own memory
+    else if (m_context->isBlank() && !options.semitransparent)
+        painter.fillRect(target, Qt::transparent); // nothing drawn yet: a copy would be all transparent
     else
         drawImageUpright(painter, target, cache.copy(pixels));
     painter.restore();

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace platform {
 
@@ -108,10 +109,19 @@ std::unique_ptr<BitmapContext> BitmapContext::create(int width, int height, Form
     const int bytesPerPixel = format == Format::RGBA ? 4 : 1;
     if (qint64(width) * height * bytesPerPixel > kMaxBytes)
         return nullptr;
-    QImage image(width, height, qtFormat(format));
-    if (image.isNull())
+    // Zeroed by the allocator: a display-sized bitmap gets its pages from the kernel on first touch instead of
+    // being written through up front, so an empty overlay costs neither the time nor the memory.
+    const qsizetype rowBytes = (qsizetype(width) * bytesPerPixel + 3) & ~qsizetype(3);
+    void *pixels = std::calloc(size_t(rowBytes) * size_t(height), 1);
+    if (!pixels)
         return nullptr;
-    image.fill(0);
+    QImage image(
+        static_cast<uchar *>(pixels), width, height, rowBytes, qtFormat(format), [](void *owned) { std::free(owned); },
+        pixels);
+    if (image.isNull()) {
+        std::free(pixels);
+        return nullptr;
+    }
     return std::unique_ptr<BitmapContext>(new BitmapContext(std::move(image), format));
 }
 
@@ -275,6 +285,7 @@ bool BitmapContext::needsOffscreen() const
 
 void BitmapContext::paintOp(const std::function<void(QPainter &)> &op)
 {
+    m_blank = false;
     if (!needsOffscreen()) {
         op(m_painter);
         return;
@@ -429,6 +440,7 @@ void BitmapContext::drawRadialGradient(const QGradientStops &stops, QPointF star
 
 void BitmapContext::draw(const std::function<void(QPainter &)> &paint)
 {
+    m_blank = false;
     const bool group = needsOffscreen() || m_state.blend != BlendMode::Normal || m_state.alpha < 1;
     if (!group) {
         paint(m_painter);

@@ -36,10 +36,16 @@ public:
     [[nodiscard]] qsizetype bytesPerRow() const { return m_image.bytesPerLine(); }
     [[nodiscard]] Format format() const { return m_format; }
     /// The context's own pixels, row 0 at the top of the picture.
-    [[nodiscard]] uchar *data() { return m_image.bits(); }
+    [[nodiscard]] uchar *data()
+    {
+        m_blank = false;
+        return m_image.bits();
+    }
     [[nodiscard]] const uchar *data() const { return m_image.constBits(); }
     /// An image over the context's own pixels, without copying; it shows later drawing too.
     [[nodiscard]] const QImage &image() const { return m_image; }
+    /// True while nothing has been drawn since creation: every pixel is still transparent.
+    [[nodiscard]] bool isBlank() const { return m_blank; }
     /// A copy of the pixels as they are now.
     [[nodiscard]] QImage makeImage() const;
 
@@ -94,7 +100,11 @@ public:
 
     /// The painter in user space, for drawing the helpers above do not cover; it honours transform, clip, alpha
     /// and blend mode per primitive but no mask and no shadow.
-    [[nodiscard]] QPainter &painter() { return m_painter; }
+    [[nodiscard]] QPainter &painter()
+    {
+        m_blank = false;
+        return m_painter;
+    }
 
 private:
     struct State
@@ -131,6 +141,7 @@ private:
     QTransform m_flip; // y-up pixels to the image's rows
     State m_state;
     std::vector<State> m_saved;
+    bool m_blank = true;
 };
 
 } // namespace platform

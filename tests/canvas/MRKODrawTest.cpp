@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -184,6 +185,39 @@ TEST_F(MRKODrawTest, CopyingDirtyPixelsBakesTheDrawingOpacityIn)
 
     EXPECT_EQ(screen.at(QPointF(15, 15)), QColor(127, 127, 127, 127));
     EXPECT_EQ(screen.at(QPointF(30, 30)), QColor(0, 0, 0, 0));
+}
+
+TEST_F(MRKODrawTest, AnUntouchedCacheReachesTheScreenAsACacheOfTransparentPixelsWould)
+{
+    // An empty cache skips reading its pixels; the screen must still end up the same.
+    struct Row
+    {
+        qint64 method;
+        bool semitransparent;
+    };
+    const std::vector<Row> rows = {
+        {MRKODrawToScreenMethodDataProvider, false},    {MRKODrawToScreenMethodCreateImage, false},
+        {MRKODrawToScreenMethodCopyDirtyPixels, false}, {MRKODrawToScreenMethodDataProvider, true},
+        {MRKODrawToScreenMethodCreateImage, true},      {MRKODrawToScreenMethodCopyDirtyPixels, true}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.method << (row.semitransparent ? " semitransparent" : ""));
+        inkora::liveSettings().drawToScreenMethod = row.method;
+        inkora::liveSettings().needSemitransparent = row.semitransparent;
+        inkora::liveSettings().drawingOpacity = 0.5;
+        inkora::liveSettings().drawCroppedChunks = false;
+        MRKODraw &untouched = makeCanvas(QSizeF(100, 100), 2.0);
+        MRKODraw &cleared = makeCanvas(QSizeF(100, 100), 2.0);
+        paintCache(cleared, QRectF(-50, -50, 200, 200), Qt::transparent);
+        Screen fromUntouched(QSizeF(100, 100), 2.0, Qt::blue);
+        Screen fromCleared(QSizeF(100, 100), 2.0, Qt::blue);
+        const QRectF dirty(5.25, 7.5, 40.5, 30.25);
+
+        fromUntouched.draw(untouched, dirty);
+        fromCleared.draw(cleared, dirty);
+
+        EXPECT_NE(fromCleared.at(QPointF(20, 20)), QColor(Qt::blue)) << "the dirty rectangle is replaced";
+        EXPECT_EQ(fromUntouched.image, fromCleared.image);
+    }
 }
 
 TEST_F(MRKODrawTest, DirtyRectanglesReachingPastTheViewAreClippedToIt)
