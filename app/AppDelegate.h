@@ -178,7 +178,7 @@ private:
     bool m_keepTouchBarWOToolbar = false;
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;
-    std::unique_ptr<MRKOProxyDoc> m_proxyDoc;        // canvas services
+    std::unique_ptr<MRKOProxyDoc> m_proxyDoc;                            // canvas services
     std::array<std::shared_ptr<KQShortCut>, kShortCutCount> m_shortCuts; // by row of the binding table
     bool m_deleteBinded = false;
     bool m_flashlightBinded = false;

@@ -292,7 +292,7 @@ struct RunLoop::Private
         Block block;
         bool isPerform = false;
         const QObject *target = nullptr; // identity of a delayed perform's target
-        QPointer<QObject> guard;          // gone target = dropped perform
+        QPointer<QObject> guard;         // gone target = dropped perform
         QString name;
     };
 
@@ -486,8 +486,7 @@ void RunLoop::setAutoFire(bool autoFire)
 
 DispatchTimer::DispatchTimer(DispatchQueue &queue, double interval, Block handler)
     : m_queue(queue), m_interval(interval), m_handler(std::make_shared<Block>(std::move(handler)))
-{
-}
+{}
 
 DispatchTimer::~DispatchTimer()
 {

@@ -13,9 +13,9 @@ struct HotKeyPress
 {
     std::uint32_t signature = 0;
     std::uint32_t id = 0;
-    QPointF location;            // global points, y up
+    QPointF location; // global points, y up
     std::uint64_t modifierFlags = 0;
-    double timestamp = 0;        // media-clock seconds
+    double timestamp = 0; // media-clock seconds
 };
 
 /// System-wide key combinations that reach this program whichever program is in front.
@@ -32,9 +32,9 @@ public:
     };
     using Handler = std::function<void(const HotKeyPress &)>;
 
-    static constexpr int kErrorFunctionKey = -9870;   // a combination with Function cannot be grabbed here
-    static constexpr int kErrorUnavailable = -9871;   // no window system to grab keys from
-    static constexpr int kErrorUnknownKey = -9872;    // the key code has no key on this keyboard
+    static constexpr int kErrorFunctionKey = -9870; // a combination with Function cannot be grabbed here
+    static constexpr int kErrorUnavailable = -9871; // no window system to grab keys from
+    static constexpr int kErrorUnknownKey = -9872;  // the key code has no key on this keyboard
 
     virtual ~HotKeys() = default;
 

@@ -16,8 +16,8 @@
 #include "platform/linux/XTestSyntheticInput.h"
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/XcbScreenGrabber.h"
-#include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/linux/XcbWindowSystem.h"
+#include "platform/linux/XkbKeyboardLayout.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -105,7 +105,8 @@ TEST_F(OverlayX11Test, TheOverlayLiesAboveAnotherProgramShowsItAndTakesAStroke)
     ASSERT_EQ(controllers.size(), QGuiApplication::screens().size()) << "one window on every display";
     MRKOWindow *window = controllers.first()->window();
     EXPECT_EQ(window->geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_EQ(screenshotPixel(screenshot(), 300, 250), QColor(Qt::blue)) << "the other program shows through the overlay";
+    EXPECT_EQ(screenshotPixel(screenshot(), 300, 250), QColor(Qt::blue))
+        << "the other program shows through the overlay";
 
     // A drag across the other program's window; the screen is read while the button is still down.
     QStringList drag = {QStringLiteral("mousemove"), QStringLiteral("--sync"),    QStringLiteral("150"),

@@ -1,6 +1,7 @@
+#include "app/RegisteredDefaults.h"
+
 #include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
-#include "app/RegisteredDefaults.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "tests/support/InkoraFixture.h"
@@ -26,9 +27,15 @@ TEST_F(RegisteredDefaultsTest, AFreshUserReadsTheRegisteredValuesAndNothingIsWri
         const char *key;
         double expected;
     };
-    const Row integers[] = {{"UndoSteps", 150},        {"EraserSize", 80},          {"InkoraWindowLevel", 29},
-                            {"MouseFPSFreq", 125},     {"CustomClearScreenMask", 96}, {"RightClickOptionAction", 21},
-                            {"AllToolsThicknessKey", 2}, {"runOnStartupKey", 0},      {"ConnectAutomatically", 1}};
+    const Row integers[] = {{"UndoSteps", 150},
+                            {"EraserSize", 80},
+                            {"InkoraWindowLevel", 29},
+                            {"MouseFPSFreq", 125},
+                            {"CustomClearScreenMask", 96},
+                            {"RightClickOptionAction", 21},
+                            {"AllToolsThicknessKey", 2},
+                            {"runOnStartupKey", 0},
+                            {"ConnectAutomatically", 1}};
     for (const Row &row : integers)
         EXPECT_EQ(defaults().integerForKey(QString::fromUtf8(row.key)), qint64(row.expected)) << row.key;
     EXPECT_TRUE(defaults().boolForKey(QStringLiteral("activateToolsKey")));
@@ -57,8 +64,8 @@ TEST_F(RegisteredDefaultsTest, RemovingAWrittenKeyBringsTheRegisteredValueBack)
 TEST_F(RegisteredDefaultsTest, KeysOutsideTheTableReadZero)
 {
     delegate.prepareUserDefaults();
-    for (const char *key : {"FadeOutTimeKey", "ShowNotificationsKey", "ToolTypeKey", "DissolveModeKey", "SplashMethod",
-                            "PenPressure"}) {
+    for (const char *key :
+         {"FadeOutTimeKey", "ShowNotificationsKey", "ToolTypeKey", "DissolveModeKey", "SplashMethod", "PenPressure"}) {
         EXPECT_FALSE(defaults().registeredDefaults().contains(QString::fromUtf8(key))) << key;
         EXPECT_EQ(defaults().integerForKey(QString::fromUtf8(key)), 0) << key;
     }

@@ -5,8 +5,8 @@
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "platform/Event.h"
-#include "shortcuts/KQShortCut.h"
 #include "platform/fake/FakeSystemCursor.h"
+#include "shortcuts/KQShortCut.h"
 #include "tests/support/InkoraFixture.h"
 
 #include <QFile>

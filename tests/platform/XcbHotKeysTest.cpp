@@ -68,8 +68,8 @@ TEST_F(XcbHotKeysTest, GrabbedCombinationIsAHotKeyWhileOurOwnWindowHasTheKeyboar
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     // The pointer over the window as well, so the keys are the window's whatever the X focus mode.
     const QPoint centre = window.mapToGlobal(window.rect().center());
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(centre.x()),
-                                                  QString::number(centre.y())});
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y())});
 
     platform::XcbHotKeys hotKeys;
     std::vector<platform::HotKeyPress> presses;
@@ -90,8 +90,8 @@ TEST_F(XcbHotKeysTest, CombinationHeldByAnotherClientIsRefusedWithTheXError)
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
     const auto keycode = static_cast<xcb_keycode_t>(platform::x11KeyCodeFromKeyCode(platform::kKeyF5));
     const auto mods = platform::XcbHotKeys::x11Modifiers(kCommandMask | kShiftMask);
-    ASSERT_EQ(xcb_request_check(other, xcb_grab_key_checked(other, 1, root, mods, keycode, XCB_GRAB_MODE_ASYNC,
-                                                            XCB_GRAB_MODE_ASYNC)),
+    ASSERT_EQ(xcb_request_check(
+                  other, xcb_grab_key_checked(other, 1, root, mods, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
               nullptr);
 
     platform::XcbHotKeys hotKeys;
@@ -116,5 +116,5 @@ TEST_F(XcbHotKeysTest, ModifierMaskFollowsTheKeyMapping)
     EXPECT_EQ(platform::XcbHotKeys::x11Modifiers(0x800), XCB_MOD_MASK_1);       // Option is Alt
     EXPECT_EQ(platform::XcbHotKeys::x11Modifiers(0x1000), XCB_MOD_MASK_4);      // Control is Super
     EXPECT_EQ(platform::XcbHotKeys::x11Modifiers(0x200), XCB_MOD_MASK_SHIFT);
-    EXPECT_EQ(platform::XcbHotKeys::x11Modifiers(0x10000), 0);                  // numeric pad has no modifier
+    EXPECT_EQ(platform::XcbHotKeys::x11Modifiers(0x10000), 0); // numeric pad has no modifier
 }
