@@ -3,6 +3,7 @@
 #include "app/MRKOFrontmostApp.h"
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKODrawContentViewController.h"
+#include "canvas/MRKOScreensController.h"
 #include "canvas/MRKOWindow.h"
 #include "canvas/MRKOWindowController.h"
 #include "foundation/InkoraLog.h"
@@ -12,6 +13,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Event.h"
 #include "platform/EventQueue.h"
+#include "platform/Screens.h"
 #include "platform/UndoManager.h"
 
 #include <QApplication>
@@ -92,7 +94,7 @@ void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
                 controller->showWindow();
         }
     } else {
-        for (QScreen *screen : overlayScreens())
+        for (const platform::ScreenInfo &screen : overlayScreens())
             makeScreenDrawableShow(screen, true);
         if (m_isWhiteboard)
             startWhiteboard();
@@ -180,20 +182,20 @@ void AppDelegate::setIsShownToNO()
     setActiveAndShown(false);
 }
 
-void AppDelegate::makeScreenDrawableShow(QScreen *screen, bool show)
+void AppDelegate::makeScreenDrawableShow(const platform::ScreenInfo &screen, bool show)
 {
-    const QRectF rect(QPointF(0, 0), screen ? QSizeF(screen->geometry().size()) : QSizeF());
+    const QRectF rect(QPointF(0, 0), screen.frame.size());
     auto window = std::make_unique<MRKOWindow>(rect, screen);
     window->setLevel(MRKOAppLevel::appLevel().level());
     if (m_ghostModePopoverDisabled)
         window->setIgnoresMouseEvents(true);
     MRKOWindow *windowPointer = window.get();
     auto controller = std::make_unique<MRKOWindowController>(std::move(window));
-    controller->setScreenNumber(MRKOWindowController::numberOfScreen(screen));
+    controller->setScreenNumber(screen.number);
     controller->setActivateTools(m_currentActivateTools);
     controller->setToolsHidden(m_currentNoToolbar);
     const qint64 index = qint64(m_windowControllers.size());
-    const double scale = screen ? screen->devicePixelRatio() : 1.0;
+    const double scale = screen.backingScale > 0 ? screen.backingScale : 1.0;
     auto *canvas = new MRKODraw(rect, scale, windowPointer); // child of the window
     canvas->setIndex(index);
     MRKODrawContentViewController::install(*windowPointer, *canvas);
@@ -212,14 +214,9 @@ void AppDelegate::hideApplication()
         controller->window()->orderOut();
 }
 
-QList<QScreen *> AppDelegate::overlayScreens() const
+QList<platform::ScreenInfo> AppDelegate::overlayScreens() const
 {
-    // The screens controller's list replaces this one: the preferred display first, then the others.
-    QList<QScreen *> screens = QGuiApplication::screens();
-    const qint64 preferred = MRKOUtils::userDefaults().integerForKey(QStringLiteral("PreferedScreenIndex"));
-    if (preferred > 0 && preferred < screens.size())
-        screens.move(int(preferred), 0);
-    return screens;
+    return MRKOScreensController::screens();
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -425,6 +422,8 @@ MRKOWindowController *AppDelegate::windowControllerForMouseLocation() const
 MRKOWindowController *AppDelegate::windowControllerForView(const QWidget *view) const
 {
     const QWidget *window = view ? view->window() : nullptr;
+    if (const auto *overlay = qobject_cast<const MRKOWindow *>(window); overlay && overlay->windowController())
+        return overlay->windowController();
     const QRectF frame = MRKOWindow::frameOfScreen(window ? window->screen() : nullptr);
     return windowControllerForPoint(frame.center());
 }
@@ -453,9 +452,7 @@ bool AppDelegate::shouldRemoveAllWindowsToPerformScreenChanges() const
 
 QPointF AppDelegate::mouseLocation()
 {
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    const QPoint pos = QCursor::pos();
-    return QPointF(pos.x(), (primary ? primary->geometry().height() : 0) - pos.y());
+    return platform::pointFromQt(QCursor::pos());
 }
 
 // ---------------------------------------------------------------------------------------------------------------

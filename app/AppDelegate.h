@@ -2,6 +2,7 @@
 
 #include "app/SettingsPropagation.h"
 #include "foundation/ActionTarget.h"
+#include "platform/Screens.h"
 
 #include <QHash>
 #include <QList>
@@ -234,11 +235,11 @@ public:
     void setIsShownToYES();
     void setIsShownToNO();
     /// Builds the window, controller and canvas of one display.
-    void makeScreenDrawableShow(QScreen *screen, bool show);
+    void makeScreenDrawableShow(const platform::ScreenInfo &screen, bool show);
     /// Hides every window of the program (freeze mode keeps them for the next showing).
     void hideApplication();
     /// The displays in building order.
-    [[nodiscard]] virtual QList<QScreen *> overlayScreens() const;
+    [[nodiscard]] virtual QList<platform::ScreenInfo> overlayScreens() const;
 
     // Ghost mode, whiteboard, per-display switches
     void setPinOnTop(bool pinOnTop);

@@ -11,7 +11,10 @@
 #include <QScreen>
 #include <QWindow>
 
-MRKOWindow::MRKOWindow(const QRectF &contentRect, QScreen *screen) : QWidget(nullptr), m_screen(screen)
+#include <algorithm>
+
+MRKOWindow::MRKOWindow(const QRectF &contentRect, const platform::ScreenInfo &screen)
+    : QWidget(nullptr), m_screen(qtScreenNamed(screen.name)), m_screenInfo(screen)
 {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint |
                    Qt::WindowDoesNotAcceptFocus);
@@ -20,8 +23,7 @@ MRKOWindow::MRKOWindow(const QRectF &contentRect, QScreen *screen) : QWidget(nul
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setWindowTitle(QStringLiteral("Inkora"));
-    const QRectF screenFrame = frameOfScreen(screen);
-    setFrame(QRectF(screenFrame.topLeft() + contentRect.topLeft(), contentRect.size()));
+    setFrame(QRectF(screen.frame.topLeft() + contentRect.topLeft(), contentRect.size()));
     prepareWindow();
 }
 
@@ -42,12 +44,7 @@ void MRKOWindow::setDrawView(MRKODraw *drawView)
 
 QRectF MRKOWindow::frameOfScreen(const QScreen *screen)
 {
-    if (!screen)
-        return {};
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    const double top = primary ? primary->geometry().height() : 0;
-    const QRect g = screen->geometry();
-    return QRectF(g.x(), top - (g.y() + g.height()), g.width(), g.height());
+    return screen ? platform::frameFromQt(screen->geometry()) : QRectF();
 }
 
 void MRKOWindow::prepareWindow()
@@ -94,17 +91,12 @@ void MRKOWindow::setLevel(int level)
 
 QRectF MRKOWindow::frame() const
 {
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    const double top = primary ? primary->geometry().height() : 0;
-    const QRect g = geometry();
-    return QRectF(g.x(), top - (g.y() + g.height()), g.width(), g.height());
+    return platform::frameFromQt(geometry());
 }
 
 void MRKOWindow::setFrame(const QRectF &frame)
 {
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    const double top = primary ? primary->geometry().height() : 0;
-    setGeometry(QRectF(frame.x(), top - (frame.y() + frame.height()), frame.width(), frame.height()).toRect());
+    setGeometry(platform::qtFromFrame(frame));
 }
 
 QScreen *MRKOWindow::currentScreen() const
@@ -112,6 +104,21 @@ QScreen *MRKOWindow::currentScreen() const
     if (const QWindow *handle = windowHandle())
         return handle->screen();
     return m_screen;
+}
+
+QRectF MRKOWindow::currentScreenFrame() const
+{
+    if (m_screen)
+        return frameOfScreen(currentScreen());
+    return m_screenInfo.frame;
+}
+
+QScreen *MRKOWindow::qtScreenNamed(const QString &name)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const auto it = std::find_if(screens.cbegin(), screens.cend(),
+                                 [&name](const QScreen *screen) { return screen->name() == name; });
+    return it == screens.cend() ? nullptr : *it;
 }
 
 void MRKOWindow::orderFront()

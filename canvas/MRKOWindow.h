@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Screens.h"
+
 #include <QPointer>
 #include <QRectF>
 #include <QWidget>
@@ -15,9 +17,9 @@ class MRKOWindow : public QWidget
 {
     Q_OBJECT
 public:
-    /// `contentRect` in the screen's own points (y up, origin at the screen's bottom left); the window lies on the
-    /// screen. A null screen places it at the global origin.
-    MRKOWindow(const QRectF &contentRect, QScreen *screen);
+    /// `contentRect` in the display's own points (y up, origin at the display's bottom left); the window lies on the
+    /// display, and on the Qt screen of the same name when there is one.
+    MRKOWindow(const QRectF &contentRect, const platform::ScreenInfo &screen);
     ~MRKOWindow() override;
 
     /// A screen's frame in global points: y up, origin at the bottom left of the primary screen.
@@ -37,6 +39,12 @@ public:
     void setFrame(const QRectF &frame);
     /// The screen the window lies on now; null without one.
     [[nodiscard]] QScreen *currentScreen() const;
+    /// The global frame of the display the window lies on now: its Qt screen's when the display has one, else the
+    /// frame the display list gave.
+    [[nodiscard]] QRectF currentScreenFrame() const;
+    [[nodiscard]] const platform::ScreenInfo &screenInfo() const { return m_screenInfo; }
+    /// The Qt screen of a display of the list; null when Qt has no screen of that name.
+    [[nodiscard]] static QScreen *qtScreenNamed(const QString &name);
     void orderFront();
     void orderOut();
     /// The window's number in events: its native id once it has one.
@@ -58,6 +66,7 @@ private:
     QPointer<MRKODraw> m_drawView;                      // child of this window
     MRKOWindowController *m_windowController = nullptr; // not owned; owns this window
     QPointer<QScreen> m_screen;
+    platform::ScreenInfo m_screenInfo;
     bool m_ignoresMouseEvents = false;
     int m_level = 0;
 };

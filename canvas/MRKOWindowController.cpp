@@ -4,12 +4,14 @@
 #include "app/MRKOAppLevel.h"
 #include "app/MRKOFrontmostApp.h"
 #include "canvas/MRKODraw.h"
+#include "canvas/MRKOScreensController.h"
 #include "canvas/MRKOWindow.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/Geometry.h"
+#include "platform/Screens.h"
 #include "platform/WindowStack.h"
 
 #include <QApplication>
@@ -75,13 +77,14 @@ MRKOWindowController::~MRKOWindowController()
         m_window->setWindowController(nullptr);
 }
 
-QScreen *MRKOWindowController::firstScreen()
+std::optional<platform::ScreenInfo> MRKOWindowController::firstScreen()
 {
-    if (AppDelegate *delegate = AppDelegate::shared()) {
-        const QList<QScreen *> screens = delegate->overlayScreens();
-        return screens.isEmpty() ? nullptr : screens.first();
-    }
-    return QGuiApplication::primaryScreen();
+    const AppDelegate *delegate = AppDelegate::shared();
+    const QList<platform::ScreenInfo> screens =
+        delegate ? delegate->overlayScreens() : MRKOScreensController::screens();
+    if (screens.isEmpty())
+        return std::nullopt;
+    return screens.first();
 }
 
 QRectF MRKOWindowController::defaultToolPanelFrame(double screenHeight)
@@ -90,20 +93,12 @@ QRectF MRKOWindowController::defaultToolPanelFrame(double screenHeight)
                   kToolPanelHeight);
 }
 
-quint32 MRKOWindowController::numberOfScreen(const QScreen *screen)
-{
-    if (!screen)
-        return 0;
-    // Outputs keep their names while connected; the number follows the name.
-    return quint32(qHash(screen->name()) & 0x7fffffffu) + 1;
-}
-
 void MRKOWindowController::showWindow()
 {
     m_window->orderFront();
-    QScreen *screen = m_window->currentScreen();
-    m_screenFrame = MRKOWindow::frameOfScreen(screen);
-    if (!screen || screen != firstScreen())
+    m_screenFrame = m_window->currentScreenFrame();
+    const std::optional<platform::ScreenInfo> first = firstScreen();
+    if (!first || first->number != m_screenNumber)
         return;
     makeToolPanelIfNeeded();
     if (m_toolsHidden)
@@ -116,7 +111,7 @@ void MRKOWindowController::showWindow()
 
 bool MRKOWindowController::isScreenOriginsEqual() const
 {
-    return MRKOWindow::frameOfScreen(m_window->currentScreen()).topLeft() == m_screenFrame.topLeft();
+    return m_window->currentScreenFrame().topLeft() == m_screenFrame.topLeft();
 }
 
 void MRKOWindowController::drawWindowDidChangeScreen()
@@ -127,11 +122,11 @@ void MRKOWindowController::drawWindowDidChangeScreen()
     m_window->orderOut();
 }
 
-void MRKOWindowController::updateWindowWithScreen(QScreen *screen)
+void MRKOWindowController::updateWindowWithScreen(const platform::ScreenInfo &screen)
 {
     const QSizeF oldSize = m_screenFrame.size();
-    m_screenFrame = MRKOWindow::frameOfScreen(screen);
-    m_screenNumber = numberOfScreen(screen);
+    m_screenFrame = screen.frame;
+    m_screenNumber = screen.number;
     translateToolPanelWithOldFrameSize(oldSize);
     m_window->setFrame(m_screenFrame);
     if (m_drawView)
@@ -150,18 +145,14 @@ void MRKOWindowController::tryLoadToolFrame()
             return;
         }
     }
-    const QScreen *screen = m_window->currentScreen();
-    m_toolsFrame = defaultToolPanelFrame(screen ? screen->geometry().height() : 0);
+    m_toolsFrame = defaultToolPanelFrame(m_window->currentScreenFrame().height());
 }
 
 void MRKOWindowController::saveToolFrame()
 {
     if (!m_toolPanel)
         return;
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    const double top = primary ? primary->geometry().height() : 0;
-    const QRect g = m_toolPanel->geometry();
-    const QRectF global(g.x(), top - (g.y() + g.height()), g.width(), g.height());
+    const QRectF global = platform::frameFromQt(m_toolPanel->geometry());
     m_toolsFrame = global.translated(-MRKOWindow::frameOfScreen(m_toolPanel->screen()).topLeft());
     platform::Defaults &defaults = MRKOUtils::userDefaults();
     defaults.setObject(platform::rectToString(m_toolsFrame), kToolPanelFrameKey);

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/Screens.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class MRKODraw;
 class MRKOWindow;
@@ -22,8 +25,8 @@ public:
     ~MRKOWindowController() override;
 
     [[nodiscard]] MRKOWindow *window() const { return m_window.get(); }
-    /// The screens list's first screen: the only one with a tool panel.
-    [[nodiscard]] static QScreen *firstScreen();
+    /// The screens list's first display: the only one with a tool panel.
+    [[nodiscard]] static std::optional<platform::ScreenInfo> firstScreen();
 
     /// The default panel frame for a display `screenHeight` points high, relative to the display's origin.
     [[nodiscard]] static QRectF defaultToolPanelFrame(double screenHeight);
@@ -32,7 +35,7 @@ public:
     [[nodiscard]] bool isScreenOriginsEqual() const;
     void drawWindowDidChangeScreen();
     /// Moves everything to the screen's new frame.
-    void updateWindowWithScreen(QScreen *screen);
+    void updateWindowWithScreen(const platform::ScreenInfo &screen);
 
     // Tool panel
     void tryLoadToolFrame();
@@ -73,8 +76,6 @@ public:
     void setScreenDisabled(bool disabled);
     [[nodiscard]] quint32 screenNumber() const { return m_screenNumber; }
     void setScreenNumber(quint32 number) { m_screenNumber = number; }
-    /// A display's number: stable while the display stays connected.
-    [[nodiscard]] static quint32 numberOfScreen(const QScreen *screen);
     [[nodiscard]] QRectF screenFrame() const { return m_screenFrame; }
     [[nodiscard]] MRKODraw *drawView() const;
     /// Stores the canvas and gives it the stored tool type, mode, colour type and thickness.

@@ -14,6 +14,7 @@
 #include "platform/EventQueue.h"
 #include "platform/Geometry.h"
 #include "platform/Layer.h"
+#include "platform/Screens.h"
 #include "platform/Services.h"
 #include "platform/SyntheticInput.h"
 #include "platform/SystemProfile.h"
@@ -683,11 +684,7 @@ const QString kSupportAddress = QStringLiteral("support@inkora.app");
 
 QPointF globalPointerLocation()
 {
-    // Global points with y up from the bottom of the primary screen.
-    const QPoint pos = QCursor::pos();
-    const QScreen *primary = QGuiApplication::primaryScreen();
-    const double height = primary ? primary->geometry().height() : 0;
-    return {double(pos.x()), height - pos.y()};
+    return platform::pointFromQt(QCursor::pos());
 }
 
 // TODO: ask the shell's record of the previously active program once it exists; until then the key goes to

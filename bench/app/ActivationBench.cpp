@@ -19,7 +19,7 @@ class CountedDelegate final : public AppDelegate
 {
 public:
     int count = 1;
-    [[nodiscard]] QList<QScreen *> overlayScreens() const override
+    [[nodiscard]] QList<platform::ScreenInfo> overlayScreens() const override
     {
         return AppDelegate::overlayScreens().mid(0, count);
     }
@@ -41,7 +41,7 @@ void BM_ShowOverlay(benchmark::State &state)
 {
     CountedDelegate &delegate = *s_delegate;
     delegate.count = int(state.range(0));
-    if (QGuiApplication::screens().size() < delegate.count) {
+    if (delegate.AppDelegate::overlayScreens().size() < delegate.count) {
         state.SkipWithError("not enough displays");
         return;
     }

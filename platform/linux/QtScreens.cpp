@@ -36,21 +36,13 @@ QList<ScreenInfo> QtScreens::screens() const
     const QRect mainGeometry = main->geometry();
     for (const QScreen *screen : std::as_const(ordered)) {
         ScreenInfo info;
-        info.frame = frameFromQt(screen->geometry(), mainGeometry);
+        info.frame = platform::frameFromQt(screen->geometry(), mainGeometry);
         info.backingScale = screen->devicePixelRatio();
         info.name = screen->name();
         info.number = numberFor(info.name);
         list.append(info);
     }
     return list;
-}
-
-QRectF QtScreens::frameFromQt(const QRect &geometry, const QRect &mainGeometry)
-{
-    // Qt's y runs down from the top of the virtual desktop; ours runs up from the main display's bottom edge.
-    const double mainBottom = double(mainGeometry.y()) + mainGeometry.height();
-    return {double(geometry.x() - mainGeometry.x()), mainBottom - (double(geometry.y()) + geometry.height()),
-            double(geometry.width()), double(geometry.height())};
 }
 
 void QtScreens::watch(QScreen *screen)

@@ -20,9 +20,6 @@ public:
 
     [[nodiscard]] QList<ScreenInfo> screens() const override;
 
-    /// A frame in Qt's global coordinates (y down, logical pixels) as a y-up frame around `mainGeometry`.
-    [[nodiscard]] static QRectF frameFromQt(const QRect &geometry, const QRect &mainGeometry);
-
 private:
     void watch(QScreen *screen);
     void postChange();

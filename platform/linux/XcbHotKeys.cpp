@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Keys.h"
 #include "platform/PlatformLog.h"
+#include "platform/Screens.h"
 #include "platform/Services.h"
 
 #include <QAbstractNativeEventFilter>
@@ -74,10 +75,7 @@ struct XcbHotKeys::Private final : public QAbstractNativeEventFilter
                 press.id = grab.id;
                 press.modifierFlags = modifierFlagsFromX11(key->state);
                 press.timestamp = services().clock->now();
-                const QPoint p = QCursor::pos();
-                const QScreen *primary = QGuiApplication::primaryScreen();
-                const double height = primary ? primary->geometry().height() : 0;
-                press.location = QPointF(p.x(), height - p.y());
+                press.location = pointFromQt(QCursor::pos());
                 handler(press);
             }
             return true; // the grabbed keystroke is ours

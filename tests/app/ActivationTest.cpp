@@ -1,12 +1,14 @@
 #include "app/AppDelegate.h"
 #include "app/MRKOAppLevel.h"
 #include "canvas/MRKODraw.h"
+#include "canvas/MRKOScreensController.h"
 #include "canvas/MRKOWindow.h"
 #include "canvas/MRKOWindowController.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "platform/Keys.h"
 #include "platform/UndoManager.h"
+#include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeWindowSystem.h"
 #include "tests/support/InkoraFixture.h"
 
@@ -57,13 +59,13 @@ TEST_F(ActivationTest, ShowingBuildsATransparentWindowWithItsCanvasOnEveryDispla
 
     ASSERT_TRUE(delegate().isActiveAndShown());
     const auto controllers = delegate().windowControllersArray();
-    ASSERT_EQ(controllers.size(), QGuiApplication::screens().size());
+    ASSERT_EQ(controllers.size(), 1);
     MRKOWindow *w = controllers.first()->window();
     EXPECT_TRUE(w->isVisible());
     EXPECT_TRUE(w->testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(w->level(), MRKOAppLevel::kDefaultLevel);
-    EXPECT_EQ(w->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_EQ(w->frame(), fakes().screens->screens().first().frame);
     EXPECT_TRUE(fakes().windowSystem->isPrepared(w)) << "sticky, above, out of the task bar";
     MRKODraw *canvas = controllers.first()->drawView();
     ASSERT_NE(canvas, nullptr);
@@ -166,9 +168,59 @@ TEST_F(ActivationTest, ADisabledDisplayStaysClickThroughWhateverGhostModeSays)
     EXPECT_FALSE(defaults().objectForKey(QStringLiteral("screenDisabled_0")).isValid());
 }
 
+TEST_F(ActivationTest, EveryDisplayOfTheListGetsItsWindowAndCanvasAtItsOwnScaleAndIsRebuiltOnceAfterAChange)
+{
+    using platform::FakeScreens;
+    FakeScreens &screens = *fakes().screens;
+    screens.setScreens({FakeScreens::makeScreen(7, QRectF(0, 0, 1440, 900), 1.0),
+                        FakeScreens::makeScreen(9, QRectF(1440, -100, 1280, 800), 2.0)});
+    defaults().setInteger(1, QStringLiteral("PreferedScreenIndex"));
+    MRKOScreensController::updatePreferedScreenIndex();
+    (void)MRKOScreensController::sharedScreensController();
+    launch();
+    delegate().runInkora(nullptr);
+
+    struct Expected
+    {
+        quint32 number;
+        QRectF frame;
+        double scale;
+    };
+    const auto check = [this](const std::vector<Expected> &expected) {
+        const auto controllers = delegate().windowControllersArray();
+        ASSERT_EQ(controllers.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            SCOPED_TRACE(i);
+            const MRKOWindowController *controller = controllers.at(qsizetype(i));
+            EXPECT_EQ(controller->screenNumber(), expected[i].number);
+            EXPECT_EQ(controller->window()->frame(), expected[i].frame);
+            EXPECT_TRUE(controller->window()->isVisible());
+            EXPECT_EQ(controller->drawView()->index(), qint64(i));
+            EXPECT_EQ(controller->drawView()->displayScale(), expected[i].scale);
+            EXPECT_EQ(controller->drawView()->size(), expected[i].frame.size().toSize());
+            EXPECT_EQ(delegate().windowControllerForPoint(expected[i].frame.center()), controller);
+        }
+    };
+    // The preferred display first.
+    check({{9, QRectF(1440, -100, 1280, 800), 2.0}, {7, QRectF(0, 0, 1440, 900), 1.0}});
+    const auto before = delegate().windowControllersArray();
+
+    // The second display moves and changes its scale; the change is noticed twice.
+    screens.setScreens({FakeScreens::makeScreen(7, QRectF(0, 0, 1440, 900), 1.0),
+                        FakeScreens::makeScreen(9, QRectF(-1920, 0, 1920, 1080), 1.0)});
+    advance(0.5);
+    screens.postChange();
+    advance(0.9);
+    EXPECT_EQ(delegate().windowControllersArray(), before) << "nothing is rebuilt before the changes settle";
+    advance(0.2);
+    EXPECT_EQ(log().count(QStringLiteral("DidChangeScreenParameters:")), 1);
+    check({{9, QRectF(-1920, 0, 1920, 1080), 1.0}, {7, QRectF(0, 0, 1440, 900), 1.0}});
+    EXPECT_TRUE(delegate().isActiveAndShown());
+}
+
 TEST_F(ActivationTest, WithOneDisplayTheStoredDisabledSwitchIsIgnored)
 {
-    ASSERT_EQ(QGuiApplication::screens().size(), 1);
+    ASSERT_EQ(fakes().screens->screens().size(), 1);
     defaults().setBool(true, QStringLiteral("screenDisabled_0"));
     launch();
     delegate().runInkora(nullptr);

@@ -33,7 +33,9 @@ TEST_F(QtScreensTest, FramesAreYUpAroundTheMainDisplaysBottomLeftCorner)
     };
     for (const FrameRow &row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(platform::QtScreens::frameFromQt(row.qt, row.main), row.expected);
+        EXPECT_EQ(platform::frameFromQt(row.qt, row.main), row.expected);
+        // Windows are placed by the way back.
+        EXPECT_EQ(platform::qtFromFrame(row.expected, row.main), row.qt);
     }
 }
 
