@@ -143,8 +143,7 @@ void AppDelegate::closeAllDrawableScreens()
         qCInfo(lcApp).noquote() << QStringLiteral("\nScreen frame origins are not equal in some windows.%1\nForce "
                                                   "Remove All Windows To Perform Screen Changes.")
                                        .arg(QString(18, QLatin1Char(' ')));
-        // The screens controller rebuilds the windows without showing them.
-        forceRemoveAllWindowControllers();
+        MRKOScreensController::performChangesInFreezeModeNeedActivate(false);
     } else {
         for (const auto &controller : m_windowControllers) {
             if (MRKODraw *canvas = controller->drawView())

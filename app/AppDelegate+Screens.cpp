@@ -1,14 +1,22 @@
 #include "app/AppDelegate.h"
-#include "platform/Dispatch.h"
+#include "canvas/MRKODraw.h"
+#include "canvas/MRKOScreensController.h"
 
 void AppDelegate::didChangeScreenParameters()
 {
-    // Every display gets a new window at its new frame and scale; a shown overlay comes back at once.
-    const bool shown = isActiveAndShown();
-    if (m_windowControllers.empty())
+    const MRKODraw *active = activeDrawView();
+    const bool freeze = active && active->dissolveMode() == 1;
+    if (!isActiveAndShown()) {
+        // Hidden in freeze mode the old windows go; hidden in fade mode there are none.
+        if (freeze && wasActiveAndShown())
+            MRKOScreensController::performChangesInFreezeModeNeedActivate(false);
         return;
-    forceRemoveAllWindowControllers();
-    setIsShownToNO();
-    if (shown)
-        activateInkora();
+    }
+    if (freeze) {
+        MRKOScreensController::performChangesInFreezeModeNeedActivate(true);
+        return;
+    }
+    // Every display gets a fresh window at its new frame and scale.
+    closeAllDrawableScreens();
+    activateInkora();
 }

@@ -59,6 +59,20 @@ void MRKOScreensController::forceReactivate()
     sharedScreensController().didChangeScreenParameters();
 }
 
+void MRKOScreensController::performChangesInFreezeModeNeedActivate(bool activate)
+{
+    AppDelegate *app = AppDelegate::shared();
+    if (!app)
+        return;
+    // The drawings would be held by the snapshot manager's backup here and put back on the new canvases; until
+    // that store exists they go with the windows.
+    app->forceRemoveAllWindowControllers();
+    if (activate) {
+        app->setIsShownToNO();
+        app->activateInkora();
+    }
+}
+
 void MRKOScreensController::performChangeScreenParameters()
 {
     platform::RunLoop &loop = platform::RunLoop::main();

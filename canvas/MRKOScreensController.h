@@ -23,6 +23,9 @@ public:
     [[nodiscard]] static qint64 preferedScreenIndex();
     /// Rebuilds at once; for the tool panel after it moved to another display.
     static void forceReactivate();
+    /// Removes every overlay window after a display change in freeze mode; with `activate` the overlay is shown
+    /// again on the new arrangement.
+    static void performChangesInFreezeModeNeedActivate(bool activate);
 
     /// A change notice: the pending rebuild, if any, is replaced by one 1.0 s from now.
     void performChangeScreenParameters();

@@ -2,15 +2,22 @@
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
+#include "platform/Services.h"
+#include "platform/fake/FakeScreens.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <xcb/xcb.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -61,6 +68,62 @@ void BM_ShowOverlay(benchmark::State &state)
 }
 BENCHMARK(BM_ShowOverlay)->Arg(1)->Arg(3)->ArgName("displays")->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// What the X server alone needs to map one new transparent window the size of a display: the floor under the
+// figure above on a real server, measured without Qt or the program.
+void BM_BareTransparentWindowMap(benchmark::State &state)
+{
+    if (qEnvironmentVariable("INKORA_BENCH_PLATFORM") != QLatin1String("xcb")) {
+        state.SkipWithError("needs an X server (INKORA_BENCH_PLATFORM=xcb)");
+        return;
+    }
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    xcb_visualid_t visual = 0;
+    for (auto depth = xcb_screen_allowed_depths_iterator(screen); depth.rem && !visual; xcb_depth_next(&depth)) {
+        if (depth.data->depth == 32)
+            visual = xcb_depth_visuals_iterator(depth.data).data->visual_id;
+    }
+    if (!visual) {
+        state.SkipWithError("no 32-bit visual");
+        xcb_disconnect(connection);
+        return;
+    }
+    const auto roundTrip = [connection] {
+        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    };
+    const xcb_colormap_t colormap = xcb_generate_id(connection);
+    xcb_create_colormap(connection, XCB_COLORMAP_ALLOC_NONE, colormap, screen->root, visual);
+    const auto width = std::uint16_t(screen->width_in_pixels / 3);
+    std::vector<xcb_window_t> windows;
+    for (auto _ : state) {
+        for (int i = 0; i < state.range(0); ++i) {
+            const xcb_window_t window = xcb_generate_id(connection);
+            const std::uint32_t values[] = {XCB_BACK_PIXMAP_NONE, 0, 1, colormap};
+            xcb_create_window(connection, 32, window, screen->root, std::int16_t(i * width), 0, width,
+                              screen->height_in_pixels, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
+                              XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_COLORMAP,
+                              values);
+            xcb_map_window(connection, window);
+            roundTrip();
+            windows.push_back(window);
+        }
+        state.PauseTiming();
+        for (const xcb_window_t window : windows)
+            xcb_destroy_window(connection, window);
+        windows.clear();
+        roundTrip();
+        state.ResumeTiming();
+    }
+    xcb_free_colormap(connection, colormap);
+    xcb_disconnect(connection);
+}
+BENCHMARK(BM_BareTransparentWindowMap)
+    ->Arg(1)
+    ->Arg(3)
+    ->ArgName("displays")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -85,6 +148,19 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
     QApplication app(argc, argv);
+    if (qEnvironmentVariable("INKORA_BENCH_PLATFORM") == QLatin1String("xcb")) {
+        // One wide X screen split into three displays side by side (Xvfb -screen 0 11520x2160x24): real windows on
+        // a real server, as three RandR monitors would place them.
+        const QRect all = QGuiApplication::primaryScreen()->geometry();
+        auto screens = std::make_unique<platform::FakeScreens>();
+        QList<platform::ScreenInfo> thirds;
+        for (int i = 0; i < 3; ++i) {
+            thirds.append(platform::FakeScreens::makeScreen(
+                quint32(i + 1), QRectF(i * all.width() / 3.0, 0, all.width() / 3.0, all.height())));
+        }
+        screens->setScreens(thirds);
+        platform::services().screens = std::move(screens);
+    }
     CountedDelegate delegate;
     delegate.prepareUserDefaults();
     MRKOUtils::userDefaults().setBool(true, QStringLiteral("FirstTimeRun"));

@@ -218,6 +218,49 @@ TEST_F(ActivationTest, EveryDisplayOfTheListGetsItsWindowAndCanvasAtItsOwnScaleA
     EXPECT_TRUE(delegate().isActiveAndShown());
 }
 
+TEST_F(ActivationTest, ADisplayChangeRebuildsByModeAndByWhetherTheOverlayIsShown)
+{
+    struct Row
+    {
+        const char *name;
+        qint64 mode;  // 1 freeze
+        int showings; // activation commands before the change
+        std::size_t windowsAfter;
+        bool shownAfter;
+    };
+    const Row rows[] = {
+        {"HiddenInFadeModeMakesNoWindows", 0, 2, 0, false},
+        {"NeverShownInFreezeModeMakesNoWindows", 1, 0, 0, false},
+        {"HiddenInFreezeModeDropsTheKeptWindows", 1, 2, 0, false},
+        {"ShownInFreezeModeShowsNewWindows", 1, 1, 1, true},
+        {"ShownInFadeModeShowsNewWindows", 0, 1, 1, true},
+    };
+    (void)MRKOScreensController::sharedScreensController();
+    launch();
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        delegate().forceRemoveAllWindowControllers();
+        delegate().setIsShownToNO();
+        defaults().setInteger(row.mode, QStringLiteral("DissolveModeKey"));
+        for (int i = 0; i < row.showings; ++i)
+            delegate().runInkora(nullptr);
+        QList<QPointer<MRKOWindowController>> before;
+        for (MRKOWindowController *controller : delegate().windowControllersArray())
+            before.append(controller);
+
+        fakes().screens->postChange();
+        advance(1.01);
+
+        const auto after = delegate().windowControllersArray();
+        EXPECT_EQ(after.size(), row.windowsAfter);
+        EXPECT_EQ(delegate().isActiveAndShown(), row.shownAfter);
+        for (const QPointer<MRKOWindowController> &old : before)
+            EXPECT_TRUE(old.isNull()) << "the old windows went";
+        for (MRKOWindowController *controller : after)
+            EXPECT_TRUE(controller->window()->isVisible());
+    }
+}
+
 TEST_F(ActivationTest, WithOneDisplayTheStoredDisabledSwitchIsIgnored)
 {
     ASSERT_EQ(fakes().screens->screens().size(), 1);
