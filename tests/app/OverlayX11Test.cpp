@@ -17,7 +17,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -109,28 +108,8 @@ TEST_F(OverlayX11Test, TheOverlayLiesAboveAnotherProgramShowsItAndTakesAStroke)
         << "the other program shows through the overlay";
 
     // A drag across the other program's window; the screen is read while the button is still down.
-    QStringList drag = {QStringLiteral("mousemove"), QStringLiteral("--sync"),    QStringLiteral("150"),
-                        QStringLiteral("150"),       QStringLiteral("mousedown"), QStringLiteral("1")};
-    for (int p = 170; p <= 350; p += 20)
-        drag << QStringLiteral("mousemove") << QStringLiteral("--sync") << QString::number(p) << QString::number(p);
-    QProcess dragging;
-    QProcess release;
-    QImage shot;
-    int tries = 0;
-    QTimer poll;
-    poll.setInterval(100);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        const QImage image = screenshot();
-        ++tries;
-        if (screenshotPixel(image, 250, 250) != QColor(Qt::red) && tries < 100)
-            return;
-        poll.stop();
-        shot = image;
-        release.start(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
-    });
-    QObject::connect(&dragging, &QProcess::finished, &poll, qOverload<>(&QTimer::start));
-    dragging.start(QStringLiteral("xdotool"), drag);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return release.state() == QProcess::NotRunning && !shot.isNull(); }, 60000));
+    const QImage shot = screenshotWhileDraggingDiagonally(150, 350, 250, QColor(Qt::red));
+    ASSERT_FALSE(shot.isNull());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !controllers.first()->drawView()->drawingInProgress(); }, 20000));
 
     EXPECT_EQ(screenshotPixel(shot, 250, 250), QColor(Qt::red)) << "the stroke, above the other program's window";

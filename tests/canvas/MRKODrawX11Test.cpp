@@ -6,10 +6,8 @@
 #include "tools/MRKOToolType.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QStringList>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 #include <optional>
@@ -44,31 +42,8 @@ TEST_F(MRKODrawX11Test, ATransparentCanvasShowsAStrokeOverTheWindowBelow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&overlay));
 
     // Press at (150, 150) and drag down the diagonal to (450, 450), holding the button.
-    QStringList drag = {QStringLiteral("mousemove"), QStringLiteral("--sync"),    QStringLiteral("150"),
-                        QStringLiteral("150"),       QStringLiteral("mousedown"), QStringLiteral("1")};
-    for (int p = 170; p <= 450; p += 20)
-        drag << QStringLiteral("mousemove") << QStringLiteral("--sync") << QString::number(p) << QString::number(p);
-    QProcess xdotool;
-    QProcess release;
-    QImage shot;
-    int tries = 0;
-    QTimer poll;
-    poll.setInterval(100);
-    // Runs inside the press's own loop: looks until the stroke shows, then lets the button go.
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        const QImage image = screenshot();
-        ++tries;
-        const bool shown = !image.isNull() && screenshotPixel(image, 300, 300) == QColor(Qt::red);
-        if (!shown && tries < 100)
-            return;
-        poll.stop();
-        shot = image;
-        release.start(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
-    });
-    QObject::connect(&xdotool, &QProcess::finished, &poll, qOverload<>(&QTimer::start));
-    xdotool.start(QStringLiteral("xdotool"), drag);
-
-    ASSERT_TRUE(QTest::qWaitFor([&] { return release.state() == QProcess::NotRunning && !shot.isNull(); }, 60000));
+    // Inside the press's own loop the screen is read until the stroke shows, then the button goes up.
+    const QImage shot = screenshotWhileDraggingDiagonally(150, 450, 300, QColor(Qt::red));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !canvas->drawingInProgress() && canvas->finalizeCalls == 1; }, 20000));
 
     ASSERT_FALSE(shot.isNull());

@@ -1,6 +1,8 @@
 #include "tests/support/Screenshot.h"
 
 #include <QProcess>
+#include <QTest>
+#include <QTimer>
 
 QImage screenshot()
 {
@@ -17,4 +19,32 @@ QColor screenshotPixel(const QImage &image, int x, int y)
     if (image.isNull() || !image.valid(x, y))
         return QColor();
     return QColor(image.pixel(x, y));
+}
+
+QImage screenshotWhileDraggingDiagonally(int from, int to, int probe, const QColor &colour)
+{
+    QStringList drag = {QStringLiteral("mousemove"), QStringLiteral("--sync"),    QString::number(from),
+                        QString::number(from),       QStringLiteral("mousedown"), QStringLiteral("1")};
+    for (int p = from + 20; p <= to; p += 20)
+        drag << QStringLiteral("mousemove") << QStringLiteral("--sync") << QString::number(p) << QString::number(p);
+    QProcess dragging;
+    QProcess release;
+    QImage shot;
+    int tries = 0;
+    QTimer poll;
+    poll.setInterval(100);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const QImage image = screenshot();
+        ++tries;
+        if (screenshotPixel(image, probe, probe) != colour && tries < 100)
+            return;
+        poll.stop();
+        shot = image;
+        release.start(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
+    });
+    QObject::connect(&dragging, &QProcess::finished, &poll, qOverload<>(&QTimer::start));
+    dragging.start(QStringLiteral("xdotool"), drag);
+    if (!QTest::qWaitFor([&] { return release.state() == QProcess::NotRunning && !shot.isNull(); }, 60000))
+        return QImage();
+    return shot;
 }
