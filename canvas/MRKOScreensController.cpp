@@ -80,6 +80,16 @@ void MRKOScreensController::performChangeScreenParameters()
     loop.performAfterDelay(this, kRebuildRequest, kSettleDelay, [this] { didChangeScreenParameters(); });
 }
 
+void MRKOScreensController::validateScreensEquality()
+{
+    const AppDelegate *app = AppDelegate::shared();
+    if (!app || !app->shouldRemoveAllWindowsToPerformScreenChanges())
+        return;
+    qCInfo(lcCanvas).noquote() << "Screen frame origins are not equal in some windows. Force Remove All Windows To "
+                                  "Perform Screen Changes.";
+    didChangeScreenParameters();
+}
+
 void MRKOScreensController::didChangeScreenParameters()
 {
     qCInfo(lcCanvas) << "DidChangeScreenParameters:";

@@ -31,6 +31,8 @@ public:
     void performChangeScreenParameters();
     /// The rebuild.
     void didChangeScreenParameters();
+    /// Rebuilds at once when some overlay window no longer lies where its display is.
+    void validateScreensEquality();
 
 private:
     MRKOScreensController();

@@ -261,6 +261,29 @@ TEST_F(ActivationTest, ADisplayChangeRebuildsByModeAndByWhetherTheOverlayIsShown
     }
 }
 
+TEST_F(ActivationTest, AWindowAwayFromItsDisplayMakesTheScreensControllerRebuildAtOnce)
+{
+    MRKOScreensController &screens = MRKOScreensController::sharedScreensController();
+    launch();
+    delegate().runInkora(nullptr);
+    QPointer<MRKOWindowController> controller = delegate().activeWindowController();
+    screens.validateScreensEquality();
+    EXPECT_EQ(delegate().activeWindowController(), controller.data()) << "every window where its display is";
+
+    platform::ScreenInfo moved = fakes().screens->screens().first();
+    moved.frame.translate(300, 0);
+    controller->updateWindowWithScreen(moved);
+    screens.validateScreensEquality();
+
+    EXPECT_EQ(log().count(QStringLiteral("Screen frame origins are not equal in some windows. Force Remove All "
+                                         "Windows To Perform Screen Changes.")),
+              1);
+    EXPECT_TRUE(controller.isNull());
+    ASSERT_EQ(delegate().windowControllersArray().size(), 1);
+    EXPECT_TRUE(delegate().activeWindowController()->isScreenOriginsEqual());
+    EXPECT_TRUE(delegate().isActiveAndShown());
+}
+
 TEST_F(ActivationTest, WithOneDisplayTheStoredDisabledSwitchIsIgnored)
 {
     ASSERT_EQ(fakes().screens->screens().size(), 1);
