@@ -7,9 +7,7 @@
 #include "platform/PropertyList.h"
 #include "platform/ShapeLayer.h"
 #include "tests/objects/ObjectsFixture.h"
-
-#include <QFile>
-#include <QProcess>
+#include "tests/support/PythonReader.h"
 
 #include <algorithm>
 
@@ -393,11 +391,6 @@ TEST_F(OpaqueContentTest, PythonReadsTheLayerArchiveWithKeysInTheWrittenOrder)
     layer->setShadowPath(shadow);
     const std::optional<QByteArray> data = OpaqueContent::layerDataToSave(*layer);
     ASSERT_TRUE(data);
-    const QString path = home() + QStringLiteral("/layer.archive");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(*data);
-    file.close();
     const QString script = QStringLiteral(R"(
 import plistlib, sys
 a = plistlib.load(open(sys.argv[1], 'rb'))
@@ -410,11 +403,9 @@ print(' '.join(top.keys()))
 print(' '.join(pill.keys()))
 print(' '.join(objs[pill['color1'].data].keys()), '|', ' '.join(objs[pill['path'].data].keys()))
 )");
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
-    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).trimmed().split(QLatin1Char('\n'));
+    const PythonResult python = runPythonOnData(*data, home() + QStringLiteral("/layer.archive"), script);
+    ASSERT_TRUE(python.ok) << qPrintable(python.error);
+    const QStringList &lines = python.lines;
     const QStringList expected{
         QStringLiteral("{{0, 0}, {4, 4}} MRKOArrowPill True"),
         QStringLiteral("frame name contentsScale zPosition contents pill shadowBezierPath borderColor"),

@@ -2,11 +2,10 @@
 #include "platform/KeyedUnarchiver.h"
 #include "platform/PropertyList.h"
 #include "tests/support/InkoraFixture.h"
+#include "tests/support/PythonReader.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QPoint>
-#include <QProcess>
 
 #include <cmath>
 #include <limits>
@@ -252,12 +251,6 @@ TEST_F(KeyedArchiveTest, PythonReadsStandardLayout)
 {
     auto shape = makeShape(QStringLiteral("s"));
     shape->child = makeShape(QStringLiteral("c"));
-    const QString path = home() + QStringLiteral("/shape.archive");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(*KeyedArchiver::archivedData(*shape));
-    file.close();
-
     const QString script = QStringLiteral(R"(
 import plistlib, sys
 a = plistlib.load(open(sys.argv[1], 'rb'))
@@ -269,11 +262,10 @@ print(type(a['$top']['root']).__name__, cls['$classname'], cls['$classes'])
 print(o[root['name'].data], o[root['frame'].data], o[root['anchor'].data], o[root['corner'].data])
 print(root['count'], root['ratio'], root['visible'], root['$$class'], o[o[root['child'].data]['name'].data])
 )");
-    QProcess python;
-    python.start(QStringLiteral("python3"), {QStringLiteral("-c"), script, path});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
-    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).trimmed().split(QLatin1Char('\n'));
+    const PythonResult python =
+        runPythonOnData(*KeyedArchiver::archivedData(*shape), home() + QStringLiteral("/shape.archive"), script);
+    ASSERT_TRUE(python.ok) << qPrintable(python.error);
+    const QStringList &lines = python.lines;
     const QStringList expected{
         QStringLiteral("NSKeyedArchiver 100000 ['$archiver', '$objects', '$top', '$version'] $null"),
         QStringLiteral("UID InkoraTestShape ['InkoraTestShape', 'NSObject']"),
@@ -296,12 +288,6 @@ TEST_F(KeyedArchiveTest, PythonReadsEveryDictionaryInTheOrderItWasWritten)
     archiver.encodeBool(true, QStringLiteral("alpha"));
     const std::optional<QByteArray> data = archiver.encodedData();
     ASSERT_TRUE(data.has_value());
-    const QString path = home() + QStringLiteral("/ordered.archive");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(*data);
-    file.close();
-
     const QString script = QStringLiteral(R"(
 import plistlib, sys
 a = plistlib.load(open(sys.argv[1], 'rb'))
@@ -313,11 +299,9 @@ print(list(root.keys()))
 print(list(o[root['$class'].data].keys()))
 print(list(o[top['info'].data].keys()), list(o[top['date'].data].keys()))
 )");
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
-    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).trimmed().split(QLatin1Char('\n'));
+    const PythonResult python = runPythonOnData(*data, home() + QStringLiteral("/ordered.archive"), script);
+    ASSERT_TRUE(python.ok) << qPrintable(python.error);
+    const QStringList &lines = python.lines;
     const QStringList expected{
         QStringLiteral("['$archiver', '$version', '$top', '$objects']"),
         QStringLiteral("['zebra', 'root', 'info', 'date', 'alpha']"),

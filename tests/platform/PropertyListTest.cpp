@@ -1,11 +1,10 @@
 #include "platform/PropertyList.h"
 
 #include "tests/support/InkoraFixture.h"
+#include "tests/support/PythonReader.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QPoint>
-#include <QProcess>
 #include <QStringList>
 
 #include <optional>
@@ -249,22 +248,13 @@ TEST_F(PropertyListTest, LimitsAllowWhatTheyBound)
 
 TEST_F(PropertyListTest, PythonReadsBinaryOutput)
 {
-    const QString path = home() + QStringLiteral("/sample.plist");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(*PropertyList::toBinary(sampleOfEveryKind(false)));
-    file.close();
-
-    QProcess python;
-    python.start(QStringLiteral("python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import plistlib,sys; d=plistlib.load(open(sys.argv[1],'rb')); "
-                                 "print(d['negative'], repr(d['real']), type(d['realWhole']).__name__, d['text'], "
-                                 "d['data'].hex(), d['date'].isoformat(), d['uid'].data, d['map']['inner'])"),
-                  path});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().constData();
-    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
+    const PythonResult python = runPythonOnData(
+        *PropertyList::toBinary(sampleOfEveryKind(false)), home() + QStringLiteral("/sample.plist"),
+        QStringLiteral("import plistlib,sys; d=plistlib.load(open(sys.argv[1],'rb')); "
+                       "print(d['negative'], repr(d['real']), type(d['realWhole']).__name__, d['text'], "
+                       "d['data'].hex(), d['date'].isoformat(), d['uid'].data, d['map']['inner'])"));
+    ASSERT_TRUE(python.ok) << qPrintable(python.error);
+    EXPECT_EQ(python.lines.join(QLatin1Char('\n')),
               QStringLiteral("-7 0.33000001311302185 float h\u00e9llo \u2603 <&> 0001ff 2023-11-14T22:13:20.250000 "
                              "300 [2.5, False]"));
 }
