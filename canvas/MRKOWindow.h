@@ -42,7 +42,6 @@ public:
     /// The global frame of the display the window lies on now: its Qt screen's when the display has one, else the
     /// frame the display list gave.
     [[nodiscard]] QRectF currentScreenFrame() const;
-    [[nodiscard]] const platform::ScreenInfo &screenInfo() const { return m_screenInfo; }
     /// The Qt screen of a display of the list; null when Qt has no screen of that name.
     [[nodiscard]] static QScreen *qtScreenNamed(const QString &name);
     void orderFront();
