@@ -1,6 +1,7 @@
 #include "shortcuts/KeyNames.h"
 
 #include "platform/KeyboardLayout.h"
+#include "platform/Keys.h"
 #include "platform/Services.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
@@ -9,17 +10,17 @@
 
 namespace {
 
-constexpr quint64 kShift = 0x20000;
-constexpr quint64 kControl = 0x40000;
-constexpr quint64 kOption = 0x80000;
-constexpr quint64 kCommand = 0x100000;
-constexpr quint64 kFunction = 0x800000;
+constexpr quint64 kShift = platform::kShiftFlag;
+constexpr quint64 kControl = platform::kControlFlag;
+constexpr quint64 kOption = platform::kOptionFlag;
+constexpr quint64 kCommand = platform::kCommandFlag;
+constexpr quint64 kFunction = platform::kFunctionFlag;
 
-constexpr quint16 kCommandKey = 55;
-constexpr quint16 kShiftKey = 56;
-constexpr quint16 kOptionKey = 58;
-constexpr quint16 kControlKey = 59;
-constexpr quint16 kFunctionKey = 63;
+constexpr quint16 kCommandKey = platform::kKeyCommand;
+constexpr quint16 kShiftKey = platform::kKeyShift;
+constexpr quint16 kOptionKey = platform::kKeyOption;
+constexpr quint16 kControlKey = platform::kKeyControl;
+constexpr quint16 kFunctionKey = platform::kKeyFunction;
 
 bool isModifierKey(quint16 keyCode)
 {
