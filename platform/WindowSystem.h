@@ -11,19 +11,11 @@ class QWidget;
 
 namespace platform {
 
-/// What floating windows need of the window system beyond Qt: desktop-wide hints, the frontmost application,
-/// whether transparency works, and modifier changes anywhere on the display.
+/// What floating windows need of the window system beyond Qt: desktop-wide hints, the frontmost application and
+/// whether transparency works. Input from anywhere on the display comes through RawInput.
 class WindowSystem
 {
 public:
-    /// Removes its monitor when destroyed.
-    class Monitor
-    {
-    public:
-        virtual ~Monitor() = default;
-    };
-    using FlagsHandler = std::function<void(const Event &event)>;
-
     virtual ~WindowSystem() = default;
     /// Sticky on every desktop, kept above other applications' windows, out of the task bar and the pager. Call on
     /// a window whose native window exists; safe to call again.
@@ -36,9 +28,6 @@ public:
     virtual void activateWindow(QWidget &window) = 0;
     /// Whether a compositing manager runs, without which transparent windows show black.
     [[nodiscard]] virtual bool hasCompositingManager() = 0;
-    /// Calls the handler on the main thread with a flags-changed event (modifier flags only) whenever a modifier
-    /// goes down or up anywhere; null when modifier changes cannot be watched.
-    [[nodiscard]] virtual std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler handler) = 0;
 };
 
 } // namespace platform

@@ -10,6 +10,10 @@ public:
     static MRKOToolColor &toolColor();
     /// Opaque sRGB red.
     [[nodiscard]] static QColor defaultColor();
+    /// The flashlight's shade: "FlashlightBackgroundColor", else the default shade.
+    [[nodiscard]] static QColor flashlightColor();
+    /// sRGB black at alpha 0.5.
+    [[nodiscard]] static QColor defaultFlashlightColor();
 
     /// A copy of the colour in force for the current tool.
     [[nodiscard]] QColor color() const { return m_color; }

@@ -6,8 +6,7 @@
 
 namespace platform {
 
-/// Window hints and the active window through Qt's X connection; modifier changes through XInput2 raw key events on
-/// a connection of its own.
+/// Window hints and the active window through Qt's X connection.
 class XcbWindowSystem final : public WindowSystem
 {
 public:
@@ -20,7 +19,6 @@ public:
     [[nodiscard]] qint64 frontmostProcessId() override;
     void activateWindow(QWidget &window) override;
     [[nodiscard]] bool hasCompositingManager() override;
-    [[nodiscard]] std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler handler) override;
 
 private:
     struct Private;
@@ -28,7 +26,7 @@ private:
     const std::unique_ptr<Private> d;
 };
 
-/// Stands in where there is no X server: hints do nothing, nothing is frontmost, no modifier can be watched.
+/// Stands in where there is no X server: hints do nothing and nothing is frontmost.
 class NullWindowSystem final : public WindowSystem
 {
 public:
@@ -37,7 +35,6 @@ public:
     [[nodiscard]] qint64 frontmostProcessId() override { return 0; }
     void activateWindow(QWidget &window) override;
     [[nodiscard]] bool hasCompositingManager() override { return true; }
-    [[nodiscard]] std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler) override { return nullptr; }
 };
 
 } // namespace platform
