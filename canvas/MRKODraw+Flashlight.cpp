@@ -1,9 +1,8 @@
-#include "canvas/MRKODraw.h"
-
 #include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
 #include "canvas/CanvasNeighbours.h"
 #include "canvas/FlashlightSettings.h"
+#include "canvas/MRKODraw.h"
 #include "canvas/MRKOFlashlightSmoothCache.h"
 #include "canvas/MRKOMagnifyG.h"
 #include "foundation/MRKOUtils.h"
@@ -42,7 +41,6 @@ QPainterPath rectPath(const QRectF &rect)
 }
 
 } // namespace
-
 
 bool MRKODraw::makeDarkOverlayWithEvent(const platform::Event *)
 {
@@ -141,7 +139,8 @@ bool MRKODraw::increaseFlashlightThickness()
     if (!hasDarkOverlay())
         return false;
     const double r = inkora::flashlightRadius();
-    inkora::liveSettings().flashlightRadius = r > inkora::kMaxFlashlightRadius - kRadiusStep ? inkora::kMaxFlashlightRadius : r + kRadiusStep;
+    inkora::liveSettings().flashlightRadius =
+        r > inkora::kMaxFlashlightRadius - kRadiusStep ? inkora::kMaxFlashlightRadius : r + kRadiusStep;
     saveAndUpdateFlashlight();
     return true;
 }
@@ -151,7 +150,8 @@ bool MRKODraw::decreaseFlashlightThickness()
     if (!hasDarkOverlay())
         return false;
     const double r = inkora::flashlightRadius();
-    inkora::liveSettings().flashlightRadius = r < inkora::kMinFlashlightRadius + kRadiusStep ? inkora::kMinFlashlightRadius : r - kRadiusStep;
+    inkora::liveSettings().flashlightRadius =
+        r < inkora::kMinFlashlightRadius + kRadiusStep ? inkora::kMinFlashlightRadius : r - kRadiusStep;
     saveAndUpdateFlashlight();
     return true;
 }

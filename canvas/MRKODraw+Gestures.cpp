@@ -1,10 +1,9 @@
-#include "canvas/MRKODraw.h"
-
 #include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
 #include "canvas/CanvasNeighbours.h"
 #include "canvas/FlashlightSettings.h"
 #include "canvas/HueWrap.h"
+#include "canvas/MRKODraw.h"
 #include "foundation/NSColor+OnOffColor.h"
 #include "foundation/NSEvent+MouseEvent.h"
 #include "platform/LocalEventMonitor.h"

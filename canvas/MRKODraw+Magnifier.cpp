@@ -1,8 +1,7 @@
-#include "canvas/MRKODraw.h"
-
 #include "app/LiveSettings.h"
 #include "canvas/CanvasNeighbours.h"
 #include "canvas/FlashlightSettings.h"
+#include "canvas/MRKODraw.h"
 #include "canvas/MRKOMagnifyG.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"

@@ -1,6 +1,5 @@
-#include "canvas/MRKODraw.h"
-
 #include "app/AppDelegate.h"
+#include "canvas/MRKODraw.h"
 #include "canvas/MRKOLayerTracking.h"
 #include "canvas/MRKOWhiteBackController.h"
 

@@ -1,7 +1,6 @@
-#include "canvas/MRKODraw.h"
-
 #include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
+#include "canvas/MRKODraw.h"
 #include "canvas/MRKOLayerTracking.h"
 #include "canvas/MRKOWhiteBackController.h"
 #include "canvas/MRKOWhiteBoardColorController.h"
@@ -223,9 +222,7 @@ bool MRKODraw::whiteboardButtonsTakePress(QPointF point)
 {
     if (!m_whiteBack || !m_wbController)
         return false;
-    const auto inside = [point](const platform::TrackingAreaPtr &area) {
-        return area && area->rect().contains(point);
-    };
+    const auto inside = [point](const platform::TrackingAreaPtr &area) { return area && area->rect().contains(point); };
     if (inside(m_wbController->closeWhiteBackTrackingArea)) {
         if (AppDelegate *delegate = AppDelegate::shared())
             delegate->setWhiteboard(false);

@@ -14,8 +14,8 @@ class MRKOLayerTracking final : public platform::TrackingAreaOwner,
 {
 public:
     /// A tracker for the layer; the image shows at once.
-    [[nodiscard]] static std::shared_ptr<MRKOLayerTracking> layerTracking(const platform::LayerPtr &layer,
-                                                                        const QString &imageName, double backingScale);
+    [[nodiscard]] static std::shared_ptr<MRKOLayerTracking>
+    layerTracking(const platform::LayerPtr &layer, const QString &imageName, double backingScale);
 
     void mouseEntered(const platform::Event &event) override;
     void mouseExited(const platform::Event &event) override;

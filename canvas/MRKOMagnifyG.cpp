@@ -79,9 +79,8 @@ QWidget *MRKOMagnifyG::magnifyWindow()
     QWidget *overlay = m_target->window();
     m_magnifyWindow = std::make_unique<platform::LayerWidget>();
     QWidget &glass = *m_magnifyWindow;
-    glass.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                         Qt::NoDropShadowWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput |
-                         Qt::X11BypassWindowManagerHint);
+    glass.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint |
+                         Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
     glass.setAttribute(Qt::WA_TranslucentBackground);
     glass.setAttribute(Qt::WA_NoSystemBackground);
     glass.setAttribute(Qt::WA_ShowWithoutActivating);
@@ -221,8 +220,7 @@ void MRKOMagnifyG::updateCircleShape()
     if (!m_shapeCircle || !m_target)
         return;
     const inkora::LiveSettings &live = inkora::liveSettings();
-    const bool oval =
-        m_target->selectiveFlashlight() ? live.flashLightCircleSelection : !live.flashlightRectShape;
+    const bool oval = m_target->selectiveFlashlight() ? live.flashLightCircleSelection : !live.flashlightRectShape;
     QPainterPath path;
     const QRectF shape(0, 0, m_circleRect.width(), m_circleRect.height());
     if (oval)
@@ -247,7 +245,7 @@ void MRKOMagnifyG::updateMangifyWithToggleFlag(bool toggle)
     const platform::ImagePtr magnified = image();
     glass->setFrame(layerRect());
     glass->setMagnificationFilter(inkora::magnifyScale() >= kNearestFromScale ? platform::Layer::Filter::Nearest
-                                                                             : platform::Layer::Filter::Linear);
+                                                                              : platform::Layer::Filter::Linear);
     if (toggle)
         scaleUpMagnifyLayerAnimated();
     else
@@ -390,8 +388,8 @@ bool MRKOMagnifyG::stillMode()
 platform::ImagePtr MRKOMagnifyG::image()
 {
     m_currentBitmapRect = bitmapRect();
-    m_cachedImage = shared(stillMode() ? staticBitmapWithRect(m_currentBitmapRect)
-                                       : bitmapWithRect(m_currentBitmapRect));
+    m_cachedImage =
+        shared(stillMode() ? staticBitmapWithRect(m_currentBitmapRect) : bitmapWithRect(m_currentBitmapRect));
     return m_cachedImage;
 }
 
@@ -455,10 +453,10 @@ QImage MRKOMagnifyG::staticBitmapWithRect(const QRectF &rect)
             return {};
         const double d = m_target->displayScale();
         const double screenHeight = m_target->bounds().height();
-        const QRect pixels = QRectF(part.x() * d, (screenHeight - part.y() - part.height()) * d, part.width() * d,
-                                    part.height() * d)
-                                 .toAlignedRect() &
-                             still.rect();
+        const QRect pixels =
+            QRectF(part.x() * d, (screenHeight - part.y() - part.height()) * d, part.width() * d, part.height() * d)
+                .toAlignedRect() &
+            still.rect();
         return pixels.isEmpty() ? QImage() : still.copy(pixels);
     });
 }

@@ -95,8 +95,8 @@ private:
     QRectF m_currentBitmapRect;
     QImage m_staticScreenShot;
     std::shared_ptr<platform::ShapeLayer> m_shapeCircle;
-    double m_lastUpdate = 0;  // media time of the last refresh
-    double m_glassBegin = 0;  // media time the running zoom began
+    double m_lastUpdate = 0; // media time of the last refresh
+    double m_glassBegin = 0; // media time the running zoom began
     platform::ImagePtr m_cachedImage;
     std::weak_ptr<platform::Layer> m_magLayer;
     std::weak_ptr<platform::Layer> m_magnifyGlassLayer;

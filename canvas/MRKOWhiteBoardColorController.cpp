@@ -50,8 +50,8 @@ QColor MRKOWhiteBoardColorController::defaultWhiteBoardCustomColor()
 void MRKOWhiteBoardColorController::loadColor()
 {
     const QVariant stored = MRKOUtils::userDefaults().objectForKey(kCustomColorKey);
-    const QColor color = stored.typeId() == QMetaType::QString ? OnOffColor::srgbColorWithString(stored.toString())
-                                                              : QColor();
+    const QColor color =
+        stored.typeId() == QMetaType::QString ? OnOffColor::srgbColorWithString(stored.toString()) : QColor();
     m_whiteboardColor = color.isValid() ? color : defaultWhiteBoardCustomColor();
 }
 

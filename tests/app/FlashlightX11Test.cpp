@@ -5,8 +5,8 @@
 #include "tests/support/Screenshot.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QProcess>
@@ -148,7 +148,8 @@ TEST_F(FlashlightX11Test, TheFlashlightShadesAllButTheHoleAndTheWheelGrowsIt)
     ASSERT_TRUE(showOverlay()) << m_inkora.readAllStandardError().constData();
     xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("400"), QStringLiteral("300")});
 
-    ASSERT_TRUE(typeUntil(QStringLiteral("grave"), [](const QImage &s) { return !s.isNull() && grey(s, 600, 300) < 200; }));
+    ASSERT_TRUE(
+        typeUntil(QStringLiteral("grave"), [](const QImage &s) { return !s.isNull() && grey(s, 600, 300) < 200; }));
     const QImage shot = screenshot();
     EXPECT_EQ(grey(shot, 400, 300), 255) << "the hole shows the window below";
     EXPECT_NEAR(grey(shot, 600, 300), 128, 8) << "half-black shade";
@@ -195,7 +196,8 @@ TEST_F(FlashlightX11Test, TheWhiteboardCommandWhitensAndItsCloseButtonEndsIt)
     ASSERT_TRUE(showOverlay());
     xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("700"), QStringLiteral("500")});
 
-    ASSERT_TRUE(typeUntil(QStringLiteral("ctrl+w"), [](const QImage &s) { return !s.isNull() && grey(s, 1000, 800) == 0; }));
+    ASSERT_TRUE(
+        typeUntil(QStringLiteral("ctrl+w"), [](const QImage &s) { return !s.isNull() && grey(s, 1000, 800) == 0; }));
     xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("12"), QStringLiteral("12"),
              QStringLiteral("click"), QStringLiteral("1")});
     EXPECT_TRUE(waitFor([] { return grey(screenshot(), 1000, 800) == 255; })) << "closed";
@@ -208,7 +210,8 @@ TEST_F(FlashlightX11Test, AQuarterLayoutCoversTheTopLeftQuarterOnly)
     showBackdrop(false);
     startInkora();
     ASSERT_TRUE(showOverlay());
-    ASSERT_TRUE(typeUntil(QStringLiteral("ctrl+w"), [](const QImage &s) { return !s.isNull() && grey(s, 300, 200) == 0; }));
+    ASSERT_TRUE(
+        typeUntil(QStringLiteral("ctrl+w"), [](const QImage &s) { return !s.isNull() && grey(s, 300, 200) == 0; }));
     const QImage shot = screenshot();
     EXPECT_EQ(grey(shot, 1000, 200), 255);
     EXPECT_EQ(grey(shot, 300, 700), 255);

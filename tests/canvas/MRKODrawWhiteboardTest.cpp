@@ -4,12 +4,15 @@
 #include "canvas/MRKOLayerTracking.h"
 #include "canvas/MRKOWhiteBackController.h"
 #include "canvas/MRKOWhiteBoardColorController.h"
+#include "canvas/MRKOWhiteBoardCustomColorButton.h"
 #include "canvas/MRKOWindowController.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSColor+OnOffColor.h"
 #include "platform/Defaults.h"
 #include "platform/fake/FakeScreens.h"
 #include "tests/canvas/CanvasFixture.h"
+
+#include <QLabel>
 
 namespace {
 
@@ -97,10 +100,8 @@ TEST_F(MRKODrawWhiteboardTest, ColoursFollowTheColourType)
     };
     MRKOWhiteBoardColorController::colorController().resetColor();
     const std::vector<Row> rows = {
-        {"White", 0, QColor::fromRgbF(1, 1, 1, 1)},
-        {"DarkGrey", 1, QColor::fromRgbF(0.2, 0.2, 0.2, 1)},
-        {"Black", 2, QColor::fromRgbF(0, 0, 0, 1)},
-        {"CustomAfterReset", 3, QColor::fromRgbF(1.0, 0.91, 0.83, 1)},
+        {"White", 0, QColor::fromRgbF(1, 1, 1, 1)},    {"DarkGrey", 1, QColor::fromRgbF(0.2, 0.2, 0.2, 1)},
+        {"Black", 2, QColor::fromRgbF(0, 0, 0, 1)},    {"CustomAfterReset", 3, QColor::fromRgbF(1.0, 0.91, 0.83, 1)},
         {"AnyOther", 7, QColor::fromRgbF(0, 0, 0, 1)},
     };
     BoardDelegate &delegate = shell(2);
@@ -209,6 +210,28 @@ TEST_F(MRKODrawWhiteboardTest, ADisabledDisplayGetsNoWhiteboard)
     EXPECT_FALSE(canvasAt(1).hasWhiteBack());
     delegate.setScreenDisabledAtIndex(false, 1);
     EXPECT_TRUE(canvasAt(1).hasWhiteBack());
+}
+
+TEST_F(MRKODrawWhiteboardTest, TheCustomColourButtonStoresThePickedColourAndRecoloursTheBoards)
+{
+    BoardDelegate &delegate = shell(1);
+    canvasAt(0).whiteBoardColorSelected(3);
+    delegate.setWhiteboard(true);
+    MRKOWhiteBoardCustomColorButton button;
+    button.resize(120, 24);
+    button.show();
+    EXPECT_EQ(button.swatchView()->geometry(), QRect(103, 4, 17, 17)) << "at the right end, centred";
+
+    const QColor picked = QColor::fromRgbF(0.1, 0.6, 0.3, 1);
+    button.colorPopoverChangesAColor(picked);
+    EXPECT_EQ(canvasAt(0).whiteBack()->backgroundColor(), picked);
+    EXPECT_EQ(button.effectiveColor(), picked);
+    const QColor centre = button.imageOff().pixelColor(8, 8);
+    EXPECT_NEAR(centre.green(), picked.green(), 2) << "the swatch shows it";
+    EXPECT_NEAR(centre.red(), picked.red(), 2);
+
+    button.resetColor();
+    EXPECT_EQ(button.effectiveColor(), MRKOWhiteBoardColorController::defaultWhiteBoardCustomColor());
 }
 
 } // namespace

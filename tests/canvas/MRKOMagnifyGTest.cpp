@@ -1,5 +1,6 @@
-#include "app/LiveSettings.h"
 #include "canvas/MRKOMagnifyG.h"
+
+#include "app/LiveSettings.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Animation.h"
 #include "platform/Defaults.h"
@@ -83,7 +84,8 @@ TEST_F(MRKOMagnifyGTest, TheMethodPlacesTheGlass)
         const char *name;
         qint64 method;
     };
-    for (const Row &row : std::vector<Row>{{"BelowDrawings", 0}, {"AboveDrawings", 2}, {"Unknown", 7}}) {
+    for (const Row &row :
+         std::vector<Row>{{"BelowDrawings", 0}, {"AboveDrawings", 2}, {"OwnWindow", 1}, {"Unknown", 7}}) {
         SCOPED_TRACE(row.name);
         live().magnifyMethod = row.method;
         RecordingCanvas &canvas = magnifying();
@@ -94,6 +96,10 @@ TEST_F(MRKOMagnifyGTest, TheMethodPlacesTheGlass)
         } else if (row.method == 2) {
             ASSERT_EQ(parent, canvas.overlayRoot().get());
             EXPECT_EQ(canvas.overlayRoot()->sublayers().front(), canvas.magLayer()) << "below the shade";
+        } else if (row.method == 1) {
+            EXPECT_TRUE(canvas.hasMagnifyGWithWidnow());
+            EXPECT_NE(parent, nullptr);
+            EXPECT_TRUE(grabber().calls().back().includeWindow) << "the drawings are magnified too";
         } else {
             EXPECT_EQ(parent, nullptr) << "no glass placed";
         }

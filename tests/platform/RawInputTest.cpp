@@ -6,8 +6,8 @@
 
 namespace {
 
-using platform::EventType;
 using platform::eventMask;
+using platform::EventType;
 
 platform::Event eventOf(EventType type)
 {
@@ -22,8 +22,8 @@ TEST(RawInputTest, MonitorsGetTheTypesTheyAskForUntilSuspendedOrGone)
     std::vector<EventType> keys, wheels;
     auto keyMonitor = input.addMonitor(eventMask(EventType::KeyDown) | eventMask(EventType::FlagsChanged),
                                        [&](const platform::Event &e) { keys.push_back(e.type); });
-    auto wheelMonitor =
-        input.addMonitor(eventMask(EventType::ScrollWheel), [&](const platform::Event &e) { wheels.push_back(e.type); });
+    auto wheelMonitor = input.addMonitor(eventMask(EventType::ScrollWheel),
+                                         [&](const platform::Event &e) { wheels.push_back(e.type); });
     ASSERT_TRUE(keyMonitor && wheelMonitor);
     EXPECT_EQ(input.wantedMask(),
               eventMask(EventType::KeyDown) | eventMask(EventType::FlagsChanged) | eventMask(EventType::ScrollWheel));

@@ -22,10 +22,9 @@ TEST(TrackingAreaTest, OwnersHearEnteringMovingAndLeavingByTheirOptions)
 {
     auto owner = std::make_shared<Recorder>();
     platform::TrackingAreas areas;
-    areas.add(std::make_shared<TrackingArea>(QRectF(10, 10, 20, 20),
-                                             TrackingArea::MouseEnteredAndExited | TrackingArea::MouseMoved |
-                                                 TrackingArea::ActiveAlways,
-                                             owner));
+    areas.add(std::make_shared<TrackingArea>(
+        QRectF(10, 10, 20, 20),
+        TrackingArea::MouseEnteredAndExited | TrackingArea::MouseMoved | TrackingArea::ActiveAlways, owner));
     const platform::Event e;
     for (const QPointF p : {QPointF(0, 0), QPointF(15, 15), QPointF(16, 16), QPointF(30, 15), QPointF(29, 29)})
         areas.pointerMoved(e, p, true);

@@ -59,12 +59,13 @@ TEST_F(XInputRawInputTest, KeysModifiersWheelNotchesAndButtonsArriveFromTheServe
                              [](const auto &e) { return e.type == platform::EventType::ScrollWheel; }) == 2 &&
                std::any_of(events.begin(), events.end(),
                            [](const auto &e) { return e.type == platform::EventType::MouseMoved; });
-    })) << [&] {
-        std::string types;
-        for (const auto &e : events)
-            types += std::to_string(int(e.type)) + " ";
-        return types;
-    }();
+    })) <<
+        [&] {
+            std::string types;
+            for (const auto &e : events)
+                types += std::to_string(int(e.type)) + " ";
+            return types;
+        }();
 
     const auto first = [&](platform::EventType type) {
         return *std::find_if(events.begin(), events.end(), [type](const auto &e) { return e.type == type; });
