@@ -6,9 +6,15 @@ MRKOToolColor &MRKOToolColor::toolColor()
     return model;
 }
 
-QColor MRKOToolColor::defaultColor()
+inkora::SrgbColor MRKOToolColor::defaultColor()
 {
-    return QColor::fromRgbF(1, 0, 0, 1);
+    return {1, 0, 0, 1};
+}
+
+inkora::SrgbColor MRKOToolColor::drawingColor() const
+{
+    const inkora::SrgbColor current = color();
+    return current.isValid() ? current : defaultColor();
 }
 
 MRKOToolColor::MRKOToolColor() : m_color(defaultColor()) {}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QColor>
+#include "foundation/SrgbColor.h"
 
 /// The shared tool colour model: the colour a canvas strokes with when its colour type is custom. So far one
 /// colour serves every tool; keeping colours per tool group or per tool comes with the tool bar.
@@ -9,14 +9,16 @@ class MRKOToolColor final
 public:
     static MRKOToolColor &toolColor();
     /// Opaque sRGB red.
-    [[nodiscard]] static QColor defaultColor();
+    [[nodiscard]] static inkora::SrgbColor defaultColor();
 
     /// A copy of the colour in force for the current tool.
-    [[nodiscard]] QColor color() const { return m_color; }
-    void setColor(const QColor &color) { m_color = color; }
+    [[nodiscard]] inkora::SrgbColor color() const { return m_color; }
+    void setColor(const inkora::SrgbColor &color) { m_color = color; }
+    /// The colour to paint with: the current colour, or the default one where there is none.
+    [[nodiscard]] inkora::SrgbColor drawingColor() const;
 
 private:
     MRKOToolColor();
 
-    QColor m_color;
+    inkora::SrgbColor m_color;
 };
