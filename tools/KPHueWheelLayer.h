@@ -1,8 +1,7 @@
 #pragma once
 
-#include "tools/KPAngularGradient.h"
-
 #include "platform/Layer.h"
+#include "tools/KPAngularGradient.h"
 
 #include <QImage>
 #include <QList>

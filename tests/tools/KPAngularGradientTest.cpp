@@ -1,8 +1,8 @@
 #include "tools/KPAngularGradient.h"
 
 #include "foundation/MRKOUtils.h"
-#include "tools/KPHueWheelLayer.h"
 #include "tests/support/InkoraFixture.h"
+#include "tools/KPHueWheelLayer.h"
 
 #include <QPainter>
 
