@@ -23,7 +23,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 struct Artwork
 {
-    QSizeF size; // points
+    QSizeF size;  // points
     Drawing draw; // in a 100 x 100 design space stretched over the size, y down
 };
 

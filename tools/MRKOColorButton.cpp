@@ -63,18 +63,7 @@ void MRKOColorButton::drawImageMaskedWithHueInRect(QPainter &painter, const QRec
     if (gradient.isNull() || mask.isNull())
         return;
     const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    QImage shaped(QSize(int(std::ceil(rect.width() * dpr)), int(std::ceil(rect.height() * dpr))),
-                  QImage::Format_RGBA8888_Premultiplied);
-    shaped.setDevicePixelRatio(dpr);
-    shaped.fill(Qt::transparent);
-    {
-        QPainter p(&shaped);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QRectF local(QPointF(0, 0), rect.size());
-        p.drawImage(local, gradient);
-        p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        p.drawImage(local, mask);
-    }
+    const QImage shaped = inkora::imageInShape(gradient, mask, rect.size(), dpr);
     painter.drawImage(rect, shaped);
 }
 
@@ -101,7 +90,7 @@ const QImage &MRKOColorButton::rainbowGradient(const QSizeF &size)
     // Kept per size: hovering repaints the selected button often, and the gradient only changes with the size.
     const QSize points(int(size.width()), int(size.height()));
     if (m_gradient.isNull() || m_gradient.size() != points)
-        m_gradient = KPAngularGradient::newImageGradientInRect(QRectF(QPointF(0, 0), size),
-                                                               MRKOUtils::rainbowColorsArray());
+        m_gradient =
+            KPAngularGradient::newImageGradientInRect(QRectF(QPointF(0, 0), size), MRKOUtils::rainbowColorsArray());
     return m_gradient;
 }

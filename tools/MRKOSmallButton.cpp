@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr double kDescriptionDelay = 1.0;   // seconds the pointer rests before the description shows
+constexpr double kDescriptionDelay = 1.0;    // seconds the pointer rests before the description shows
 constexpr double kToolTipCancelDelay = 0.05; // seconds after a press that a due description is dropped
 const QString kShowDescPop = QStringLiteral("showDescPop");
 const QString kDisableWantsToolTip = QStringLiteral("disableWantsToolTip");

@@ -73,8 +73,9 @@ void MRKOThicknessButton::drawRect(QPainter &painter, const QRectF &rect)
         const std::array<QString, 3> bars = {QStringLiteral("ThicknessMedium1"), QStringLiteral("ThicknessMedium2"),
                                              QStringLiteral("ThicknessMedium3")};
         for (int bar = 0; bar < 3; ++bar)
-            ImageNamedWithColor::drawAlternateInRect(painter, inkora::buttonImage(bars[size_t(bar)], devicePixelRatioF()),
-                                                     rect, bar == lit ? OnOffColor::iconOnColor() : base);
+            ImageNamedWithColor::drawAlternateInRect(painter,
+                                                     inkora::buttonImage(bars[size_t(bar)], devicePixelRatioF()), rect,
+                                                     bar == lit ? OnOffColor::iconOnColor() : base);
     }
     if (isMouseIn::isMouseIn(*this))
         ImageNamedWithColor::drawAlternateInRect(

@@ -22,18 +22,7 @@ void drawStripesInIcon(QPainter &painter, const QImage &icon, const QImage &stri
     if (icon.isNull() || stripes.isNull() || rect.isEmpty())
         return;
     const double dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    QImage masked(QSize(int(std::ceil(rect.width() * dpr)), int(std::ceil(rect.height() * dpr))),
-                  QImage::Format_RGBA8888_Premultiplied);
-    masked.setDevicePixelRatio(dpr);
-    masked.fill(Qt::transparent);
-    {
-        QPainter p(&masked);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QRectF local(QPointF(0, 0), rect.size());
-        p.drawImage(local, stripes);
-        p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        p.drawImage(local, icon);
-    }
+    const QImage masked = inkora::imageInShape(stripes, icon, rect.size(), dpr);
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_Exclusion);
     painter.drawImage(rect, masked);

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr double kLongPress = 0.25;   // seconds a press is held before the menu opens
+constexpr double kLongPress = 0.25;    // seconds a press is held before the menu opens
 constexpr double kDragDistance = 10.0; // points the pointer may move before a press counts as a drag
 constexpr int kMenuIconSize = 24;      // points
 
@@ -76,8 +76,7 @@ void MRKOToolChoseButton::popUpMenu()
     for (quint64 type : m_toolTypes) {
         QAction *item = menu->addAction(MRKOUtils::stringForToolType(type));
         item->setData(qint64(type));
-        const QImage icon =
-            inkora::buttonImage(inkora::ToolTables::imageNameForToolType(type), devicePixelRatioF());
+        const QImage icon = inkora::buttonImage(inkora::ToolTables::imageNameForToolType(type), devicePixelRatioF());
         if (!icon.isNull()) {
             QPixmap pixmap = QPixmap::fromImage(icon.scaled(QSize(kMenuIconSize, kMenuIconSize) * devicePixelRatioF(),
                                                             Qt::KeepAspectRatio, Qt::SmoothTransformation));
@@ -102,10 +101,9 @@ void MRKOToolChoseButton::drawRect(QPainter &painter, const QRectF &rect)
 {
     MRKOToolButton::drawRect(painter, rect);
     if (isMouseIn::isMouseIn(*this))
-        ImageNamedWithColor::drawAlternateInRect(painter,
-                                                 inkora::buttonImage(QStringLiteral("MRKOPopUpTriangle"),
-                                                                     devicePixelRatioF()),
-                                                 rect, OnOffColor::iconOnColor());
+        ImageNamedWithColor::drawAlternateInRect(
+            painter, inkora::buttonImage(QStringLiteral("MRKOPopUpTriangle"), devicePixelRatioF()), rect,
+            OnOffColor::iconOnColor());
 }
 
 void MRKOToolChoseButton::mouseDown(QMouseEvent *event)

@@ -1,5 +1,4 @@
 #include "tools/NSButton+ForceResetHighlight.h"
-
 #include "tools/NSButtonCell+isMouseIn.h"
 
 #include <QAbstractButton>

@@ -29,11 +29,11 @@ protected:
     void SetUp() override
     {
         ToolsFixture::SetUp();
-        m_posts = platform::NotificationCenter::defaultCenter().addObserver(
-            kMRKOThicknessChangedNotification, nullptr, [this](const platform::Notification &note) {
-                EXPECT_EQ(note.sender, m_button.get());
-                ++m_notes;
-            });
+        m_posts = platform::NotificationCenter::defaultCenter().addObserver(kMRKOThicknessChangedNotification, nullptr,
+                                                                            [this](const platform::Notification &note) {
+                                                                                EXPECT_EQ(note.sender, m_button.get());
+                                                                                ++m_notes;
+                                                                            });
     }
     void TearDown() override
     {

@@ -88,14 +88,10 @@ TEST_F(MRKOToolChoseButtonTest, OnlyTheGroupsOwnRememberedToolIsTaken)
         qint64 tag;
     };
     const std::vector<Row> rows = {
-        {"Line", QStringLiteral("5"), 5},
-        {"LineAsNumber", qint64(5), 5},
-        {"NoRelatedTypes", QStringLiteral("9"), 1},
-        {"TextHasNoGroupButton", QStringLiteral("3"), 1},
-        {"BrushGroup", QStringLiteral("0"), 1},
-        {"NotANumber", QStringLiteral("abc"), 1},
-        {"Negative", QStringLiteral("-3"), 1},
-        {"Fraction", 5.5, 1},
+        {"Line", QStringLiteral("5"), 5},           {"LineAsNumber", qint64(5), 5},
+        {"NoRelatedTypes", QStringLiteral("9"), 1}, {"TextHasNoGroupButton", QStringLiteral("3"), 1},
+        {"BrushGroup", QStringLiteral("0"), 1},     {"NotANumber", QStringLiteral("abc"), 1},
+        {"Negative", QStringLiteral("-3"), 1},      {"Fraction", 5.5, 1},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

@@ -24,17 +24,19 @@ protected:
     /// Writes the settings file with the custom colour on, the Line tool and these entries.
     void writeSettings(const QString &entries)
     {
-        const QString folder = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/com.Inkora.Inkora");
+        const QString folder =
+            QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/com.Inkora.Inkora");
         ASSERT_TRUE(QDir().mkpath(folder));
-        const QString script = QStringLiteral(
-            "import plistlib, sys\n"
-            "settings = {'FirstTimeRun': True, 'ColorTypeKey': 1, 'ToolTypeKey': 5, 'AllToolsThicknessKey': 5,\n"
-            "            # Super+Alt+D, whatever the default of the day\n"
-            "            'ShortcutActivate': 'cnVuSW5rb3JhOiw3ODY0MzIsMiww', %1}\n"
-            "with open(sys.argv[1], 'wb') as f:\n"
-            "    plistlib.dump(settings, f, fmt=plistlib.FMT_BINARY)\n"
-            "print('written')\n")
-                                   .arg(entries);
+        const QString script =
+            QStringLiteral(
+                "import plistlib, sys\n"
+                "settings = {'FirstTimeRun': True, 'ColorTypeKey': 1, 'ToolTypeKey': 5, 'AllToolsThicknessKey': 5,\n"
+                "            # Super+Alt+D, whatever the default of the day\n"
+                "            'ShortcutActivate': 'cnVuSW5rb3JhOiw3ODY0MzIsMiww', %1}\n"
+                "with open(sys.argv[1], 'wb') as f:\n"
+                "    plistlib.dump(settings, f, fmt=plistlib.FMT_BINARY)\n"
+                "print('written')\n")
+                .arg(entries);
         const PythonResult result =
             runPythonOnData(QByteArray(), folder + QStringLiteral("/com.Inkora.Inkora.plist"), script);
         ASSERT_TRUE(result.ok) << qPrintable(result.error);
@@ -46,8 +48,10 @@ protected:
         m_inkora.setProcessChannelMode(QProcess::MergedChannels);
         m_inkora.start(QStringLiteral(INKORA_PROGRAM), {});
         EXPECT_TRUE(m_inkora.waitForStarted(10000));
-        if (!QTest::qWaitFor([&] { return launched(); }, 60000))
+        if (!QTest::qWaitFor([&] { return launched(); }, 60000)) {
+            ADD_FAILURE() << "the program did not finish launching:\n" << m_output.constData();
             return {};
+        }
         QTest::qWait(500);
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("super+alt+d")});
         QTest::qWait(1500);

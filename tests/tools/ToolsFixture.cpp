@@ -13,8 +13,9 @@ void ToolsFixture::SetUp()
 {
     InkoraFixture::SetUp();
     // What the offscreen platform says of menus and windows it cannot raise, grab for or make translucent.
-    for (const char *line : {"This plugin does not support raise()", "This plugin does not support grabbing the keyboard",
-                             "This plugin does not support setting window opacity"})
+    for (const char *line :
+         {"This plugin does not support raise()", "This plugin does not support grabbing the keyboard",
+          "This plugin does not support setting window opacity"})
         log().expectWarning(QString::fromLatin1(line));
     m_delegate = std::make_unique<ToolsTestDelegate>();
     m_delegate->prepareUserDefaults();
