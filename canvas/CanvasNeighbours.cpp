@@ -6,7 +6,7 @@
 
 namespace inkora {
 
-void animateDissolveButtonFadeWithColor(const QColor &)
+void animateDissolveButtonFadeWithColor(const SrgbColor &)
 {
     // No tool bar exists yet, so there is no button to flash.
 }

@@ -50,7 +50,7 @@ bool MRKODraw::makeDarkOverlayWithEvent(const platform::Event *)
         platform::TransactionScope transaction(true);
         m_darkBack = platform::Layer::create();
         m_darkBack->setFrame(bounds());
-        m_darkBack->setBackgroundColor(MRKOToolColor::flashlightColor());
+        m_darkBack->setBackgroundColor(MRKOToolColor::flashlightColor().toQColor());
         m_overlayRoot->addSublayer(m_darkBack);
         m_circleLayer = platform::ShapeLayer::create();
         m_circleLayer->setFrame(bounds());
@@ -172,7 +172,7 @@ void MRKODraw::updateFlashlightColorIfNeeded()
     if (!m_darkBack)
         return;
     platform::TransactionScope transaction(true);
-    m_darkBack->setBackgroundColor(MRKOToolColor::flashlightColor());
+    m_darkBack->setBackgroundColor(MRKOToolColor::flashlightColor().toQColor());
 }
 
 void MRKODraw::showCircleAtPoint(QPointF p, QPointF q, bool animated)

@@ -137,11 +137,12 @@ void MRKODraw::handleGesture(const platform::Event &event)
         return;
     const double delta = MouseEvent::scrollingDeltaForColorHue(event);
     if (m_colorType == MRKOColorTypeCustom) {
-        const QColor current = MRKOToolColor::toolColor().color().toHsv();
+        const QColor current = MRKOToolColor::toolColor().color().toQColor().toHsv();
         const double hue = inkora::wrapHue(std::max(0.0, double(current.hsvHueF())) + delta); // grey has no hue: -1
         setHue(hue);
         inkora::applyToolColorFromPopover(
-            OnOffColor::rainbowColorWithHueSaturationBrightness(hue, current.hsvSaturationF(), current.valueF()));
+            OnOffColor::rainbowColorWithHueSaturationBrightness(hue, current.hsvSaturationF(), current.valueF())
+                .toQColor());
     } else if (m_colorType == MRKOColorTypeRainbow) {
         setHue(inkora::wrapHue(hue() + delta));
         updateColorBall();

@@ -34,7 +34,7 @@ platform::ImagePtr MRKOFlashlightSmoothCache::image()
 platform::ImagePtr MRKOFlashlightSmoothCache::featherImage() const
 {
     const double feather = inkora::liveSettings().flashlightEdgeSmoothness;
-    const QColor shade = MRKOToolColor::flashlightColor();
+    const QColor shade = MRKOToolColor::flashlightColor().toQColor();
     const QSizeF size(kFeatherSize, kFeatherSize);
     QImage image = m_shapeIsRect ? ImageNamedWithColor::linearImageWithSize(size, feather, shade, kFeatherScale)
                                  : ImageNamedWithColor::radialImageWithSize(size, feather, shade, kFeatherScale);

@@ -50,8 +50,9 @@ QColor MRKOWhiteBoardColorController::defaultWhiteBoardCustomColor()
 void MRKOWhiteBoardColorController::loadColor()
 {
     const QVariant stored = MRKOUtils::userDefaults().objectForKey(kCustomColorKey);
-    const QColor color =
-        stored.typeId() == QMetaType::QString ? OnOffColor::srgbColorWithString(stored.toString()) : QColor();
+    const QColor color = stored.typeId() == QMetaType::QString
+                             ? OnOffColor::srgbColorWithString(stored.toString()).toQColor()
+                             : QColor();
     m_whiteboardColor = color.isValid() ? color : defaultWhiteBoardCustomColor();
 }
 

@@ -121,7 +121,7 @@ QImage imageNamedWithColor(const QString &name, const QColor &color, double scal
 
 QImage radialImageWithSize(QSizeF size, double feather, const QColor &color, double scale)
 {
-    const QColor c = color.isValid() ? color : MRKOToolColor::defaultFlashlightColor();
+    const QColor c = color.isValid() ? color : MRKOToolColor::defaultFlashlightColor().toQColor();
     const QSize pixels = (size * scale).toSize();
     const double w = size.width() * scale;
     const double f = feather * scale;
@@ -133,7 +133,7 @@ QImage radialImageWithSize(QSizeF size, double feather, const QColor &color, dou
 
 QImage linearImageWithSize(QSizeF size, double feather, const QColor &color, double scale)
 {
-    const QColor c = color.isValid() ? color : MRKOToolColor::defaultFlashlightColor();
+    const QColor c = color.isValid() ? color : MRKOToolColor::defaultFlashlightColor().toQColor();
     const QSize pixels = (size * scale).toSize();
     const double w = size.width() * scale, h = size.height() * scale, f = feather * scale;
     const QColor white(255, 255, 255), black(0, 0, 0);
