@@ -77,13 +77,27 @@ TEST_F(AvahiServiceBrowserTest, FindsResolvesAndLosesAnAdvertisedPhone)
             answered = true;
         });
     ASSERT_TRUE(waitFor([&] { return answered; }));
+    // The phone is on loopback over both protocols: 127.0.0.1 and ::1, each with its port.
     ASSERT_FALSE(resolved.isEmpty());
-    sockaddr_in in{};
-    ASSERT_EQ(resolved.first().size(), qsizetype(sizeof(in)));
-    std::memcpy(&in, resolved.first().constData(), sizeof(in));
-    EXPECT_EQ(in.sin_family, AF_INET);
-    EXPECT_EQ(ntohs(in.sin_port), 45678);
-    EXPECT_EQ(ntohl(in.sin_addr.s_addr), INADDR_LOOPBACK);
+    bool ipv4 = false;
+    for (const QByteArray &address : resolved) {
+        if (address.size() == qsizetype(sizeof(sockaddr_in))) {
+            sockaddr_in in{};
+            std::memcpy(&in, address.constData(), sizeof(in));
+            EXPECT_EQ(in.sin_family, AF_INET);
+            EXPECT_EQ(ntohs(in.sin_port), 45678);
+            EXPECT_EQ(ntohl(in.sin_addr.s_addr), INADDR_LOOPBACK);
+            ipv4 = true;
+        } else {
+            ASSERT_EQ(address.size(), qsizetype(sizeof(sockaddr_in6)));
+            sockaddr_in6 in6{};
+            std::memcpy(&in6, address.constData(), sizeof(in6));
+            EXPECT_EQ(in6.sin6_family, AF_INET6);
+            EXPECT_EQ(ntohs(in6.sin6_port), 45678);
+            EXPECT_TRUE(IN6_IS_ADDR_LOOPBACK(&in6.sin6_addr));
+        }
+    }
+    EXPECT_TRUE(ipv4);
 
     phone.kill();
     phone.waitForFinished();
