@@ -2,6 +2,8 @@
 
 #include "app/SettingsPropagation.h"
 #include "foundation/ActionTarget.h"
+#include "foundation/MRKOInkoraState.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Screens.h"
 
 #include <QHash>
@@ -10,6 +12,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QString>
+#include <QVariantMap>
 
 #include <array>
 #include <functional>
@@ -357,7 +360,7 @@ public:
 
     /// Inputs of the status phase that the overlay, the modifier monitors and the remote link keep.
     [[nodiscard]] virtual bool fnPressed() const { return false; }
-    [[nodiscard]] virtual bool isRemoteConnected() const { return false; }
+    [[nodiscard]] virtual bool isRemoteConnected() const { return m_connectedWithDevice; }
 
     /// Rebuilds the overlay on the new display arrangement; the screens controller calls it once the changes have
     /// settled.
@@ -411,4 +414,35 @@ private:
     bool m_magFlashlightEnabledByShortcut = false;
     bool m_magFlashlightHasMagnification = false;
     // ---- end of flashlight block ----
+
+    // ---- Remote link state: the phone's view of the program, and the program's of the phone
+    // (AppDelegate+Remote.cpp) ----
+public:
+    /// Hides the overlay when it is shown, else shows it.
+    void toggleInkora();
+    [[nodiscard]] quint64 colorType() const { return m_colorType; }
+    /// A hue from the phone, 0...1.
+    void changeHue(float hue);
+    [[nodiscard]] MRKOInkoraState inkoraState() const;
+    /// 2 can undo, 4 can redo, 8 a drawing can be repeated, 16 the active canvas is in freeze mode.
+    [[nodiscard]] quint8 undoMask() const;
+    /// The display whose canvas the air pointer drives.
+    [[nodiscard]] qint64 activeScreenIndex() const;
+    void makeNextScreenActive();
+    /// Tells a connected phone that the overlay was shown (with its tool, colour type, freeze mode and hue) or
+    /// hidden.
+    void sendOverlayStateToRemoteIfConnected(bool shown);
+    /// The connection part of the menus: disconnect the current phone, or connect the last one found.
+    void addConnectionPartForMenu(QMenu &menu);
+    void connectMenuItemSelected(const QString &deviceName);
+    void disconnectMenuItemSelected();
+
+private:
+    void didFindDevice(const QVariantMap &userInfo);
+    void didConnectWithDevice();
+    void didDisconnectWithDevice();
+
+    bool m_connectedWithDevice = false;
+    std::vector<platform::ObserverToken> m_remoteObservers;
+    // ---- end of remote link state
 };

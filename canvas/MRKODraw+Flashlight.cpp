@@ -15,6 +15,7 @@
 #include "platform/ShapeLayer.h"
 #include "platform/SystemCursor.h"
 #include "platform/Transaction.h"
+#include "remote/MRKOPositionController.h"
 #include "tools/MRKOToolColor.h"
 
 #include <algorithm>
@@ -107,7 +108,8 @@ void MRKODraw::removeDarkOverlay()
 
 void MRKODraw::updateFlashlight()
 {
-    const QPointF pointer = inkora::remotePointerTrackingIsOn() ? remoteTrackingMouseLocation() : mouseLocation();
+    const QPointF pointer =
+        MRKOPositionController::sharedController().trackingIsOn() ? remoteTrackingMouseLocation() : mouseLocation();
     if (!m_selectiveFlashlightFlag)
         showCircleAtPoint(pointer, kNoPoint, false);
     else

@@ -18,6 +18,7 @@
 #include "platform/Services.h"
 #include "platform/ShapeLayer.h"
 #include "platform/Transaction.h"
+#include "remote/MRKOClicker.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tools/MRKOColorType.h"
@@ -344,7 +345,7 @@ void PointerLoop::finish()
     c.updateCursorRectsAndTracking();
     c.selectWithEvent(m_lastEvent);
     if (!m_wasSelfAppEffective && c.m_toolType != MRKOToolTypeText)
-        activatePresentationIfNeeded();
+        MRKOClicker::sharedClicker().activateKeynoteIfNeeded();
     if (c.m_arrowOverlay || QuickArrowHead::shared().headExists())
         c.removeArrowOverlayAndCleanUp();
     MRKOLowpassFilter &filter = MRKOLowpassFilter::sharedFilter();

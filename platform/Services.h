@@ -20,6 +20,9 @@ class RawInput;
 class StatusItem;
 class Screens;
 class SingleInstance;
+class ServiceBrowser;
+class ScreenSaverInhibitor;
+class ScriptRunner;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -43,6 +46,9 @@ struct Services
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<Screens> screens;
     std::unique_ptr<SingleInstance> singleInstance;
+    std::unique_ptr<ServiceBrowser> serviceBrowser;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaverInhibitor;
+    std::unique_ptr<ScriptRunner> scriptRunner;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -24,6 +24,8 @@ public:
     [[nodiscard]] bool isHighlighted() const override { return m_highlighted; }
     void setPressHandler(std::function<void()> handler) override { m_pressHandler = std::move(handler); }
     void popUpMenu(QMenu *menu) override;
+    [[nodiscard]] QRectF geometry() const override { return m_geometry; }
+    void setGeometry(const QRectF &geometry) { m_geometry = geometry; }
 
     void setAvailable(bool available) { m_available = available; }
     [[nodiscard]] bool isVisible() const { return m_visible; }
@@ -38,6 +40,7 @@ public:
     void closeMenu();
 
 private:
+    QRectF m_geometry;
     bool m_available = true;
     bool m_visible = false;
     bool m_highlighted = false;

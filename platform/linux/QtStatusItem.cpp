@@ -1,6 +1,7 @@
 #include "platform/linux/QtStatusItem.h"
 
 #include "platform/PlatformLog.h"
+#include "platform/Screens.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -106,6 +107,13 @@ void NullStatusItem::popUpMenu(QMenu *menu)
     // Nothing can open the menu without a tray, but a caller that did is told it closed.
     if (menu)
         QMetaObject::invokeMethod(menu, &QMenu::aboutToHide, Qt::QueuedConnection);
+}
+
+QRectF QtStatusItem::geometry() const
+{
+    // An XEmbed icon has a window to measure; a StatusNotifierItem host keeps its place to itself.
+    const QRect rect = m_tray ? m_tray->geometry() : QRect();
+    return rect.isValid() ? frameFromQt(rect) : QRectF();
 }
 
 } // namespace platform

@@ -27,6 +27,7 @@ public:
     [[nodiscard]] bool isHighlighted() const override { return m_highlighted; }
     void setPressHandler(std::function<void()> handler) override { m_pressHandler = std::move(handler); }
     void popUpMenu(QMenu *menu) override;
+    [[nodiscard]] QRectF geometry() const override;
 
 private:
     void updateIcon();
@@ -50,6 +51,7 @@ public:
     [[nodiscard]] bool isHighlighted() const override { return m_highlighted; }
     void setPressHandler(std::function<void()>) override {}
     void popUpMenu(QMenu *menu) override;
+    [[nodiscard]] QRectF geometry() const override { return {}; }
 
 private:
     bool m_logged = false;
