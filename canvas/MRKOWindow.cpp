@@ -16,8 +16,10 @@
 MRKOWindow::MRKOWindow(const QRectF &contentRect, const platform::ScreenInfo &screen)
     : QWidget(nullptr), m_screen(qtScreenNamed(screen.name)), m_screenInfo(screen)
 {
+    // Override-redirect: no window manager moves, resizes, iconifies or hides it ("show desktop" included); our
+    // window stack keeps it above other programs' windows.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint |
-                   Qt::WindowDoesNotAcceptFocus);
+                   Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -1,13 +1,19 @@
 #pragma once
 
+#include "platform/WindowSystem.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 namespace platform {
 
 /// Keeps our own floating windows in level order: a window with a higher level is never below one with a lower
-/// level. Restacks whenever one of them is shown or changes level; equal levels keep the order they had.
+/// level. Restacks whenever one of them is shown or changes level; equal levels keep the order they had. No window
+/// manager keeps our override-redirect windows on top, so while one is shown another program's window that is
+/// mapped or raised puts them back above it.
 class WindowStack final
 {
 public:
@@ -30,7 +36,12 @@ private:
         int level = 0;
     };
     void purge();
+    /// Watches other programs' windows while one of ours is shown.
+    void followForeignStacking(bool follow);
+
     QList<Entry> m_entries; // in the order they were last raised
+    std::unique_ptr<WindowSystem::Monitor> m_foreignMonitor;
+    bool m_restackPending = false;
 };
 
 } // namespace platform
