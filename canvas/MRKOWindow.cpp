@@ -2,6 +2,7 @@
 
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKOWindowController.h"
+#include "canvas/OverlayShape.h"
 #include "platform/Services.h"
 #include "platform/WindowStack.h"
 #include "platform/WindowSystem.h"
@@ -27,6 +28,7 @@ MRKOWindow::MRKOWindow(const QRectF &contentRect, const platform::ScreenInfo &sc
     setWindowTitle(QStringLiteral("Inkora"));
     setFrame(QRectF(screen.frame.topLeft() + contentRect.topLeft(), contentRect.size()));
     prepareWindow();
+    m_shape = new inkora::OverlayShape(*this); // child
 }
 
 MRKOWindow::~MRKOWindow()
@@ -83,6 +85,8 @@ void MRKOWindow::applyInputTransparency()
         handle->setFlag(Qt::WindowTransparentForInput, m_ignoresMouseEvents);
     else
         setWindowFlag(Qt::WindowTransparentForInput, m_ignoresMouseEvents);
+    if (m_shape)
+        m_shape->updatePointerCatcher();
 }
 
 void MRKOWindow::setLevel(int level)

@@ -75,6 +75,14 @@ void WindowStack::restack()
         }
     }
     followForeignStacking(anyVisible);
+    m_restackObservers.removeIf([](const auto &entry) { return entry.first.isNull(); });
+    for (const auto &entry : QList(m_restackObservers))
+        entry.second();
+}
+
+void WindowStack::addRestackObserver(QObject *context, std::function<void()> observer)
+{
+    m_restackObservers.append({QPointer<QObject>(context), std::move(observer)});
 }
 
 void WindowStack::followForeignStacking(bool follow)

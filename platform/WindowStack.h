@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -26,6 +27,8 @@ public:
     void orderFront(QWidget &window);
     /// Raises every visible registered window, lowest level first, so the highest ends on top.
     void restack();
+    /// Runs after every restack while `context` lives: for what must stay next to a window in the stack.
+    void addRestackObserver(QObject *context, std::function<void()> observer);
     /// The visible registered windows, bottom first, as the last restack left them.
     [[nodiscard]] QList<QWidget *> stackingOrder() const;
 
@@ -41,6 +44,7 @@ private:
 
     QList<Entry> m_entries; // in the order they were last raised
     std::unique_ptr<WindowSystem::Monitor> m_foreignMonitor;
+    QList<QPair<QPointer<QObject>, std::function<void()>>> m_restackObservers;
     bool m_restackPending = false;
 };
 

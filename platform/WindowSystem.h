@@ -65,6 +65,14 @@ public:
     }
     /// Takes the shape off again: the whole window is visible.
     virtual void removeWindowShape(QWidget &window) { Q_UNUSED(window) }
+    /// While on, an invisible window of the same frame lies just under `window` and hands every pointer event it
+    /// gets to `window`: a shaped window still takes the pointer outside its shape. Call again after `window` was
+    /// moved or restacked.
+    virtual void setPointerCatcher(QWidget &window, bool on)
+    {
+        Q_UNUSED(window)
+        Q_UNUSED(on)
+    }
 };
 
 } // namespace platform

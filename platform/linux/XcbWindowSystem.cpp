@@ -4,6 +4,8 @@
 #include "platform/PlatformLog.h"
 #include "platform/linux/XcbSelectionWatcher.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <set>
 #include <unistd.h>
 #include <vector>
@@ -32,6 +35,9 @@ struct FreeDeleter
 template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
 constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
+
+// The input-only windows under our shaped windows: ours, though Qt does not know them.
+std::set<std::uint32_t> s_catcherIds;
 constexpr std::uint8_t kMenuKeycode = 135; // evdev Menu + 8: stands in for the Function key
 
 xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
@@ -236,6 +242,7 @@ private:
             if (ours.empty()) {
                 for (const QWindow *w : QGuiApplication::allWindows())
                     ours.insert(xcb_window_t(w->winId()));
+                ours.insert(s_catcherIds.begin(), s_catcherIds.end());
             }
             // Our own raises come back as events too; only other programs' windows count.
             if (!ours.count(window))
@@ -276,8 +283,48 @@ private:
 
 } // namespace
 
-struct XcbWindowSystem::Private
+struct XcbWindowSystem::Private final : public QAbstractNativeEventFilter
 {
+    ~Private() override
+    {
+        if (filterInstalled && QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+
+    // Pointer events of a catcher become events of the window above it, which Qt then handles as its own.
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (catchers.empty() || type != "xcb_generic_event_t")
+            return false;
+        auto *event = static_cast<xcb_generic_event_t *>(message);
+        xcb_window_t *target = nullptr;
+        switch (event->response_type & 0x7f) {
+        case XCB_BUTTON_PRESS:
+        case XCB_BUTTON_RELEASE:
+            target = &reinterpret_cast<xcb_button_press_event_t *>(event)->event;
+            break;
+        case XCB_MOTION_NOTIFY:
+            target = &reinterpret_cast<xcb_motion_notify_event_t *>(event)->event;
+            break;
+        case XCB_ENTER_NOTIFY:
+        case XCB_LEAVE_NOTIFY:
+            target = &reinterpret_cast<xcb_enter_notify_event_t *>(event)->event;
+            break;
+        default:
+            return false;
+        }
+        for (const auto &[window, catcher] : catchers) {
+            if (catcher == *target) {
+                *target = window;
+                break;
+            }
+        }
+        return false;
+    }
+
+    std::map<xcb_window_t, xcb_window_t> catchers; // our window -> the input-only window under it
+    bool filterInstalled = false;
+
     xcb_connection_t *connection = nullptr; // Qt's; not owned
     xcb_window_t root = 0;
     xcb_atom_t netWmState = 0, above = 0, sticky = 0, skipTaskbar = 0, skipPager = 0, desktop = 0, activeWindow = 0,
@@ -465,6 +512,52 @@ void XcbWindowSystem::removeWindowShape(QWidget &window)
     xcb_shape_mask(d->connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, xcb_window_t(window.winId()), 0, 0,
                    XCB_NONE);
     xcb_flush(d->connection);
+}
+
+void XcbWindowSystem::setPointerCatcher(QWidget &window, bool on)
+{
+    xcb_connection_t *c = d->connection;
+    const xcb_window_t id = xcb_window_t(window.winId());
+    const auto it = d->catchers.find(id);
+    if (!on) {
+        if (it != d->catchers.end()) {
+            xcb_destroy_window(c, it->second);
+            s_catcherIds.erase(it->second);
+            d->catchers.erase(it);
+            xcb_flush(c);
+        }
+        return;
+    }
+    const Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    if (!geometry)
+        return;
+    xcb_window_t catcher = 0;
+    if (it == d->catchers.end()) {
+        if (!d->filterInstalled && QCoreApplication::instance()) {
+            QCoreApplication::instance()->installNativeEventFilter(d.get());
+            d->filterInstalled = true;
+        }
+        catcher = xcb_generate_id(c);
+        const std::uint32_t values[] = {1, XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                                               XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
+                                               XCB_EVENT_MASK_LEAVE_WINDOW};
+        xcb_create_window(c, 0, catcher, d->root, geometry->x, geometry->y, geometry->width, geometry->height, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+        d->catchers.emplace(id, catcher);
+        s_catcherIds.insert(catcher);
+    } else {
+        catcher = it->second;
+    }
+    const std::uint32_t config[] = {
+        std::uint32_t(geometry->x), std::uint32_t(geometry->y), geometry->width, geometry->height, id,
+        XCB_STACK_MODE_BELOW};
+    xcb_configure_window(c, catcher,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT | XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+                         config);
+    xcb_map_window(c, catcher);
+    xcb_flush(c);
 }
 
 void NullWindowSystem::activateWindow(QWidget &window)

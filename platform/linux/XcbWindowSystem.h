@@ -25,6 +25,7 @@ public:
     [[nodiscard]] std::unique_ptr<Monitor> addCompositingMonitor(std::function<void(bool)> handler) override;
     void updateWindowShape(QWidget &window, const QRegion &dirty, const QRegion &painted) override;
     void removeWindowShape(QWidget &window) override;
+    void setPointerCatcher(QWidget &window, bool on) override;
 
 private:
     struct Private;
