@@ -2,6 +2,7 @@
 #include "platform/Defaults.h"
 #include "tests/helper/XcbWindowProbe.h"
 #include "tests/support/InkoraFixture.h"
+#include "tests/support/PrivateBus.h"
 #include "tests/support/Screenshot.h"
 
 #include <QGuiApplication>
@@ -70,6 +71,11 @@ protected:
     /// Starts the program and shows the overlay by its shortcut, typed again until the launch has completed.
     void startAndShow()
     {
+        // A bus of its own: this display's tests run beside the other display's, whose programs claim the shared bus.
+        ASSERT_TRUE(m_bus.isRunning());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus.address());
+        m_inkora.setProcessEnvironment(env);
         m_inkora.setProcessChannelMode(QProcess::MergedChannels);
         m_inkora.start(QStringLiteral(INKORA_PROGRAM), {});
         ASSERT_TRUE(m_inkora.waitForStarted(10000));
@@ -101,6 +107,7 @@ protected:
         xdotool(arguments);
     }
 
+    PrivateBus m_bus;
     QProcess m_inkora;
     XcbWindowProbe m_probe;
     QRect m_screen;
