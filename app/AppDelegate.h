@@ -2,6 +2,8 @@
 
 #include "app/SettingsPropagation.h"
 #include "foundation/ActionTarget.h"
+#include "foundation/MRKOInkoraState.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Screens.h"
 
 #include <QHash>
@@ -10,6 +12,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QString>
+#include <QVariantMap>
 
 #include <array>
 #include <functional>
@@ -67,6 +70,9 @@ public:
     /// Copies "KeepTouchBarKey" into `keepTouchBarWOToolbar`.
     void updateKeepTouchBar();
     [[nodiscard]] bool keepTouchBarWOToolbar() const { return m_keepTouchBarWOToolbar; }
+    /// Copies the flag "UseToolTips" into `useToolTips`: whether tool-bar buttons describe themselves on hover.
+    void updateUseToolTips();
+    [[nodiscard]] bool useToolTips() const { return m_useToolTips; }
     /// Runs every update method once, in the fixed order.
     void updateAllSettings();
 
@@ -179,6 +185,7 @@ private:
     bool m_didFinishLaunching = false;
     bool m_didTerminate = false;
     bool m_keepTouchBarWOToolbar = false;
+    bool m_useToolTips = false;
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;
     std::unique_ptr<MRKOProxyDoc> m_proxyDoc;                            // canvas services
@@ -290,6 +297,8 @@ public:
     void stopDrawingIfNeeded();
     void removeAllDarkOverlaysIfNeeded();
     void removeAuxActionIfNeeded();
+    /// Whether the canvas under the pointer has an auxiliary action (the hand, the scissors) on.
+    [[nodiscard]] virtual bool hasAuxActions() const;
     void setColorType(quint64 colorType);
     void showHideToolbar(const platform::Event *sender);
     void makeScreenActiveAtIndex(qint64 index);
@@ -357,7 +366,7 @@ public:
 
     /// Inputs of the status phase that the overlay, the modifier monitors and the remote link keep.
     [[nodiscard]] virtual bool fnPressed() const { return false; }
-    [[nodiscard]] virtual bool isRemoteConnected() const { return false; }
+    [[nodiscard]] virtual bool isRemoteConnected() const { return m_connectedWithDevice; }
 
     /// Rebuilds the overlay on the new display arrangement; the screens controller calls it once the changes have
     /// settled.
@@ -374,4 +383,35 @@ private:
     bool m_externalAppMenu = false;
     std::unique_ptr<QMenu> m_menu; // the menu built at the last opening
     // ---- end of status item block ----
+
+    // ---- Remote link state: the phone's view of the program, and the program's of the phone
+    // (AppDelegate+Remote.cpp) ----
+public:
+    /// Hides the overlay when it is shown, else shows it.
+    void toggleInkora();
+    [[nodiscard]] quint64 colorType() const { return m_colorType; }
+    /// A hue from the phone, 0...1.
+    void changeHue(float hue);
+    [[nodiscard]] MRKOInkoraState inkoraState() const;
+    /// 2 can undo, 4 can redo, 8 a drawing can be repeated, 16 the active canvas is in freeze mode.
+    [[nodiscard]] quint8 undoMask() const;
+    /// The display whose canvas the air pointer drives.
+    [[nodiscard]] qint64 activeScreenIndex() const;
+    void makeNextScreenActive();
+    /// Tells a connected phone that the overlay was shown (with its tool, colour type, freeze mode and hue) or
+    /// hidden.
+    void sendOverlayStateToRemoteIfConnected(bool shown);
+    /// The connection part of the menus: disconnect the current phone, or connect the last one found.
+    void addConnectionPartForMenu(QMenu &menu);
+    void connectMenuItemSelected(const QString &deviceName);
+    void disconnectMenuItemSelected();
+
+private:
+    void didFindDevice(const QVariantMap &userInfo);
+    void didConnectWithDevice();
+    void didDisconnectWithDevice();
+
+    bool m_connectedWithDevice = false;
+    std::vector<platform::ObserverToken> m_remoteObservers;
+    // ---- end of remote link state
 };

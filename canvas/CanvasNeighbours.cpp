@@ -4,7 +4,7 @@
 
 namespace inkora {
 
-void animateDissolveButtonFadeWithColor(const QColor &)
+void animateDissolveButtonFadeWithColor(const SrgbColor &)
 {
     // No tool bar exists yet, so there is no button to flash.
 }
@@ -37,16 +37,6 @@ bool isSelfAppEffective()
 bool makeFrontmostIfNeeded()
 {
     // Activation of the program belongs to the shell; until it exists nothing is activated.
-    return false;
-}
-
-void activatePresentationIfNeeded()
-{
-    // No presentation is controlled yet.
-}
-
-bool remotePointerTrackingIsOn()
-{
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "foundation/SrgbColor.h"
+
 #include <QRectF>
 #include <QtGlobal>
 
@@ -11,7 +12,7 @@ class MRKODraw;
 namespace inkora {
 
 /// `-[[[AppDelegate activeToolBar] dissolveButton] animateFadeWithColor:]`: flashes the freeze/fade button.
-void animateDissolveButtonFadeWithColor(const QColor &color);
+void animateDissolveButtonFadeWithColor(const SrgbColor &color);
 /// `-[[MRKOSnapshotManager sharedSnapshotManager] addSnapshot:]` with the canvas's snapshot, before a clear.
 void addSnapshotOfCanvasBeforeClear(const MRKODraw &canvas);
 
@@ -25,10 +26,6 @@ void hideSnapshotPanelIfNeededAnimated();
 [[nodiscard]] bool isSelfAppEffective();
 /// `+[MRKOFrontmostApp makeFrontmostIfNeeded]`: whether the program had to be activated.
 [[nodiscard]] bool makeFrontmostIfNeeded();
-/// `-[MRKOClicker activateKeynoteIfNeeded]` of the shared presentation controller.
-void activatePresentationIfNeeded();
-/// `-[MRKOPositionController trackingIsOn]` of the remote's air pointer.
-[[nodiscard]] bool remotePointerTrackingIsOn();
 /// The tool panel's button of a tool type, relative to its screen's origin (points, y up); the zero rectangle
 /// when there is no panel or no button for the tool.
 [[nodiscard]] QRectF toolPanelButtonRectForToolType(quint64 toolType);

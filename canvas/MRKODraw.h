@@ -1,11 +1,11 @@
 #pragma once
 
+#include "foundation/SrgbColor.h"
 #include "platform/Event.h"
 #include "platform/EventQueue.h"
 #include "platform/Layer.h"
 #include "platform/Path.h"
 
-#include <QColor>
 #include <QDateTime>
 #include <QImage>
 #include <QPointF>
@@ -134,6 +134,19 @@ public:
     [[nodiscard]] QPointF mouseLocation() const;
     /// The centre of the colour ball that the remote's air pointer moves; zero without a ball.
     [[nodiscard]] QPointF remoteTrackingMouseLocation() const;
+
+    // ---- The colour ball and remote-pointer strokes as the phone's air pointer drives them
+    // (MRKODraw+RemotePointer.cpp) ----
+    /// Moves the colour ball to a point in view points.
+    virtual void setBallPosition(QPointF point);
+    virtual void showBall();
+    virtual void hideBall();
+    virtual void colorBallNeedUpdate();
+    /// Press, movement and release at the colour ball, with no pointer events.
+    virtual void simulateMouseDown();
+    virtual void simulateMouseDragged();
+    virtual void simulateMouseUp();
+    // ---- end of colour ball and remote-pointer strokes
     /// A location in the window (points, y up) in view points.
     [[nodiscard]] QPointF convertPointFromWindow(QPointF point) const;
 
@@ -151,7 +164,7 @@ public:
     [[nodiscard]] bool screenDisabled() const { return m_screenDisabled; }
     void setScreenDisabled(bool disabled) { m_screenDisabled = disabled; }
     [[nodiscard]] bool shouldDraw() const;
-    [[nodiscard]] QColor colorForCurrentType() const;
+    [[nodiscard]] inkora::SrgbColor colorForCurrentType() const;
     void makeColorsAccordingType();
     void resetPointsAndRectsWithCurrentLocation(QPointF point);
     void initialModifierKeyValidation();
@@ -262,8 +275,8 @@ public:
     [[nodiscard]] const std::vector<QPointF> &discardedPoints() const { return m_discardedPoints; }
     [[nodiscard]] const platform::Path &sharedPath() const { return m_sharedPath; }
     [[nodiscard]] double maxDragBrushSize() const { return m_maxDragBrushSize; }
-    [[nodiscard]] QColor hueColor() const { return m_hueColor; }
-    [[nodiscard]] QColor hueFirstColor() const { return m_hueFirstColor; }
+    [[nodiscard]] inkora::SrgbColor hueColor() const { return m_hueColor; }
+    [[nodiscard]] inkora::SrgbColor hueFirstColor() const { return m_hueFirstColor; }
     [[nodiscard]] double mouseDownHue() const { return m_mouseDownHue; }
     [[nodiscard]] bool isMouseDraggedEnough() const { return m_isMouseDraggedEnough; }
     [[nodiscard]] bool isMoving() const { return m_moveFlag; }
@@ -363,7 +376,7 @@ private:
     // Colour and size
     double m_brushSize = 10; // points
     quint64 m_thickness = 0;
-    QColor m_hueColor, m_prevHueColor, m_hueFirstColor;
+    inkora::SrgbColor m_hueColor, m_prevHueColor, m_hueFirstColor;
     double m_mouseDownHue = 0;
     qint64 m_colorType = 0;
     qint64 m_dissolveMode = 0;
@@ -402,7 +415,10 @@ private:
     double m_ctrlPressingTime = 0;
     bool m_drawingInProgress = false;
     bool m_screenDisabled = false;
-    platform::LayerPtr m_darkBack; // the flashlight; none until the flashlight exists
+    QPointF m_ballPosition;         // view points; where the remote pointer is
+    bool m_remoteShouldDraw = true; // shouldDraw at the last remote press
+    double m_remoteTime = 0;        // media time of the last remote press or movement
+    platform::LayerPtr m_darkBack;  // the flashlight; none until the flashlight exists
 
     qint64 m_index = 0;
     bool m_isArrowShowing = false; // shape previews

@@ -18,6 +18,7 @@
 #include "platform/Services.h"
 #include "platform/ShapeLayer.h"
 #include "platform/Transaction.h"
+#include "remote/MRKOClicker.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tools/MRKOColorType.h"
@@ -94,7 +95,7 @@ void PointerLoop::setUp()
         if (c.m_toolType == MRKOToolTypeText)
             MRKODraw::setHue(wrapHue(MRKODraw::hue() + 0.05));
     } else {
-        c.m_hueFirstColor = MRKOToolColor::toolColor().color();
+        c.m_hueFirstColor = MRKOToolColor::toolColor().drawingColor();
     }
     c.m_prevHueColor = c.m_hueFirstColor;
 
@@ -369,7 +370,7 @@ void PointerLoop::finish()
     c.updateCursorRectsAndTracking();
     c.selectWithEvent(m_lastEvent);
     if (!m_wasSelfAppEffective && c.m_toolType != MRKOToolTypeText)
-        activatePresentationIfNeeded();
+        MRKOClicker::sharedClicker().activateKeynoteIfNeeded();
     if (c.m_arrowOverlay || QuickArrowHead::shared().headExists())
         c.removeArrowOverlayAndCleanUp();
     MRKOLowpassFilter &filter = MRKOLowpassFilter::sharedFilter();

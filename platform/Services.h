@@ -19,6 +19,9 @@ class WindowSystem;
 class StatusItem;
 class Screens;
 class SingleInstance;
+class ServiceBrowser;
+class ScreenSaverInhibitor;
+class ScriptRunner;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -41,6 +44,9 @@ struct Services
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<Screens> screens;
     std::unique_ptr<SingleInstance> singleInstance;
+    std::unique_ptr<ServiceBrowser> serviceBrowser;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaverInhibitor;
+    std::unique_ptr<ScriptRunner> scriptRunner;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

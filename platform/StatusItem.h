@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRectF>
 #include <QString>
 
 #include <functional>
@@ -32,6 +33,8 @@ public:
     /// Shows `menu` at the item and returns at once; the menu's aboutToHide reports its closing. The menu is not
     /// owned and must live until it has closed.
     virtual void popUpMenu(QMenu *menu) = 0;
+    /// The item's frame in global points (y up); empty when the tray does not tell.
+    [[nodiscard]] virtual QRectF geometry() const = 0;
 };
 
 } // namespace platform

@@ -29,6 +29,8 @@ public:
     {
         m_messages.append(title + QLatin1String(": ") + text);
     }
+    [[nodiscard]] QRectF geometry() const override { return m_geometry; }
+    void setGeometry(const QRectF &geometry) { m_geometry = geometry; }
 
     void setAvailable(bool available) { m_available = available; }
     [[nodiscard]] bool isVisible() const { return m_visible; }
@@ -45,6 +47,7 @@ public:
     void closeMenu();
 
 private:
+    QRectF m_geometry;
     bool m_available = true;
     bool m_visible = false;
     bool m_highlighted = false;

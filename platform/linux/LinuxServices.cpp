@@ -2,9 +2,12 @@
 
 #include "platform/PlatformLog.h"
 #include "platform/Services.h"
+#include "platform/linux/AvahiServiceBrowser.h"
 #include "platform/linux/DBusHelperLink.h"
+#include "platform/linux/DBusScreenSaverInhibitor.h"
 #include "platform/linux/DBusSingleInstance.h"
 #include "platform/linux/NullScreenGrabber.h"
+#include "platform/linux/NullScriptRunner.h"
 #include "platform/linux/PosixReachability.h"
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/QtSavePanel.h"
@@ -69,6 +72,9 @@ std::unique_ptr<Services> makeLinuxServices()
     services->statusItem = std::make_unique<QtStatusItem>();
     services->screens = std::make_unique<QtScreens>();
     services->singleInstance = std::make_unique<DBusSingleInstance>();
+    services->serviceBrowser = std::make_unique<AvahiServiceBrowser>();
+    services->screenSaverInhibitor = std::make_unique<DBusScreenSaverInhibitor>();
+    services->scriptRunner = std::make_unique<NullScriptRunner>();
     return services;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/linux/QtStatusItem.h"
 
 #include "platform/PlatformLog.h"
+#include "platform/Screens.h"
 #include "platform/linux/XcbSelectionWatcher.h"
 
 #include <QApplication>
@@ -195,6 +196,13 @@ void QtStatusItem::updateIcon()
         icon = composed;
     }
     m_tray->setIcon(QIcon(QPixmap::fromImage(icon)));
+}
+
+QRectF QtStatusItem::geometry() const
+{
+    // An XEmbed icon has a window to measure; a StatusNotifierItem host keeps its place to itself.
+    const QRect rect = m_tray ? m_tray->geometry() : QRect();
+    return rect.isValid() ? frameFromQt(rect) : QRectF();
 }
 
 } // namespace platform

@@ -34,6 +34,7 @@ public:
     void setPressHandler(std::function<void()> handler) override { m_pressHandler = std::move(handler); }
     void popUpMenu(QMenu *menu) override;
     void showMessage(const QString &title, const QString &text) override;
+    [[nodiscard]] QRectF geometry() const override;
 
 private slots:
     void hostMayHaveAppeared();
