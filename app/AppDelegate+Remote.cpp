@@ -58,9 +58,10 @@ void AppDelegate::changeHue(float hue)
     }
     if (m_colorType == MRKOColorTypeCustom) {
         // The custom colour takes the hue with its own saturation and brightness.
-        const QColor current = MRKOToolColor::toolColor().color();
-        MRKOToolColor::toolColor().setColor(
-            QColor::fromHsvF(hue, current.hsvSaturationF(), current.valueF(), current.alphaF()));
+        const inkora::SrgbColor current = MRKOToolColor::toolColor().color();
+        double h = 0, saturation = 0, brightness = 0;
+        inkora::srgbToHsb(current, &h, &saturation, &brightness);
+        MRKOToolColor::toolColor().setColor(inkora::srgbColorWithHsb(hue, saturation, brightness, current.alpha()));
         return;
     }
     MRKODraw::setHue(hue);

@@ -59,7 +59,7 @@ void MRKODraw::simulateMouseDown()
         if (m_toolType == MRKOToolTypeText)
             setHue(wrapHue(hue() + 0.05));
     } else {
-        m_hueFirstColor = MRKOToolColor::toolColor().color();
+        m_hueFirstColor = MRKOToolColor::toolColor().drawingColor();
     }
     m_prevHueColor = m_hueFirstColor;
     m_remoteTime = mediaTime();
