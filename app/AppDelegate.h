@@ -102,6 +102,8 @@ public:
     [[nodiscard]] std::shared_ptr<KQShortCut> pinOnTopShortCut() const;
 
     /// The two activation commands: bound for the whole run.
+    /// Binds the two activation shortcuts; when the desktop or another program holds one, the status item tells
+    /// the user once which combination is taken and where to choose another.
     void registerCommonShortCuts();
     void unregisterCommonShortCuts();
     /// The 61 in-overlay commands: bound only while the overlay is shown.
@@ -171,7 +173,7 @@ public:
 protected:
     /// Puts the command handlers into the action table.
     void registerCommandActions();
-    /// Adds an entry to the action table: the command run for the selector text.
+    /// Adds an entry to the action table: the command run for the selector text; an empty handler takes it out.
     void setActionHandler(const QString &action, ActionHandler handler);
     void setActiveAndShown(bool shown) { m_shown = shown; }
 
@@ -188,6 +190,7 @@ private:
     std::array<std::shared_ptr<KQShortCut>, kShortCutCount> m_shortCuts; // by row of the binding table
     bool m_deleteBinded = false;
     bool m_flashlightBinded = false;
+    bool m_activationRefusalTold = false;
     bool m_statusBarButtonHighlighted = false;
     bool m_currentNoToolbar = false;
     // ---- Launch, quit, activation, overlay windows and ghost mode (AppDelegate+Launch.cpp,

@@ -29,6 +29,7 @@ namespace platform {
 namespace {
 std::mutex s_mutex;
 std::unique_ptr<Services> s_services;
+bool s_shutDown = false; // the program has ended its services; nothing makes them again
 } // namespace
 
 Services::Services() = default;
@@ -51,11 +52,23 @@ void uninstall()
     s_services.reset();
 }
 
+void shutDown()
+{
+    std::lock_guard lock(s_mutex);
+    s_services.reset();
+    s_shutDown = true;
+}
+
 Services &services()
 {
     std::lock_guard lock(s_mutex);
-    if (!s_services)
+    if (!s_services) {
+        // After the end only destructors ask; they find no backends rather than new ones on dead connections.
+        static Services s_none;
+        if (s_shutDown)
+            return s_none;
         s_services = makeLinuxServices();
+    }
     return *s_services;
 }
 

@@ -55,6 +55,9 @@ struct Services
 bool install(std::unique_ptr<Services> services);
 /// Removes the installed services; for test fixtures.
 void uninstall();
+/// Removes the services for good, at the end of a program while its connections still work; later asks find no
+/// backend (null pointers) instead of making new ones.
+void shutDown();
 /// The installed services; without an install, the Linux ones are installed on first use.
 [[nodiscard]] Services &services();
 

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QString>
 
 #include <functional>
 
@@ -27,6 +28,8 @@ public:
     [[nodiscard]] virtual bool isHighlighted() const = 0;
     /// Runs on the main thread when the user presses the item with any button.
     virtual void setPressHandler(std::function<void()> handler) = 0;
+    /// A short notice from the item, shown once by the tray host's notification; kept until a host appears.
+    virtual void showMessage(const QString &title, const QString &text) = 0;
     /// Shows `menu` at the item and returns at once; the menu's aboutToHide reports its closing. The menu is not
     /// owned and must live until it has closed.
     virtual void popUpMenu(QMenu *menu) = 0;

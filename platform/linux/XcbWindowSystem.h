@@ -6,7 +6,8 @@
 
 namespace platform {
 
-/// Window hints and the active window through Qt's X connection.
+/// Window hints and the active window through Qt's X connection; modifier changes through XInput2 raw key events on
+/// a connection of its own.
 class XcbWindowSystem final : public WindowSystem
 {
 public:
@@ -19,6 +20,12 @@ public:
     [[nodiscard]] qint64 frontmostProcessId() override;
     void activateWindow(QWidget &window) override;
     [[nodiscard]] bool hasCompositingManager() override;
+    [[nodiscard]] std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler handler) override;
+    [[nodiscard]] std::unique_ptr<Monitor> addForeignStackingMonitor(std::function<void()> handler) override;
+    [[nodiscard]] std::unique_ptr<Monitor> addCompositingMonitor(std::function<void(bool)> handler) override;
+    void updateWindowShape(QWidget &window, const QRegion &dirty, const QRegion &painted) override;
+    void removeWindowShape(QWidget &window) override;
+    void setPointerCatcher(QWidget &window, bool on) override;
 
 private:
     struct Private;
@@ -26,7 +33,7 @@ private:
     const std::unique_ptr<Private> d;
 };
 
-/// Stands in where there is no X server: hints do nothing and nothing is frontmost.
+/// Stands in where there is no X server: hints do nothing, nothing is frontmost, no modifier can be watched.
 class NullWindowSystem final : public WindowSystem
 {
 public:
@@ -35,6 +42,7 @@ public:
     [[nodiscard]] qint64 frontmostProcessId() override { return 0; }
     void activateWindow(QWidget &window) override;
     [[nodiscard]] bool hasCompositingManager() override { return true; }
+    [[nodiscard]] std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler) override { return nullptr; }
 };
 
 } // namespace platform

@@ -14,6 +14,10 @@ int main(int argc, char *argv[])
         if (!display.isEmpty())
             qputenv("DISPLAY", display);
         qputenv("QT_QPA_PLATFORM", "xcb");
+    } else if (label == "desktop") {
+        if (const QByteArray display = qgetenv("INKORA_TEST_DESKTOP_DISPLAY"); !display.isEmpty())
+            qputenv("DISPLAY", display);
+        qputenv("QT_QPA_PLATFORM", "xcb");
     } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
