@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int kWidth = 246;       // points
+constexpr int kWidth = 246;        // points
 constexpr int kPickerHeight = 246; // points
 constexpr int kExtrasHeight = 48;  // points
 constexpr int kOpacityHeight = 24; // points
@@ -39,6 +39,7 @@ KVPopover::KVPopover() : m_extras(std::make_unique<KVPopoverExtrasController>())
 {
     m_popover.setBehavior(platform::Popover::SemiTransient);
     m_popover.setTakesKeyboardFocus(true);
+    m_popover.setClosesOnAnchorPress(false); // its clients toggle it from their own press
 
     auto container = std::make_unique<QWidget>();
     m_container = container.get();

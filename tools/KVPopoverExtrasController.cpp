@@ -132,8 +132,7 @@ void KVPopoverExtrasController::setColor(const inkora::SrgbColor &color)
 
 void KVPopoverExtrasController::hexAction()
 {
-    const inkora::SrgbColor color =
-        validateColor(OnOffColor::colorWithRGBHexString(Bezier::preProcessedHexString(m_hex->text())));
+    const inkora::SrgbColor color = validateColor(colorWithHexEntry(m_hex->text()));
     if (!m_colorPickerView)
         return;
     m_colorPickerView->setColorSource(KPColorSourceHexField);
@@ -159,13 +158,31 @@ inkora::SrgbColor KVPopoverExtrasController::validateColor(const inkora::SrgbCol
     double s = 0;
     double b = 0;
     inkora::srgbToHsb(color, &h, &s, &b);
-    if (s > 0 && b > 0)
-        return color;
-    const double hue = m_colorPickerView ? m_colorPickerView->lastValidHue() : h;
-    return inkora::srgbColorWithHsb(hue, std::max(s, kMinimum), std::max(b, kMinimum), 1);
+    return colorKeepingHue(color, m_colorPickerView ? m_colorPickerView->lastValidHue() : h);
 }
 
 double KVPopoverExtrasController::colorComponentWithTextField(const KVColorTextField &field)
 {
-    return double(std::clamp<qint64>(inkora::leadingInteger(field.text()), 0, 255)) / 255.0;
+    return colorComponentWithEntry(field.text());
+}
+
+inkora::SrgbColor KVPopoverExtrasController::colorWithHexEntry(const QString &text)
+{
+    return OnOffColor::colorWithRGBHexString(Bezier::preProcessedHexString(text));
+}
+
+double KVPopoverExtrasController::colorComponentWithEntry(const QString &text)
+{
+    return double(std::clamp<qint64>(inkora::leadingInteger(text), 0, 255)) / 255.0;
+}
+
+inkora::SrgbColor KVPopoverExtrasController::colorKeepingHue(const inkora::SrgbColor &color, double hue)
+{
+    double h = 0;
+    double s = 0;
+    double b = 0;
+    inkora::srgbToHsb(color, &h, &s, &b);
+    if (s > 0 && b > 0)
+        return color;
+    return inkora::srgbColorWithHsb(hue, std::max(s, kMinimum), std::max(b, kMinimum), 1);
 }

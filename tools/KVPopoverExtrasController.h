@@ -60,6 +60,14 @@ public:
     /// The field's whole number clamped to 0...255, as a component of 0...1.
     [[nodiscard]] static double colorComponentWithTextField(const KVColorTextField &field);
 
+    // What typed text becomes, whatever it holds.
+    /// Six hexadecimal digits after normalising (three doubled, more cut, fewer padded); black when not hexadecimal.
+    [[nodiscard]] static inkora::SrgbColor colorWithHexEntry(const QString &text);
+    /// A whole number clamped to 0...255, as a component of 0...1; 0 when it is no number.
+    [[nodiscard]] static double colorComponentWithEntry(const QString &text);
+    /// A colour without saturation or brightness takes `hue` at the smallest of both.
+    [[nodiscard]] static inkora::SrgbColor colorKeepingHue(const inkora::SrgbColor &color, double hue);
+
 private:
     std::unique_ptr<KVPopoverExtrasView> m_view;
     QPointer<KVColorTextField> m_hex;   // child of the view
@@ -69,5 +77,5 @@ private:
     QPointer<KVHexSignImageView> m_hexSign;
     QPointer<QLabel> m_hint;
     inkora::SrgbColor m_color;
-    QPointer<KPColorPickerView> m_colorPickerView; // not owned
+    KPColorPickerView *m_colorPickerView = nullptr; // not owned; lives as long as the popover
 };
