@@ -34,6 +34,8 @@ void AppDelegate::registerCommandActions()
     bind("dissolveModeWithEvent:", &AppDelegate::dissolveModeWithEvent);
     bind("clearCanvasWithEvent:", &AppDelegate::clearCanvasWithEvent);
     bind("clearCanvasExlusionWithEvent:", &AppDelegate::clearCanvasExlusionWithEvent);
+    bind("colorWheelWithEvent:", &AppDelegate::colorWheelWithEvent);
+    bind("colorPickerWithEvent:", &AppDelegate::colorPickerWithEvent);
 }
 
 // Undo

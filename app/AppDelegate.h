@@ -138,6 +138,8 @@ public:
     void redoWithEvent(const platform::Event *sender);
     void dissolveModeWithEvent(const platform::Event *sender);
     void clearCanvasWithEvent(const platform::Event *sender);
+    void colorWheelWithEvent(const platform::Event *sender);
+    void colorPickerWithEvent(const platform::Event *sender);
     void clearCanvasExlusionWithEvent(const platform::Event *sender);
     /// Sets freeze (1) or fade (0) on every canvas; fade forgets the undo history.
     void changeDissolveMode(qint64 mode);

@@ -220,7 +220,7 @@ double edgeDistance(double side, double alpha)
 void saturationBrightnessAt(const Triangle &t, QPointF p, double *saturation, double *brightness)
 {
     const QPointF q = p - t.black();
-    const float along = float(q.y()); // q·u
+    const float along = float(q.y());  // q·u
     const float across = float(q.x()); // q·n
     float alpha = std::atan2(across, along);
     if (alpha < 0)
@@ -349,8 +349,8 @@ void KPColorPickerView::drawLayerInContext(platform::Layer &, QPainter &painter)
     clip.closeSubpath();
     painter.setClipPath(clip, Qt::IntersectClip);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    platform::LayerRenderer::drawImageUpright(
-        painter, QRectF(c.x() - t.ri, c.y() - t.ri, image.width(), image.height()), image);
+    platform::LayerRenderer::drawImageUpright(painter,
+                                              QRectF(c.x() - t.ri, c.y() - t.ri, image.width(), image.height()), image);
     painter.restore();
 }
 

@@ -59,7 +59,7 @@ private:
     void invokeTarget();
     [[nodiscard]] double edge() const;
 
-    KPPickerBall *m_colorBall = nullptr;   // child
+    KPPickerBall *m_colorBall = nullptr;      // child
     QPointer<KPColorPickerView> m_pickerView; // not owned
     inkora::SrgbColor m_color;
     inkora::SrgbColor m_opaqueColor{1, 1, 1, 1};

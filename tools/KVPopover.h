@@ -86,7 +86,7 @@ private:
     QWidget *m_container = nullptr;            // owned by the popover's window
     KPColorPickerView *m_pickerView = nullptr; // child of the container
     std::unique_ptr<KVPopoverExtrasController> m_extras;
-    QWidget *m_opacityContainer = nullptr;     // child of the container
+    QWidget *m_opacityContainer = nullptr;       // child of the container
     KVColorOpacityView *m_opacityView = nullptr; // child of its container
     QPointer<QObject> m_target;
     Action m_action;

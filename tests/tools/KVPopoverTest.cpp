@@ -139,9 +139,9 @@ TEST_F(KVPopoverTest, HexEntryIsNormalisedAndGreyKeepsTheHue)
     {
         const char *typed;
         const char *shown;
-    } rows[] = {{"F80", "FF8800"},       {"F8", "F80000"},      {"FF8800AA", "FF8800"}, {"", "000000"},
-                {"#BFBFBF", "000000"},   {"xyz", "000000"},     {"12345", "123450"},    {"fff", "FFFFFF"},
-                {"\u00C5\u030A\u030A", "000000"}};
+    } rows[] = {{"F80", "FF8800"},   {"F8", "F80000"},      {"FF8800AA", "FF8800"},
+                {"", "000000"},      {"#BFBFBF", "000000"}, {"xyz", "000000"},
+                {"12345", "123450"}, {"fff", "FFFFFF"},     {"\u00C5\u030A\u030A", "000000"}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.typed);
         enterHex(QString::fromUtf8(row.typed));
