@@ -1,13 +1,14 @@
 #include "foundation/NSMenuItem+KeyEquivalent.h"
-
 #include "platform/Keys.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KeyNames.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QHash>
+#include <QTranslator>
 
 namespace KeyEquivalent {
 
@@ -64,6 +65,29 @@ const QHash<quint16, QKeyCombination> &namedKeys()
     return keys;
 }
 
+/// Qt names the Super key "Meta" in the texts it shows; Linux desktops write "Super".
+class SuperKeyWording final : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+    [[nodiscard]] bool isEmpty() const override { return false; }
+    [[nodiscard]] QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (qstrcmp(context, "QShortcut") == 0 && qstrcmp(sourceText, "Meta") == 0)
+            return QStringLiteral("Super");
+        return QString();
+    }
+};
+
+void installSuperKeyWordingOnce()
+{
+    static bool installed = false;
+    if (installed || !QCoreApplication::instance())
+        return;
+    installed = true;
+    QCoreApplication::installTranslator(new SuperKeyWording(QCoreApplication::instance())); // owned by the app
+}
+
 } // namespace
 
 QKeySequence keySequence(quint16 keyCode, quint64 modifierFlags)
@@ -95,6 +119,7 @@ void setKeyEquivalentWithShortCut(QAction &item, const KQShortCut *shortCut)
         return;
     const char16_t functionCharacter = menuKeyEquivalentCharacter(shortCut->keyCode());
     const QString equivalent = functionCharacter ? QString(QChar(functionCharacter)) : shortCut->keyCodeString();
+    installSuperKeyWordingOnce();
     item.setProperty(kKeyEquivalentProperty, equivalent);
     item.setProperty(kModifierMaskProperty, QVariant::fromValue(shortCut->modifierFlags()));
     item.setShortcut(keySequence(shortCut->keyCode(), shortCut->modifierFlags()));

@@ -18,8 +18,8 @@ class KQShortCutPopover final : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr double kWidth = 140;  // points
-    static constexpr double kHeight = 90;  // points
+    static constexpr double kWidth = 140; // points
+    static constexpr double kHeight = 90; // points
 
     static KQShortCutPopover &sharedPopover();
     ~KQShortCutPopover() override;

@@ -47,10 +47,15 @@ void KQShortCutTextField::setShortCut(const std::shared_ptr<KQShortCut> &shortCu
         setStringValue(QString());
         return;
     }
-    setStringValue(shortcutSymbolString(shortCut->keyCode(), shortCut->modifierFlags()).toUpper());
-    if (isBareModifierKeyCode(shortCut->keyCode()))
+    QString text = shortcutSymbolString(shortCut->keyCode(), shortCut->modifierFlags());
+    if (isBareModifierKeyCode(shortCut->keyCode())) {
+        // Modifiers alone wait for their key: "Ctrl+Shift+".
+        if (!text.isEmpty() && !text.endsWith(QLatin1Char('+')))
+            text += QLatin1Char('+');
         m_enoughShortCut = false;
-    else
+    }
+    setStringValue(text);
+    if (!isBareModifierKeyCode(shortCut->keyCode()))
         m_enoughShortCut = shortcutSymbolCount(shortCut->keyCode(), shortCut->modifierFlags()) > m_symbolsCount;
     m_textColor = m_enoughShortCut ? OnOffColor::iconOnColor() : palette().color(QPalette::Text);
     update();

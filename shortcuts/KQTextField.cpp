@@ -6,15 +6,16 @@
 #include "foundation/NSColor+OnOffColor.h"
 #include "foundation/NSUserDefaults+ShortcutEncode.h"
 #include "foundation/SrgbColor.h"
+#include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
-#include "platform/Clock.h"
 #include "platform/Keys.h"
 #include "platform/Popover.h"
 #include "platform/Services.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "shortcuts/KQShortCutPopover.h"
+#include "shortcuts/KQShortCutTextField.h"
 #include "shortcuts/KeyNames.h"
 #include "shortcuts/MRKOShortcutTextFieldCell.h"
 #include "shortcuts/ShortcutFieldImages.h"
@@ -36,13 +37,14 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kButtonSide = 11;        // points
-constexpr double kScrollDuration = 0.3;   // seconds of the scroll to a removed field
-constexpr double kScrollStep = 1.0 / 60;  // seconds between scroll steps
+constexpr double kButtonSide = 11;       // points
+constexpr double kScrollDuration = 0.3;  // seconds of the scroll to a removed field
+constexpr double kScrollStep = 1.0 / 60; // seconds between scroll steps
 const QString kRemovedPopoverKey = QStringLiteral("ShortcutRemovedPopover");
 
 QColor warningOrange()
@@ -73,16 +75,6 @@ QColor lightGray()
 platform::Defaults &defaults()
 {
     return MRKOUtils::userDefaults();
-}
-
-/// The symbol text of a shortcut with its key in upper case; the modifiers' texts stay as they are.
-QString upperCaseHint(const KQShortCut &shortCut)
-{
-    const QString whole = shortCut.basicHint();
-    const QString modifiers = shortcutSymbolString(platform::kKeyShift, shortCut.modifierFlags());
-    if (!whole.startsWith(modifiers))
-        return whole.toUpper();
-    return modifiers + whole.mid(modifiers.size()).toUpper();
 }
 
 bool hasKey(const std::shared_ptr<KQShortCut> &shortCut)
@@ -128,6 +120,15 @@ KQTextField::~KQTextField()
     KQShortCutPopover &popover = KQShortCutPopover::sharedPopover();
     if (popover.label() == this)
         popover.close();
+}
+
+qint64 KQTextField::tagForAction(const QString &action)
+{
+    const std::shared_ptr<KQShortCut> standard = MRKOUtils::defaultShortCutForAction(action);
+    if (!standard)
+        return KQShortCutTextField::kDefaultSymbolsCount;
+    const qint64 below = shortcutSymbolCount(standard->keyCode(), standard->modifierFlags()) - 1;
+    return std::clamp<qint64>(below, 0, KQShortCutTextField::kDefaultSymbolsCount);
 }
 
 void KQTextField::setUpButtons()
@@ -192,7 +193,7 @@ void KQTextField::updateShortcutString()
         setStringValue(QStringLiteral("Not Assigned"));
         return;
     }
-    const QString hint = upperCaseHint(*live);
+    const QString hint = live->basicHint();
     const QString words = live->extraHintWithBrackets();
     if (hint.isEmpty() || words.isEmpty()) {
         setStringValue(QStringLiteral("***"));
@@ -645,7 +646,8 @@ std::unique_ptr<QMenu> KQTextField::menuForEvent()
     connect(menu->addAction(QStringLiteral("Edit Shortcut...")), &QAction::triggered, this, &KQTextField::editShortCut);
     menu->addSeparator();
     if (hasKey(live))
-        connect(menu->addAction(QStringLiteral("Copy Shortcut")), &QAction::triggered, this, &KQTextField::copyShortCut);
+        connect(menu->addAction(QStringLiteral("Copy Shortcut")), &QAction::triggered, this,
+                &KQTextField::copyShortCut);
 
     const std::shared_ptr<KQShortCut> pasted = pastedShortCut();
     if (pasted && live && !pasted->isEqual(*live)) {
@@ -657,14 +659,14 @@ std::unique_ptr<QMenu> KQTextField::menuForEvent()
                     index = i;
             }
             if (index >= 0) {
-                const QString hint = upperCaseHint(*holder);
+                const QString hint = holder->basicHint();
                 QAction *swap = menu->addAction(hint.isEmpty() ? QStringLiteral("Swap")
                                                                : QStringLiteral("Swap for %1 Shortcut").arg(hint));
                 swap->setData(qint64(index));
                 connect(swap, &QAction::triggered, this, [this, index] { swapShortCut(index); });
             }
         } else {
-            QAction *assign = menu->addAction(QStringLiteral("Assign %1 Shortcut").arg(upperCaseHint(*pasted)));
+            QAction *assign = menu->addAction(QStringLiteral("Assign %1 Shortcut").arg(pasted->basicHint()));
             connect(assign, &QAction::triggered, this, [this, pasted] { assignShortcut(pasted); });
         }
     }
@@ -713,11 +715,11 @@ std::unique_ptr<QMenu> KQTextField::assignSingleKeyMenu()
     const auto &monitor = KQShortCutMonitor::defaultMonitor();
     for (const quint16 keyCode : singleSpecialKeyCodes()) {
         const bool assigned = monitor.alreadyHasShortCutWithKeyCode(keyCode, 0);
-        const QString symbol = keyCodeSymbolString(keyCode).toUpper();
+        const QString symbol = keyCodeSymbolString(keyCode);
         const QString name = singleKeyNames().value(keyCode);
         // The name is left out where it reads as the symbol does.
         QString title = symbol.compare(name, Qt::CaseInsensitive) == 0 ? symbol + QLatin1Char(' ')
-                                                                        : QStringLiteral("%1  %2 ").arg(symbol, name);
+                                                                       : QStringLiteral("%1  %2 ").arg(symbol, name);
         if (assigned)
             title += QStringLiteral(" (Assigned)");
         QAction *item = menu->addAction(title);

@@ -35,6 +35,10 @@ public:
     explicit KQTextField(QWidget *parent = nullptr);
     ~KQTextField() override;
 
+    /// The tag for the field of an action: below its default's symbol count, so the default can be recorded again,
+    /// and at most the recorder's usual 2.
+    [[nodiscard]] static qint64 tagForAction(const QString &action);
+
     /// The command's live shortcut, owned by the application delegate; null once that lets go of it.
     [[nodiscard]] std::shared_ptr<KQShortCut> shortCut() const { return m_shortCut.lock(); }
     void setShortCut(const std::shared_ptr<KQShortCut> &shortCut);
@@ -131,11 +135,11 @@ private:
     [[nodiscard]] std::shared_ptr<KQShortCut> pastedShortCut() const;
     [[nodiscard]] QPointer<inkora::ShortcutOutline> makeOutline(const QRect &frame, const QColor &color, bool dashed);
 
-    std::weak_ptr<KQShortCut> m_shortCut; // not owned: the application delegate's
-    QToolButton *m_dropdownButton = nullptr; // child
-    QToolButton *m_restoreButton = nullptr;  // child
-    QToolButton *m_enableButton = nullptr;   // child
-    QLabel *m_sixDots = nullptr;             // child
+    std::weak_ptr<KQShortCut> m_shortCut;               // not owned: the application delegate's
+    QToolButton *m_dropdownButton = nullptr;            // child
+    QToolButton *m_restoreButton = nullptr;             // child
+    QToolButton *m_enableButton = nullptr;              // child
+    QLabel *m_sixDots = nullptr;                        // child
     QPointer<inkora::ShortcutOutline> m_insertionLayer; // child of the parent while shown
     QPointer<inkora::ShortcutOutline> m_sourceLayer;    // child of the parent while shown
     QPointer<KQTextField> m_removedShortcutField;

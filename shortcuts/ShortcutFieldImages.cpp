@@ -9,8 +9,8 @@ namespace inkora {
 
 namespace {
 
-constexpr double kScale = 2;         // pixels per point
-constexpr double kButtonSide = 11;   // points
+constexpr double kScale = 2;       // pixels per point
+constexpr double kButtonSide = 11; // points
 const QColor kButtonFill(128, 128, 128);
 
 QImage canvas(double width, double height)

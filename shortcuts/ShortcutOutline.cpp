@@ -76,8 +76,8 @@ void ShortcutOutline::animate(double to, double seconds, bool removeWhenDone)
     m_start = now();
     m_duration = seconds;
     m_removeWhenDone = removeWhenDone;
-    m_timer = platform::RunLoop::main().schedule(kFrameInterval, [this] { step(); }, platform::RunLoop::CommonModes,
-                                                 kFrameInterval);
+    m_timer = platform::RunLoop::main().schedule(
+        kFrameInterval, [this] { step(); }, platform::RunLoop::CommonModes, kFrameInterval);
 }
 
 void ShortcutOutline::step()

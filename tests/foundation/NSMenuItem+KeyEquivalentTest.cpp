@@ -1,5 +1,4 @@
 #include "foundation/NSMenuItem+KeyEquivalent.h"
-
 #include "platform/Keys.h"
 #include "shortcuts/KQShortCut.h"
 #include "tests/support/InkoraFixture.h"
@@ -46,6 +45,15 @@ TEST_F(KeyEquivalentTest, ItemShowsTheShortcutAsItsKeySequence)
         EXPECT_EQ(item.shortcut().toString(QKeySequence::PortableText), row.sequence);
         EXPECT_EQ(item.text(), QStringLiteral("Command"));
     }
+}
+
+TEST_F(KeyEquivalentTest, MenusWriteTheSuperKeyAsDesktopsDo)
+{
+    QAction item(QStringLiteral("Show Inkora"));
+    const auto shortCut =
+        KQShortCut::shortCutWithKeyCode(kKeyD, kControlFlag | kOptionFlag, nullptr, QStringLiteral("x:"));
+    KeyEquivalent::setKeyEquivalentWithShortCut(item, shortCut.get());
+    EXPECT_EQ(item.shortcut().toString(QKeySequence::NativeText), QStringLiteral("Super+Alt+D"));
 }
 
 TEST_F(KeyEquivalentTest, DisabledOrMissingShortcutLeavesTheItemAlone)

@@ -113,8 +113,16 @@ TEST_F(KQShortCutTextFieldTest, JudgesWhetherARecordingHasEnoughSymbols)
           flagsChanged(kKeyFunction, kCmd | kOpt | kFunctionFlag)},
          false,
          kKeyFunction},
-        {"MenuF5WithTagZero", 0, {flagsChanged(kKeyFunction, kFunctionFlag), keyDown(kKeyF5, kFunctionFlag)}, true, kKeyF5},
-        {"MenuF5WithTagTwo", 2, {flagsChanged(kKeyFunction, kFunctionFlag), keyDown(kKeyF5, kFunctionFlag)}, false, kKeyF5},
+        {"MenuF5WithTagZero",
+         0,
+         {flagsChanged(kKeyFunction, kFunctionFlag), keyDown(kKeyF5, kFunctionFlag)},
+         true,
+         kKeyF5},
+        {"MenuF5WithTagTwo",
+         2,
+         {flagsChanged(kKeyFunction, kFunctionFlag), keyDown(kKeyF5, kFunctionFlag)},
+         false,
+         kKeyF5},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

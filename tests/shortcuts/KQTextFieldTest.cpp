@@ -378,6 +378,18 @@ TEST_F(KQTextFieldTest, HoverShowsTheButtonsForTheShortcutsState)
     EXPECT_EQ(field.sixDotsAlpha(), 0);
 }
 
+TEST_F(KQTextFieldTest, TagLetsEveryDefaultBeRecordedAgain)
+{
+    const std::pair<const char *, qint64> rows[] = {
+        {"undoWithEvent:", 1}, // Ctrl+Z
+        {"redoWithEvent:", 2}, // Ctrl+Shift+Z
+        {"nextTool:", 0},      // Tab alone
+        {"noSuchCommand:", 2}, // no default: the usual rule
+    };
+    for (const auto &[action, tag] : rows)
+        EXPECT_EQ(KQTextField::tagForAction(QLatin1String(action)), tag) << action;
+}
+
 class KQTextFieldWarningTest : public ShortcutsFixture, public testing::WithParamInterface<bool>
 {
 };

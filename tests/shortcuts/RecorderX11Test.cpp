@@ -11,6 +11,7 @@
 #include "tests/shortcuts/ShortcutsFixture.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QProcess>
@@ -48,12 +49,12 @@ void xdotool(const QStringList &arguments)
 /// Moves the X pointer to the middle of the widget and, when asked, clicks there.
 void pointAt(const QWidget &widget, bool click)
 {
+    // Without --sync, which waits for a motion that never comes when the pointer is already there.
     const QPoint centre = widget.mapToGlobal(widget.rect().center());
-    QStringList arguments{QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(centre.x()),
-                          QString::number(centre.y())};
+    xdotool({QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y())});
+    ASSERT_TRUE(waitFor([&] { return QCursor::pos() == centre; }));
     if (click)
-        arguments += {QStringLiteral("click"), QStringLiteral("1")};
-    xdotool(arguments);
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
 }
 
 /// A second client of the X server, as another program is.
@@ -68,9 +69,9 @@ public:
     [[nodiscard]] bool grab(quint16 keyCode, std::uint16_t modifiers)
     {
         const auto keycode = xcb_keycode_t(x11KeyCodeFromKeyCode(keyCode));
-        xcb_generic_error_t *error = xcb_request_check(
-            m_connection, xcb_grab_key_checked(m_connection, 1, m_root, modifiers, keycode, XCB_GRAB_MODE_ASYNC,
-                                               XCB_GRAB_MODE_ASYNC));
+        xcb_generic_error_t *error =
+            xcb_request_check(m_connection, xcb_grab_key_checked(m_connection, 1, m_root, modifiers, keycode,
+                                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         free(error);
         return error == nullptr;
     }
