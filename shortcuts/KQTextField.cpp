@@ -246,7 +246,6 @@ void KQTextField::updateEnableButtonImage()
     const bool disabled = live && live->disabled();
     m_enableButton->setIcon(QIcon(QPixmap::fromImage(inkora::shortcutFieldImage(
         disabled ? QStringLiteral("ShortcutEnableOval") : QStringLiteral("ShortcutDisableOval")))));
-    m_enableButton->setProperty("imageName", disabled ? "ShortcutEnableOval" : "ShortcutDisableOval");
 }
 
 double KQTextField::sixDotsAlpha() const
@@ -427,41 +426,32 @@ void KQTextField::assignShortcut(const std::shared_ptr<KQShortCut> &represented)
         qCWarning(lcShortcuts) << "assignShortcut: representedObject is nil";
         return;
     }
-    const std::shared_ptr<KQShortCut> live = shortCut();
-    auto &monitor = KQShortCutMonitor::defaultMonitor();
-    if (!live)
-        return;
-    if (monitor.alreadyHasSimilarShortCut(*represented)) {
+    if (KQShortCutMonitor::defaultMonitor().alreadyHasSimilarShortCut(*represented)) {
         qCWarning(lcShortcuts) << "assignShortcut: alreadyHasSimilarShortCut";
         return;
     }
-    monitor.disableShortCut(live);
-    monitor.unbindShortCut(live);
-    live->setKeyCode(represented->keyCode());
-    live->setModifierFlags(represented->modifierFlags());
-    live->setIsDefault(false);
-    monitor.bindShortCut(live);
-    monitor.enableShortCut(live);
-    monitor.setTypingShortcutsNeedsUpdate(true);
-    updateShortcutString();
-    setNormalColor();
-    saveShortCutToUserDefaultsIfNeeded();
+    assignKey(represented->keyCode(), represented->modifierFlags());
 }
 
 void KQTextField::assignFunction(quint16 keyCode)
 {
-    const std::shared_ptr<KQShortCut> live = shortCut();
-    auto &monitor = KQShortCutMonitor::defaultMonitor();
-    if (!live)
-        return;
-    if (monitor.alreadyHasShortCutWithKeyCode(keyCode, 0)) {
+    if (KQShortCutMonitor::defaultMonitor().alreadyHasShortCutWithKeyCode(keyCode, 0)) {
         qCWarning(lcShortcuts) << "assignFunction: alreadyHasShortCutWithKeyCode";
         return;
     }
+    assignKey(keyCode, 0);
+}
+
+void KQTextField::assignKey(quint16 keyCode, quint64 modifierFlags)
+{
+    const std::shared_ptr<KQShortCut> live = shortCut();
+    if (!live)
+        return;
+    auto &monitor = KQShortCutMonitor::defaultMonitor();
     monitor.disableShortCut(live);
     monitor.unbindShortCut(live);
     live->setKeyCode(keyCode);
-    live->setModifierFlags(0);
+    live->setModifierFlags(modifierFlags);
     live->setIsDefault(false);
     monitor.bindShortCut(live);
     monitor.enableShortCut(live);
@@ -641,7 +631,6 @@ std::unique_ptr<QMenu> KQTextField::menuForEvent()
     auto menu = std::make_unique<QMenu>();
     menu->setTitle(QStringLiteral("Shortcut Menu"));
     const std::shared_ptr<KQShortCut> live = shortCut();
-    QPointer<KQTextField> self(this);
 
     connect(menu->addAction(QStringLiteral("Edit Shortcut...")), &QAction::triggered, this, &KQTextField::editShortCut);
     menu->addSeparator();

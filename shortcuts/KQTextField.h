@@ -124,6 +124,8 @@ protected:
 
 private:
     void setUpButtons();
+    /// Gives the live shortcut the key and modifiers, bound anew and enabled, and stores it.
+    void assignKey(quint16 keyCode, quint64 modifierFlags);
     void layOutButtons();
     void updateEnableButtonImage();
     void updateCursor(const QPoint &position);
