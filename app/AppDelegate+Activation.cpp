@@ -433,6 +433,12 @@ MRKODraw *AppDelegate::drawViewForMouseLocation() const
     return controller ? controller->drawView() : nullptr;
 }
 
+bool AppDelegate::hasAuxActions() const
+{
+    const MRKODraw *canvas = drawViewForMouseLocation();
+    return canvas && canvas->auxAction() != 0;
+}
+
 MRKODraw *AppDelegate::drawViewWithDrawingInProgress() const
 {
     for (const auto &controller : m_windowControllers) {

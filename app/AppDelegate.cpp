@@ -10,6 +10,7 @@
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
 #include "shortcuts/KQShortCutMonitor.h"
+#include "tools/MRKOToolColor.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -68,6 +69,11 @@ void AppDelegate::updateKeepTouchBar()
     m_keepTouchBarWOToolbar = inkora::flagSetting(MRKOUtils::userDefaults(), QStringLiteral("KeepTouchBarKey"));
 }
 
+void AppDelegate::updateUseToolTips()
+{
+    m_useToolTips = inkora::flagSetting(MRKOUtils::userDefaults(), QStringLiteral("UseToolTips"));
+}
+
 void AppDelegate::updateAllSettings()
 {
     updateDrawingOpacity();
@@ -82,6 +88,7 @@ void AppDelegate::updateAllSettings()
     updateKeepTouchBar();
     updateHueByScroll();
     updateHidePointingDot();
+    updateUseToolTips();
     updateNeedSemitransparent();
     updateLimitMouseFPS();
     updateArrowHeadRatio();
@@ -142,6 +149,7 @@ void AppDelegate::updateAllSettings()
     updateRemoveTimersWhenClearCanvas();
     updateFadeClearScreenInFreezeMode();
     MRKOGreenStatusImageView::updateWantsGreenStatus();
+    MRKOToolColor::toolColor().updateToolColorFormat();
 }
 
 bool AppDelegate::respondsToAction(const QString &action) const

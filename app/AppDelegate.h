@@ -67,6 +67,9 @@ public:
     /// Copies "KeepTouchBarKey" into `keepTouchBarWOToolbar`.
     void updateKeepTouchBar();
     [[nodiscard]] bool keepTouchBarWOToolbar() const { return m_keepTouchBarWOToolbar; }
+    /// Copies the flag "UseToolTips" into `useToolTips`: whether tool-bar buttons describe themselves on hover.
+    void updateUseToolTips();
+    [[nodiscard]] bool useToolTips() const { return m_useToolTips; }
     /// Runs every update method once, in the fixed order.
     void updateAllSettings();
 
@@ -177,6 +180,7 @@ private:
     bool m_didFinishLaunching = false;
     bool m_didTerminate = false;
     bool m_keepTouchBarWOToolbar = false;
+    bool m_useToolTips = false;
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;
     std::unique_ptr<MRKOProxyDoc> m_proxyDoc;                            // canvas services
@@ -287,6 +291,8 @@ public:
     void stopDrawingIfNeeded();
     void removeAllDarkOverlaysIfNeeded();
     void removeAuxActionIfNeeded();
+    /// Whether the canvas under the pointer has an auxiliary action (the hand, the scissors) on.
+    [[nodiscard]] virtual bool hasAuxActions() const;
     void setColorType(quint64 colorType);
     void showHideToolbar(const platform::Event *sender);
     void makeScreenActiveAtIndex(qint64 index);

@@ -4,7 +4,7 @@
 
 namespace inkora {
 
-void animateDissolveButtonFadeWithColor(const QColor &)
+void animateDissolveButtonFadeWithColor(const SrgbColor &)
 {
     // No tool bar exists yet, so there is no button to flash.
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "foundation/SrgbColor.h"
+
 #include <QRectF>
 #include <QtGlobal>
 
@@ -11,7 +12,7 @@ class MRKODraw;
 namespace inkora {
 
 /// `-[[[AppDelegate activeToolBar] dissolveButton] animateFadeWithColor:]`: flashes the freeze/fade button.
-void animateDissolveButtonFadeWithColor(const QColor &color);
+void animateDissolveButtonFadeWithColor(const SrgbColor &color);
 /// `-[[MRKOSnapshotManager sharedSnapshotManager] addSnapshot:]` with the canvas's snapshot, before a clear.
 void addSnapshotOfCanvasBeforeClear(const MRKODraw &canvas);
 

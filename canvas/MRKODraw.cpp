@@ -552,17 +552,17 @@ bool MRKODraw::shouldDraw() const
     return inkora::liveSettings().drawingDuringFlashlight || !flashlightShown();
 }
 
-QColor MRKODraw::colorForCurrentType() const
+inkora::SrgbColor MRKODraw::colorForCurrentType() const
 {
     if (m_colorType == MRKOColorTypeCustom)
-        return MRKOToolColor::toolColor().color();
+        return MRKOToolColor::toolColor().drawingColor();
     return OnOffColor::rainbowColorWithHue(s_hue);
 }
 
 void MRKODraw::makeColorsAccordingType()
 {
     if (m_colorType == MRKOColorTypeCustom) {
-        m_hueColor = MRKOToolColor::toolColor().color();
+        m_hueColor = MRKOToolColor::toolColor().drawingColor();
         m_hueFirstColor = m_hueColor;
         return;
     }
@@ -866,7 +866,7 @@ void MRKODraw::drawBrushV2ToCache()
     if (m_cache) {
         platform::BitmapContext &context = m_cache->context();
         context.saveGState();
-        context.setFillColor(m_hueColor);
+        context.setFillColor(m_hueColor.toQColor());
         context.setLineCap(Qt::RoundCap);
         context.setLineWidth(width);
         if (m_colorType == MRKOColorTypeCustom) {
@@ -874,8 +874,8 @@ void MRKODraw::drawBrushV2ToCache()
         } else {
             // Each segment starts from the previous one's colour, so a rainbow stroke shows no steps.
             context.clipToPath(outline);
-            context.drawLinearGradient({{0, m_prevHueColor}, {1, m_hueColor}}, m_pointBatch[0], m_pointBatch[3],
-                                       platform::BitmapContext::DrawsBeyondBothEnds);
+            context.drawLinearGradient({{0, m_prevHueColor.toQColor()}, {1, m_hueColor.toQColor()}}, m_pointBatch[0],
+                                       m_pointBatch[3], platform::BitmapContext::DrawsBeyondBothEnds);
         }
         handleFlagChagedForBrush();
         dirty = platform::alignedRect(outline.boundingRect(), platform::EdgeAlignment::Outward);
@@ -913,7 +913,7 @@ void MRKODraw::drawBrushToCache()
     if (m_cache) {
         platform::BitmapContext &context = m_cache->context();
         context.saveGState();
-        context.setStrokeColor(m_hueColor);
+        context.setStrokeColor(m_hueColor.toQColor());
         context.setLineCap(Qt::RoundCap);
         context.setLineWidth(width);
         QPainterPath curve(p1);
@@ -975,7 +975,7 @@ void MRKODraw::handleFlagChagedForBrush()
         updateArrowHeadStrokedPath(width);
     {
         platform::TransactionScope transaction(true);
-        m_arrowOverlay->setFillColor(m_hueColor);
+        m_arrowOverlay->setFillColor(m_hueColor.toQColor());
     }
     platform::Transaction::begin();
     platform::Transaction::setAnimationTimingFunction(
@@ -1041,7 +1041,7 @@ void MRKODraw::drawArrowOverlayInContext()
         return;
     platform::BitmapContext &context = m_cache->context();
     context.saveGState();
-    context.setFillColor(m_hueColor);
+    context.setFillColor(m_hueColor.toQColor());
     context.fillPath(path);
     context.restoreGState();
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "foundation/SrgbColor.h"
 #include "platform/Event.h"
 #include "platform/EventQueue.h"
 #include "platform/Layer.h"
 #include "platform/Path.h"
 
-#include <QColor>
 #include <QDateTime>
 #include <QImage>
 #include <QPointF>
@@ -151,7 +151,7 @@ public:
     [[nodiscard]] bool screenDisabled() const { return m_screenDisabled; }
     void setScreenDisabled(bool disabled) { m_screenDisabled = disabled; }
     [[nodiscard]] bool shouldDraw() const;
-    [[nodiscard]] QColor colorForCurrentType() const;
+    [[nodiscard]] inkora::SrgbColor colorForCurrentType() const;
     void makeColorsAccordingType();
     void resetPointsAndRectsWithCurrentLocation(QPointF point);
     void initialModifierKeyValidation();
@@ -262,8 +262,8 @@ public:
     [[nodiscard]] const std::vector<QPointF> &discardedPoints() const { return m_discardedPoints; }
     [[nodiscard]] const platform::Path &sharedPath() const { return m_sharedPath; }
     [[nodiscard]] double maxDragBrushSize() const { return m_maxDragBrushSize; }
-    [[nodiscard]] QColor hueColor() const { return m_hueColor; }
-    [[nodiscard]] QColor hueFirstColor() const { return m_hueFirstColor; }
+    [[nodiscard]] inkora::SrgbColor hueColor() const { return m_hueColor; }
+    [[nodiscard]] inkora::SrgbColor hueFirstColor() const { return m_hueFirstColor; }
     [[nodiscard]] double mouseDownHue() const { return m_mouseDownHue; }
     [[nodiscard]] bool isMouseDraggedEnough() const { return m_isMouseDraggedEnough; }
     [[nodiscard]] bool isMoving() const { return m_moveFlag; }
@@ -363,7 +363,7 @@ private:
     // Colour and size
     double m_brushSize = 10; // points
     quint64 m_thickness = 0;
-    QColor m_hueColor, m_prevHueColor, m_hueFirstColor;
+    inkora::SrgbColor m_hueColor, m_prevHueColor, m_hueFirstColor;
     double m_mouseDownHue = 0;
     qint64 m_colorType = 0;
     qint64 m_dissolveMode = 0;

@@ -94,7 +94,7 @@ void PointerLoop::setUp()
         if (c.m_toolType == MRKOToolTypeText)
             MRKODraw::setHue(wrapHue(MRKODraw::hue() + 0.05));
     } else {
-        c.m_hueFirstColor = MRKOToolColor::toolColor().color();
+        c.m_hueFirstColor = MRKOToolColor::toolColor().drawingColor();
     }
     c.m_prevHueColor = c.m_hueFirstColor;
 
