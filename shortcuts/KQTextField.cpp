@@ -49,27 +49,27 @@ const QString kRemovedPopoverKey = QStringLiteral("ShortcutRemovedPopover");
 
 QColor warningOrange()
 {
-    return inkora::srgbColor(0.95, 0.68, 0.2, 1);
+    return inkora::SrgbColor(0.95, 0.68, 0.2, 1).toQColor();
 }
 
 QColor lightOrange()
 {
-    return inkora::srgbColor(1.0, 0.72, 0.25, 1);
+    return inkora::SrgbColor(1.0, 0.72, 0.25, 1).toQColor();
 }
 
 QColor pressedBlue()
 {
-    return inkora::srgbColor(0.0, 0.5686, 1.0, 1.0);
+    return inkora::SrgbColor(0.0, 0.5686, 1.0, 1.0).toQColor();
 }
 
 QColor gray()
 {
-    return inkora::srgbColor(0.5, 0.5, 0.5, 1);
+    return inkora::SrgbColor(0.5, 0.5, 0.5, 1).toQColor();
 }
 
 QColor lightGray()
 {
-    return inkora::srgbColor(2.0 / 3, 2.0 / 3, 2.0 / 3, 1);
+    return inkora::SrgbColor(2.0 / 3, 2.0 / 3, 2.0 / 3, 1).toQColor();
 }
 
 platform::Defaults &defaults()

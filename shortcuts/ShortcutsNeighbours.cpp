@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 
 namespace inkora {
 
@@ -102,9 +103,8 @@ QList<QImage> allSwatchesSmall()
 {
     QList<QImage> swatches;
     for (const Hue &hue : kHues) {
-        QColor colour = ShortcutEncode::srgbColorForKey(MRKOUtils::userDefaults(), QLatin1String(hue.key));
-        if (!colour.isValid())
-            colour = OnOffColor::rainbowColorWithHue(hue.hue);
+        const SrgbColor stored = ShortcutEncode::srgbColorForKey(MRKOUtils::userDefaults(), QLatin1String(hue.key));
+        const QColor colour = (stored.isValid() ? stored : OnOffColor::rainbowColorWithHue(hue.hue)).toQColor();
         swatches.append(smallSwatch([&colour](QPainter &painter, const QRectF &oval) {
             painter.setPen(Qt::NoPen);
             painter.setBrush(colour);

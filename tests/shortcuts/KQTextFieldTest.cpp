@@ -62,8 +62,8 @@ std::unique_ptr<QMimeData> dragData()
 
 bool sameColor(const QColor &color, double red, double green, double blue)
 {
-    inkora::SrgbComponents c;
-    return inkora::srgbComponents(color, &c) && c.red == red && c.green == green && c.blue == blue;
+    const inkora::SrgbColor c(color);
+    return c.isValid() && c.red() == red && c.green() == green && c.blue() == blue;
 }
 
 class KQTextFieldTest : public ShortcutsFixture
