@@ -12,6 +12,7 @@
 #include "shortcuts/KQShortCutPopover.h"
 #include "shortcuts/MRKOShortcutsView.h"
 #include "shortcuts/ShortcutOutline.h"
+#include "shortcuts/ShortcutsNeighbours.h"
 #include "tests/shortcuts/ShortcutsFixture.h"
 
 #include <QClipboard>
@@ -19,6 +20,8 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -341,6 +344,37 @@ TEST_F(KQTextFieldTest, RestoringADefaultAnotherFieldHoldsTakesItAway)
             EXPECT_TRUE(MRKOUtils::userDefaults().boolForKey(QStringLiteral("ShortcutRemovedPopover")));
         }
     }
+}
+
+TEST_F(KQTextFieldTest, ShowItScrollsTheRemovedFieldIntoTheMiddle)
+{
+    QScrollArea scroll;
+    scroll.setGeometry(600, 100, 340, 200);
+    auto *page = new QWidget; // owned by the scroll area
+    page->resize(320, 1000);
+    scroll.setWidget(page);
+    scroll.show();
+    const auto holder = bind(kKeyZ, kCmd, QStringLiteral("redoWithEvent:"));
+    auto *other = new KQTextField(page); // child of the page
+    other->setIdentifier(QStringLiteral("ShortcutRedo"));
+    other->setGeometry(20, 800, 300, 24);
+    other->setShortCut(holder);
+    KQTextField &field = undoField();
+    KQShortCutMonitor::defaultMonitor().unbindShortCut(undo);
+    undo->setKeyCode(kKeyU);
+    KQShortCutMonitor::defaultMonitor().bindShortCut(undo);
+    inkora::setShortcutsTextFields({&field, other});
+
+    field.restoreShortcut();
+    ASSERT_TRUE(field.attentionPopover() && field.attentionPopover()->isShown());
+    field.showRemovedShortcut();
+    advance(0.35);
+
+    EXPECT_FALSE(field.attentionPopover()->isShown());
+    const int viewport = scroll.viewport()->height();
+    EXPECT_EQ(scroll.verticalScrollBar()->value(), 800 + 24 - viewport / 2);
+    EXPECT_TRUE(page->findChild<inkora::ShortcutOutline *>());
+    EXPECT_FALSE(field.removedShortcutField());
 }
 
 TEST_F(KQTextFieldTest, FlashedOutlineFadesOutAndGoes)
