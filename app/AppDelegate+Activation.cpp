@@ -105,6 +105,7 @@ void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
     platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
     if (MRKODraw *canvas = activeDrawView())
         setColorType(quint64(canvas->colorType()));
+    sendOverlayStateToRemoteIfConnected(true);
     if (m_isPinOnTop)
         startPinOnTop();
     else
@@ -155,6 +156,7 @@ void AppDelegate::closeAllDrawableScreens()
     setBecomeActiveAppNotifications();
     setIsShownToNO();
     platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
+    sendOverlayStateToRemoteIfConnected(false);
     updateStatusBarPhase();
 }
 

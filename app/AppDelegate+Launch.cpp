@@ -15,6 +15,7 @@
 #include "platform/Services.h"
 #include "platform/UndoManager.h"
 #include "platform/WindowSystem.h"
+#include "remote/MRKOUDPController.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
 #include <QApplication>
@@ -205,11 +206,6 @@ void AppDelegate::applicationDidFinishLaunchingINKRA()
     }
 }
 
-void AppDelegate::loadUDPController()
-{
-    // The remote controller is made by the remote work; nothing to observe until then.
-}
-
 bool AppDelegate::showWelcomeWindowIfNeeded()
 {
     if (MRKOUtils::userDefaults().boolForKey(QStringLiteral("FirstTimeRun")))
@@ -365,7 +361,11 @@ void AppDelegate::applicationWillTerminate()
     unregisterApplicationShortCuts();
     unregisterCommonShortCuts();
     KQShortCutMonitor::defaultMonitor().removeHandlerBeforeQuit();
-    // The remote goes with its own work.
+    // The phone hears that we leave.
+    if (!m_remoteObservers.empty()) {
+        MRKOUDPController::sharedController().disconnect();
+        MRKOUDPController::sharedController().finishSending();
+    }
     if (MRKOUtils::isTempDirExists())
         MRKOUtils::removeTempDir();
     qCInfo(lcApp) << "applicationWillTerminate: done";

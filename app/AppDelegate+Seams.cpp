@@ -47,8 +47,3 @@ void AppDelegate::changeActivateTools(bool activate)
 {
     m_currentActivateTools = activate;
 }
-
-void AppDelegate::makeScreenActiveAtIndex(qint64 index)
-{
-    m_lastActiveScreen = index;
-}

@@ -151,6 +151,7 @@ void AppDelegate::showMenuForView()
                          QStringLiteral("activateWithoutShortCut"));
     if (isPinnedOnTop())
         addPinOnTopToMenu(*menu);
+    addConnectionPartForMenu(*menu);
     addBottomPartToMenu(*menu);
     popUpMenu(std::move(menu));
 }
@@ -166,6 +167,7 @@ void AppDelegate::showAdditionalMenuForView()
                          QStringLiteral("showHideToolbar:"), QStringLiteral("showHideToolbarShortCut"));
     addPinOnTopToMenu(*menu);
     addAdditionalItemsForMenu(*menu);
+    addConnectionPartForMenu(*menu);
     addBottomPartToMenu(*menu);
     // The item stays pressed while the overlay's menu is open.
     if (platform::StatusItem *item = statusItem())

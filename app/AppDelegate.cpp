@@ -169,5 +169,9 @@ void AppDelegate::performAction(const QString &action, const platform::Event *ev
 
 void AppDelegate::setActionHandler(const QString &action, ActionHandler handler)
 {
+    if (!handler) {
+        m_actions.remove(action);
+        return;
+    }
     m_actions.insert(action, std::move(handler));
 }

@@ -2,6 +2,8 @@
 
 #include "app/SettingsPropagation.h"
 #include "foundation/ActionTarget.h"
+#include "foundation/MRKOInkoraState.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Screens.h"
 
 #include <QHash>
@@ -10,6 +12,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QString>
+#include <QVariantMap>
 
 #include <array>
 #include <functional>
@@ -101,6 +104,8 @@ public:
     [[nodiscard]] std::shared_ptr<KQShortCut> pinOnTopShortCut() const;
 
     /// The two activation commands: bound for the whole run.
+    /// Binds the two activation shortcuts; when the desktop or another program holds one, the status item tells
+    /// the user once which combination is taken and where to choose another.
     void registerCommonShortCuts();
     void unregisterCommonShortCuts();
     /// The 61 in-overlay commands: bound only while the overlay is shown.
@@ -170,7 +175,7 @@ public:
 protected:
     /// Puts the command handlers into the action table.
     void registerCommandActions();
-    /// Adds an entry to the action table: the command run for the selector text.
+    /// Adds an entry to the action table: the command run for the selector text; an empty handler takes it out.
     void setActionHandler(const QString &action, ActionHandler handler);
     void setActiveAndShown(bool shown) { m_shown = shown; }
 
@@ -187,6 +192,7 @@ private:
     std::array<std::shared_ptr<KQShortCut>, kShortCutCount> m_shortCuts; // by row of the binding table
     bool m_deleteBinded = false;
     bool m_flashlightBinded = false;
+    bool m_activationRefusalTold = false;
     bool m_statusBarButtonHighlighted = false;
     bool m_currentNoToolbar = false;
     // ---- Launch, quit, activation, overlay windows and ghost mode (AppDelegate+Launch.cpp,
@@ -360,7 +366,7 @@ public:
 
     /// Inputs of the status phase that the overlay, the modifier monitors and the remote link keep.
     [[nodiscard]] virtual bool fnPressed() const { return false; }
-    [[nodiscard]] virtual bool isRemoteConnected() const { return false; }
+    [[nodiscard]] virtual bool isRemoteConnected() const { return m_connectedWithDevice; }
 
     /// Rebuilds the overlay on the new display arrangement; the screens controller calls it once the changes have
     /// settled.
@@ -379,4 +385,35 @@ private:
     bool m_externalAppMenu = false;
     std::unique_ptr<QMenu> m_menu; // the menu built at the last opening
     // ---- end of status item block ----
+
+    // ---- Remote link state: the phone's view of the program, and the program's of the phone
+    // (AppDelegate+Remote.cpp) ----
+public:
+    /// Hides the overlay when it is shown, else shows it.
+    void toggleInkora();
+    [[nodiscard]] quint64 colorType() const { return m_colorType; }
+    /// A hue from the phone, 0...1.
+    void changeHue(float hue);
+    [[nodiscard]] MRKOInkoraState inkoraState() const;
+    /// 2 can undo, 4 can redo, 8 a drawing can be repeated, 16 the active canvas is in freeze mode.
+    [[nodiscard]] quint8 undoMask() const;
+    /// The display whose canvas the air pointer drives.
+    [[nodiscard]] qint64 activeScreenIndex() const;
+    void makeNextScreenActive();
+    /// Tells a connected phone that the overlay was shown (with its tool, colour type, freeze mode and hue) or
+    /// hidden.
+    void sendOverlayStateToRemoteIfConnected(bool shown);
+    /// The connection part of the menus: disconnect the current phone, or connect the last one found.
+    void addConnectionPartForMenu(QMenu &menu);
+    void connectMenuItemSelected(const QString &deviceName);
+    void disconnectMenuItemSelected();
+
+private:
+    void didFindDevice(const QVariantMap &userInfo);
+    void didConnectWithDevice();
+    void didDisconnectWithDevice();
+
+    bool m_connectedWithDevice = false;
+    std::vector<platform::ObserverToken> m_remoteObservers;
+    // ---- end of remote link state
 };

@@ -40,16 +40,6 @@ bool makeFrontmostIfNeeded()
     return false;
 }
 
-void activatePresentationIfNeeded()
-{
-    // No presentation is controlled yet.
-}
-
-bool remotePointerTrackingIsOn()
-{
-    return false;
-}
-
 QRectF toolPanelButtonRectForToolType(quint64)
 {
     return {}; // no tool panel exists yet

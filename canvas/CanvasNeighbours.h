@@ -26,10 +26,6 @@ void hideSnapshotPanelIfNeededAnimated();
 [[nodiscard]] bool isSelfAppEffective();
 /// `+[MRKOFrontmostApp makeFrontmostIfNeeded]`: whether the program had to be activated.
 [[nodiscard]] bool makeFrontmostIfNeeded();
-/// `-[MRKOClicker activateKeynoteIfNeeded]` of the shared presentation controller.
-void activatePresentationIfNeeded();
-/// `-[MRKOPositionController trackingIsOn]` of the remote's air pointer.
-[[nodiscard]] bool remotePointerTrackingIsOn();
 /// The tool panel's button of a tool type, relative to its screen's origin (points, y up); the zero rectangle
 /// when there is no panel or no button for the tool.
 [[nodiscard]] QRectF toolPanelButtonRectForToolType(quint64 toolType);

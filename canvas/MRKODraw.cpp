@@ -25,6 +25,7 @@
 #include "platform/Services.h"
 #include "platform/ShapeLayer.h"
 #include "platform/Transaction.h"
+#include "remote/MRKOPositionController.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOThicknessPreset.h"
 #include "tools/MRKOToolColor.h"
@@ -514,7 +515,7 @@ QPointF MRKODraw::mouseLocation() const
 
 QPointF MRKODraw::remoteTrackingMouseLocation() const
 {
-    return QPointF(); // the colour ball the remote moves does not exist yet
+    return m_ballPosition;
 }
 
 QPointF MRKODraw::convertPointFromWindow(QPointF point) const
@@ -775,8 +776,8 @@ void MRKODraw::cleanUpDrawnAreaAndResetInitialLocation()
         setNeedsDisplayInRect(m_prevRendRect);
     }
     handleFlagChagedForBrush();
-    resetPointsAndRectsWithCurrentLocation(inkora::remotePointerTrackingIsOn() ? remoteTrackingMouseLocation()
-                                                                               : mouseLocation());
+    resetPointsAndRectsWithCurrentLocation(
+        MRKOPositionController::sharedController().trackingIsOn() ? remoteTrackingMouseLocation() : mouseLocation());
 }
 
 void MRKODraw::collectNewPoint()

@@ -134,6 +134,19 @@ public:
     [[nodiscard]] QPointF mouseLocation() const;
     /// The centre of the colour ball that the remote's air pointer moves; zero without a ball.
     [[nodiscard]] QPointF remoteTrackingMouseLocation() const;
+
+    // ---- The colour ball and remote-pointer strokes as the phone's air pointer drives them
+    // (MRKODraw+RemotePointer.cpp) ----
+    /// Moves the colour ball to a point in view points.
+    virtual void setBallPosition(QPointF point);
+    virtual void showBall();
+    virtual void hideBall();
+    virtual void colorBallNeedUpdate();
+    /// Press, movement and release at the colour ball, with no pointer events.
+    virtual void simulateMouseDown();
+    virtual void simulateMouseDragged();
+    virtual void simulateMouseUp();
+    // ---- end of colour ball and remote-pointer strokes
     /// A location in the window (points, y up) in view points.
     [[nodiscard]] QPointF convertPointFromWindow(QPointF point) const;
 
@@ -402,7 +415,10 @@ private:
     double m_ctrlPressingTime = 0;
     bool m_drawingInProgress = false;
     bool m_screenDisabled = false;
-    platform::LayerPtr m_darkBack; // the flashlight; none until the flashlight exists
+    QPointF m_ballPosition;         // view points; where the remote pointer is
+    bool m_remoteShouldDraw = true; // shouldDraw at the last remote press
+    double m_remoteTime = 0;        // media time of the last remote press or movement
+    platform::LayerPtr m_darkBack;  // the flashlight; none until the flashlight exists
 
     qint64 m_index = 0;
     bool m_isArrowShowing = false; // shape previews

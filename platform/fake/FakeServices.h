@@ -20,6 +20,9 @@ class FakeWindowSystem;
 class FakeStatusItem;
 class FakeScreens;
 class FakeSingleInstance;
+class FakeServiceBrowser;
+class FakeScreenSaverInhibitor;
+class FakeScriptRunner;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -39,6 +42,9 @@ struct FakeServices
     FakeStatusItem *statusItem = nullptr;
     FakeScreens *screens = nullptr;
     FakeSingleInstance *singleInstance = nullptr;
+    FakeServiceBrowser *serviceBrowser = nullptr;
+    FakeScreenSaverInhibitor *screenSaverInhibitor = nullptr;
+    FakeScriptRunner *scriptRunner = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.
