@@ -12,6 +12,7 @@
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/Keys.h"
+#include "platform/RawInput.h"
 #include "platform/Services.h"
 #include "platform/UndoManager.h"
 #include "platform/WindowSystem.h"
@@ -71,12 +72,11 @@ private:
 class GlobalMonitorHolder final : public QObject
 {
 public:
-    explicit GlobalMonitorHolder(std::unique_ptr<platform::WindowSystem::Monitor> monitor)
-        : m_monitor(std::move(monitor))
+    explicit GlobalMonitorHolder(std::unique_ptr<platform::RawInput::Monitor> monitor) : m_monitor(std::move(monitor))
     {}
 
 private:
-    std::unique_ptr<platform::WindowSystem::Monitor> m_monitor;
+    std::unique_ptr<platform::RawInput::Monitor> m_monitor;
 };
 
 } // namespace
@@ -126,7 +126,8 @@ void AppDelegate::setUpInitialMonitors()
         if (self)
             self->initialHandleChangeFlag(event);
     };
-    if (auto monitor = platform::services().windowSystem->addGlobalFlagsChangedMonitor(handler))
+    if (auto monitor =
+            platform::services().rawInput->addMonitor(platform::eventMask(platform::EventType::FlagsChanged), handler))
         m_initialGlobalMonitor = std::make_unique<GlobalMonitorHolder>(std::move(monitor));
     m_initialLocalMonitor = std::make_unique<LocalFlagsMonitor>(handler);
 }

@@ -34,6 +34,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
     m_proxyDoc = std::make_unique<MRKOProxyDoc>(&undoManager(), [this] { autosaveIfNeeded(); });
     registerCommandActions();
     registerActivationActions();
+    registerFlashlightActions();
 }
 
 AppDelegate::~AppDelegate()

@@ -85,8 +85,6 @@ public:
     /// The DazadUdiz command's shortcut; null until the shortcuts are registered. A press unbinds it meanwhile.
     [[nodiscard]] std::shared_ptr<KQShortCut> dazadUdizShortCut() const;
     void setDazadUdizShortCut(std::shared_ptr<KQShortCut> shortCut);
-    /// Whether an Option press during the selective flashlight toggled the magnifier; no flashlight, no toggle.
-    [[nodiscard]] virtual bool toggleMagnifyGIfNeeded() { return false; }
     /// Passes the current event to the modifier-change handling; a press calls it once when modifiers changed.
     virtual void handleFlagsChangedWithCurrentEvent() {}
 
@@ -295,7 +293,6 @@ public:
     void suspendEventTapMonitorIfNeeded();
     void enableMouseEventsIfNeeded();
     void stopDrawingIfNeeded();
-    void removeAllDarkOverlaysIfNeeded();
     void removeAuxActionIfNeeded();
     /// Whether the canvas under the pointer has an auxiliary action (the hand, the scissors) on.
     [[nodiscard]] virtual bool hasAuxActions() const;
@@ -385,6 +382,43 @@ private:
     bool m_externalAppMenu = false;
     std::unique_ptr<QMenu> m_menu; // the menu built at the last opening
     // ---- end of status item block ----
+
+    // ---- Flashlight, magnifier and whiteboard commands (AppDelegate+Flashlight.cpp) ----
+public:
+    /// Every canvas that has the flashlight on switches it off; the tool bar's light goes off.
+    void removeAllDarkOverlaysIfNeeded();
+    /// Off everywhere when on anywhere, else on under the pointer.
+    void toggleDarkOverlay();
+    [[nodiscard]] bool darkOverlayIsActive() const { return drawViewWithDarkOverlay() != nullptr; }
+    [[nodiscard]] MRKODraw *drawViewWithDarkOverlay() const;
+    /// The canvas with the flashlight; without one, switches it on and answers the canvas under the pointer.
+    MRKODraw *drawViewWithDarkOverlayForceEnableIfNeeded();
+    /// The magnifier toggle of the command, Option during a selective flashlight and smart zoom: answers whether
+    /// it acted.
+    virtual bool toggleMagnifyGIfNeeded();
+    [[nodiscard]] bool magFlashlightEnabledByShortcut() const { return m_magFlashlightEnabledByShortcut; }
+    void setMagFlashlightEnabledByShortcut(bool enabled) { m_magFlashlightEnabledByShortcut = enabled; }
+    void flashlightWithEvent(const platform::Event *sender);
+    void magnifyGWithEvent(const platform::Event *sender);
+    void whiteboardWithEvent(const platform::Event *sender);
+    void toggleWhiteboard(const platform::Event *sender);
+    void nextThickness(const platform::Event *sender);
+    void prevThickness(const platform::Event *sender);
+    /// At least one display shows its whiteboard.
+    void validateAllWhiteboards();
+    /// Every display shows its whiteboard again, and whiteboard mode starts.
+    void enableAllWhiteboards();
+    /// The application's menu at a canvas's control (`frame` in the canvas's points; zero: under the status item).
+    void showAdditionalMenuForView(MRKODraw *view, const QRectF &frame);
+    void showWhiteboardLayoutMenuForView(MRKODraw *view, const QRectF &frame);
+
+protected:
+    void registerFlashlightActions();
+
+private:
+    bool m_magFlashlightEnabledByShortcut = false;
+    bool m_magFlashlightHasMagnification = false;
+    // ---- end of flashlight block ----
 
     // ---- Remote link state: the phone's view of the program, and the program's of the phone
     // (AppDelegate+Remote.cpp) ----

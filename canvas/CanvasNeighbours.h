@@ -5,7 +5,10 @@
 #include <QRectF>
 #include <QtGlobal>
 
+#include <functional>
+
 class MRKODraw;
+class QWidget;
 
 // What a press on a canvas asks of the tool bar, the application shell, the snapshot panel and the remote before
 // those classes exist. Each function names the operation it stands for; the owners replace them.
@@ -31,5 +34,17 @@ void hideSnapshotPanelIfNeededAnimated();
 [[nodiscard]] QRectF toolPanelButtonRectForToolType(quint64 toolType);
 /// The width of the tool panel's view; 0 without a panel.
 [[nodiscard]] double toolPanelViewWidth();
+/// `-[MRKODraw setFlashlight:]` on the quick tour's canvas while the tour is shown, when it differs.
+void setQuickTourFlashlight(bool on);
+/// The colour popover takes the colour (`setColor:`) and the active tool bar applies it (`makeNewColor:`).
+void applyToolColorFromPopover(const QColor &color);
+/// `+[MRKOUtils magnifyFlashLightToolTipWithView:]` at the active tool bar's flashlight button.
+void showMagnifyFlashlightToolTip();
+/// The shared colour popover (`KVPopover`) at the maximum-x edge of `anchor`, showing `color`; `changed` runs with
+/// every colour the user picks.
+void showColourPopover(QWidget &anchor, const QColor &color, std::function<void(const QColor &)> changed);
+/// Whether the shared colour popover is shown with `owner` as its target.
+[[nodiscard]] bool colourPopoverShownFor(const QWidget &owner);
+void closeColourPopover();
 
 } // namespace inkora

@@ -8,6 +8,8 @@
 #include "canvas/MRKODrawBaseLayer.h"
 #include "canvas/MRKOLayerOrder.h"
 #include "canvas/MRKOLowpassFilter.h"
+#include "canvas/MRKOMagnifyG.h"
+#include "canvas/MRKOWhiteBackController.h"
 #include "canvas/MRKOWindowController.h"
 #include "canvas/PointerLoop.h"
 #include "canvas/QuickArrowHead.h"
@@ -22,8 +24,10 @@
 #include "platform/Defaults.h"
 #include "platform/EventQueue.h"
 #include "platform/Geometry.h"
+#include "platform/LocalEventMonitor.h"
 #include "platform/Services.h"
 #include "platform/ShapeLayer.h"
+#include "platform/SystemCursor.h"
 #include "platform/Transaction.h"
 #include "remote/MRKOPositionController.h"
 #include "tools/MRKOColorType.h"
@@ -84,6 +88,13 @@ MRKODraw::MRKODraw(const QRectF &frame, QWidget *parent) : MRKODraw(frame, 1.0, 
 
 MRKODraw::~MRKODraw()
 {
+    removeGestureMonitorsIfNeeded();
+    if (m_cursorHidden)
+        platform::services().systemCursor->show(); // hides and shows stay paired
+    for (const platform::LayerPtr &root : {m_backRoot, m_overlayRoot}) {
+        if (root)
+            root->setDisplayObserver({});
+    }
     releaseContextAndCacheImageIfNeeded();
     if (m_viewLayer)
         m_viewLayer->setDisplayObserver({});
@@ -123,6 +134,15 @@ void MRKODraw::setUpView()
     m_brushSize = 10;
     setUpLayer();
     createNewContext();
+    // What lies under the drawings and over the canvas's own layer: whiteboard, magnifier glass, shade.
+    for (platform::LayerPtr *root : {&m_backRoot, &m_overlayRoot}) {
+        *root = platform::Layer::create();
+        platform::TransactionScope transaction(true);
+        (*root)->setFrame(bounds());
+        (*root)->setDisplayObserver([this](const QRectF &rect) { update(widgetRectForRect(rect)); });
+    }
+    setUpGestureMonitorsIfNeeded();
+    updateTrackingAreas();
 }
 
 void MRKODraw::setUpLayer()
@@ -214,6 +234,8 @@ void MRKODraw::updateFrameIfNeededWithNewFrame(const QRectF &frame)
         return;
     setGeometry(geometry);
     platform::TransactionScope transaction(true);
+    m_backRoot->setFrame(bounds());
+    m_overlayRoot->setFrame(bounds());
     if (m_layersContainer) {
         m_drawingsRoot->setFrame(bounds());
         m_layersContainer->setFrame(bounds());
@@ -229,6 +251,7 @@ void MRKODraw::drawViewDidAppear()
 
 void MRKODraw::cleanUpMonitorsAndQuit(const std::function<void()> &block)
 {
+    removeGestureMonitorsIfNeeded();
     window()->hide();
     if (block)
         block();
@@ -401,7 +424,9 @@ void MRKODraw::paintEvent(QPaintEvent *event)
         const QRectF dirty = platform::flipY(QRectF(area), height());
         m_viewLayer->renderPresentationInContext(painter, dirty);
         // The root always holds the container; only drawings, or a cleared image still fading, need painting.
-        if (m_drawingsRoot && (!m_layersContainer->sublayers().empty() || m_drawingsRoot->sublayers().size() > 1)) {
+        const bool hasDrawings =
+            m_drawingsRoot && (!m_layersContainer->sublayers().empty() || m_drawingsRoot->sublayers().size() > 1);
+        if (hasDrawings || !m_backRoot->sublayers().empty()) {
             // The drawings lie beneath what the canvas itself shows: render them apart and slide them under it.
             const qreal ratio = devicePixelRatioF();
             QImage below(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -410,11 +435,19 @@ void MRKODraw::paintEvent(QPaintEvent *event)
             {
                 QPainter drawings(&below);
                 drawings.setTransform(flip * QTransform::fromTranslate(-area.x(), -area.y()));
-                m_drawingsRoot->renderPresentationInContext(drawings, dirty);
+                m_backRoot->renderPresentationInContext(drawings, dirty);
+                if (m_drawingsRoot)
+                    m_drawingsRoot->renderPresentationInContext(drawings, dirty);
             }
             painter.resetTransform();
             painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
             painter.drawImage(area.topLeft(), below);
+        }
+        if (!m_overlayRoot->sublayers().empty()) {
+            painter.resetTransform();
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            painter.setTransform(flip);
+            m_overlayRoot->renderPresentationInContext(painter, dirty);
         }
         painter.restore();
     }
@@ -425,6 +458,9 @@ void MRKODraw::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     platform::TransactionScope transaction(true);
     m_viewLayer->setFrame(bounds());
+    m_backRoot->setFrame(bounds());
+    m_overlayRoot->setFrame(bounds());
+    updateTrackingAreas();
     if (m_layersContainer) {
         m_drawingsRoot->setFrame(bounds());
         m_layersContainer->setFrame(bounds());
@@ -477,6 +513,13 @@ bool MRKODraw::event(QEvent *event)
     case QEvent::ParentChange:
         viewWillMoveToSuperview(parentWidget());
         break;
+    case QEvent::Leave: {
+        platform::Event left;
+        left.type = platform::EventType::MouseExited;
+        left.windowNumber = qint64(window()->effectiveWinId());
+        m_trackingAreas.pointerLeft(left);
+        break;
+    }
     default:
         break;
     }
@@ -494,9 +537,13 @@ void MRKODraw::dispatchEvent(const platform::Event &event)
         mouseUp(event);
         break;
     case platform::EventType::LeftMouseDragged:
+        m_trackingAreas.pointerMoved(event, convertPointFromWindow(event.locationInWindow),
+                                     inkora::isSelfAppEffective());
         mouseDragged(event);
         break;
     case platform::EventType::MouseMoved:
+        m_trackingAreas.pointerMoved(event, convertPointFromWindow(event.locationInWindow),
+                                     inkora::isSelfAppEffective());
         mouseMoved(event);
         break;
     default:
@@ -537,7 +584,13 @@ void MRKODraw::mouseDragged(const platform::Event &event)
     mouseMoved(event);
 }
 
-void MRKODraw::mouseMoved(const platform::Event &) {}
+void MRKODraw::mouseMoved(const platform::Event &event)
+{
+    updateColorBall();
+    selectWithEvent(event);
+    if (hasDarkOverlay())
+        updateFlashlight();
+}
 
 void MRKODraw::mouseDraggedDuringDraw(const platform::Event &) {}
 
@@ -718,6 +771,8 @@ void MRKODraw::mouseDown(const platform::Event &event)
     inkora::resetSnapshotPanelFirstResponderIfNeeded();
     removeCircleMenuIfNeeded();
     inkora::killColourPickerIfShown();
+    if (whiteboardButtonsTakePress(pressPoint))
+        return;
 
     // With nothing selectable yet, every auxiliary action works on the empty canvas.
     const quint64 action = m_quickAuxAction != 0 ? m_quickAuxAction : m_auxAction;

@@ -5,6 +5,7 @@
 #include "platform/HotKeys.h"
 #include "platform/KeyboardLayout.h"
 #include "platform/PlatformLog.h"
+#include "platform/RawInput.h"
 #include "platform/Reachability.h"
 #include "platform/SavePanel.h"
 #include "platform/ScreenGrabber.h"

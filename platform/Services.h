@@ -16,6 +16,7 @@ class ScreenGrabber;
 class SyntheticInput;
 class KeyboardLayout;
 class WindowSystem;
+class RawInput;
 class StatusItem;
 class Screens;
 class SingleInstance;
@@ -41,6 +42,7 @@ struct Services
     std::unique_ptr<SyntheticInput> syntheticInput;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
     std::unique_ptr<WindowSystem> windowSystem;
+    std::unique_ptr<RawInput> rawInput;
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<Screens> screens;
     std::unique_ptr<SingleInstance> singleInstance;

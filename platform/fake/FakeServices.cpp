@@ -5,6 +5,7 @@
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyboardLayout.h"
+#include "platform/fake/FakeRawInput.h"
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeSavePanel.h"
 #include "platform/fake/FakeScreenGrabber.h"
@@ -61,6 +62,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto windowSystem = std::make_unique<FakeWindowSystem>();
     fakes.windowSystem = windowSystem.get();
     services->windowSystem = std::move(windowSystem);
+    auto rawInput = std::make_unique<FakeRawInput>();
+    fakes.rawInput = rawInput.get();
+    services->rawInput = std::move(rawInput);
     auto statusItem = std::make_unique<FakeStatusItem>();
     fakes.statusItem = statusItem.get();
     services->statusItem = std::move(statusItem);

@@ -17,6 +17,7 @@ class FakeScreenGrabber;
 class FakeSyntheticInput;
 class FakeKeyboardLayout;
 class FakeWindowSystem;
+class FakeRawInput;
 class FakeStatusItem;
 class FakeScreens;
 class FakeSingleInstance;
@@ -39,6 +40,7 @@ struct FakeServices
     FakeSyntheticInput *syntheticInput = nullptr;
     FakeKeyboardLayout *keyboardLayout = nullptr;
     FakeWindowSystem *windowSystem = nullptr;
+    FakeRawInput *rawInput = nullptr;
     FakeStatusItem *statusItem = nullptr;
     FakeScreens *screens = nullptr;
     FakeSingleInstance *singleInstance = nullptr;

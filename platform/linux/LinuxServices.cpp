@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/PlatformLog.h"
+#include "platform/RawInput.h"
 #include "platform/Services.h"
 #include "platform/linux/AvahiServiceBrowser.h"
 #include "platform/linux/DBusHelperLink.h"
@@ -16,6 +17,7 @@
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11SystemProfile.h"
 #include "platform/linux/XFixesSystemCursor.h"
+#include "platform/linux/XInputRawInput.h"
 #include "platform/linux/XTestSyntheticInput.h"
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/XcbScreenGrabber.h"
@@ -68,6 +70,12 @@ std::unique_ptr<Services> makeLinuxServices()
         services->windowSystem = std::move(windowSystem);
     else
         services->windowSystem = std::make_unique<NullWindowSystem>();
+    if (auto rawInput = XInputRawInput::create()) {
+        services->rawInput = std::move(rawInput);
+    } else {
+        qCInfo(lcPlatform) << "makeLinuxServices: no XInput2 raw events; input outside our windows is not seen";
+        services->rawInput = std::make_unique<NullRawInput>();
+    }
     // Also without a tray host: one that starts later gets the item.
     services->statusItem = std::make_unique<QtStatusItem>();
     services->screens = std::make_unique<QtScreens>();
