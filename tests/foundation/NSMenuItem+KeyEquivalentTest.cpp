@@ -25,8 +25,8 @@ TEST_F(KeyEquivalentTest, ItemShowsTheShortcutAsItsKeySequence)
         QString sequence; // portable text
     };
     const Row rows[] = {
-        {"CommandShiftZ", kKeyZ, kCommandFlag | kShiftFlag, QStringLiteral("z"), QStringLiteral("Ctrl+Shift+Z")},
-        {"ControlOptionD", kKeyD, kControlFlag | kOptionFlag, QStringLiteral("d"), QStringLiteral("Meta+Alt+D")},
+        {"CommandShiftZ", kKeyZ, kCommandFlag | kShiftFlag, QStringLiteral("Z"), QStringLiteral("Ctrl+Shift+Z")},
+        {"ControlOptionD", kKeyD, kControlFlag | kOptionFlag, QStringLiteral("D"), QStringLiteral("Meta+Alt+D")},
         {"F12", kKeyF12, 0, QString(QChar(0xF70F)), QStringLiteral("F12")},
         {"FunctionF5", kKeyF5, kFunctionFlag, QString(QChar(0xF708)), QStringLiteral("F5")},
         {"Delete", kKeyDelete, kCommandFlag, QString(), QStringLiteral("Ctrl+Backspace")},

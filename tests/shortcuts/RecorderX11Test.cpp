@@ -30,7 +30,7 @@ constexpr quint64 kCmd = kCommandFlag;
 constexpr std::uint16_t kCtrlShiftMask = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
 
 // The X server delivers on its own time; there is no clock of ours to advance for it.
-bool waitFor(const std::function<bool()> &condition, int milliseconds = 5000)
+bool waitFor(const std::function<bool()> &condition, int milliseconds = 20000)
 {
     QDeadlineTimer deadline(milliseconds);
     while (!condition() && !deadline.hasExpired())
