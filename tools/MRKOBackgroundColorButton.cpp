@@ -99,8 +99,7 @@ void MRKOBackgroundColorButton::runColorPopoverForView(QWidget *view)
                 self->colorPopoverChangesAColor();
         });
         popover.setDelegate(self, {});
-        popover.showRelativeToRect(QRectF(0, 0, anchor->width(), anchor->height()), anchor,
-                                   platform::RectEdge::MaxX);
+        popover.showRelativeToRect(QRectF(0, 0, anchor->width(), anchor->height()), anchor, platform::RectEdge::MaxX);
     });
 }
 

@@ -14,9 +14,9 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeadZone = 45.0;   // points from the press
+constexpr double kDeadZone = 45.0;      // points from the press
 constexpr double kDefaultLength = 80.0; // points
-constexpr double kItemSide = 32.0;   // points
+constexpr double kItemSide = 32.0;      // points
 
 // A flat translucent fill stands for the blurred menu material.
 const QColor kDarkFill(40, 40, 44, 215);
@@ -227,8 +227,8 @@ void MRKOCircleMenu::resetCurrentSelection()
 
 quint64 MRKOCircleMenu::toolTypeForIndex(quint64 index)
 {
-    static constexpr quint64 kTypes[] = {MRKOToolTypeBrush,     MRKOToolTypeQuickArrow, MRKOToolTypeArrow,
-                                         MRKOToolTypeLine,      MRKOToolTypeRectangle,  MRKOToolTypeEllipse,
+    static constexpr quint64 kTypes[] = {MRKOToolTypeBrush, MRKOToolTypeQuickArrow, MRKOToolTypeArrow,
+                                         MRKOToolTypeLine,  MRKOToolTypeRectangle,  MRKOToolTypeEllipse,
                                          MRKOToolTypeText};
     return index < std::size(kTypes) ? kTypes[index] : 0;
 }

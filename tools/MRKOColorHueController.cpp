@@ -9,8 +9,8 @@
 namespace {
 
 constexpr const char *kKeys[MRKOColorHueController::kCount] = {
-    "HueRed", "HueOrange", "HueYellow", "HueGreen", "HueTurquoise",
-    "HueCyan", "HueBlue", "HuePurple", "HueMagenta", "HueCrimson",
+    "HueRed",  "HueOrange", "HueYellow", "HueGreen",   "HueTurquoise",
+    "HueCyan", "HueBlue",   "HuePurple", "HueMagenta", "HueCrimson",
 };
 constexpr double kHues[MRKOColorHueController::kCount] = {0.0, 0.08, 0.15, 0.3, 0.45, 0.5, 0.65, 0.75, 0.85, 0.93};
 

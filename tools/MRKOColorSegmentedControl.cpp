@@ -87,8 +87,7 @@ void MRKOColorSegmentedControl::runColorPopoverForView(QWidget *view)
             if (self)
                 self->colorPopoverChangesAColor();
         });
-        popover.showRelativeToRect(QRectF(0, 0, anchor->width(), anchor->height()), anchor,
-                                   platform::RectEdge::MaxX);
+        popover.showRelativeToRect(QRectF(0, 0, anchor->width(), anchor->height()), anchor, platform::RectEdge::MaxX);
     });
 }
 

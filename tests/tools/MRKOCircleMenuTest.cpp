@@ -27,8 +27,7 @@ class MRKOCircleMenuTest : public ToolsFixture
 {
 protected:
     /// A menu around (300, 200) of the canvas, with the pointer where the test puts it.
-    template<typename Menu>
-    std::unique_ptr<Menu> open(int count, double length = 75)
+    template <typename Menu> std::unique_ptr<Menu> open(int count, double length = 75)
     {
         auto menu = std::make_unique<Menu>(QRectF(200, 100, 200, 200));
         menu->setMouseLocationProvider([this] { return m_pointer; });
@@ -56,8 +55,10 @@ TEST_F(MRKOCircleMenuTest, ToolMenuChoosesByDirection)
         QPointF offset;
         quint64 toolType;
     } rows[] = {
-        {"up", {0, 100}, MRKOToolTypeQuickArrow}, {"right", {100, 0}, MRKOToolTypeLine},
-        {"left", {-100, 0}, MRKOToolTypeText},    {"far up, outside the ring", {3, 900}, MRKOToolTypeQuickArrow},
+        {"up", {0, 100}, MRKOToolTypeQuickArrow},
+        {"right", {100, 0}, MRKOToolTypeLine},
+        {"left", {-100, 0}, MRKOToolTypeText},
+        {"far up, outside the ring", {3, 900}, MRKOToolTypeQuickArrow},
         {"down, a little right", {10, -100}, MRKOToolTypeRectangle},
     };
     for (const auto &row : rows) {

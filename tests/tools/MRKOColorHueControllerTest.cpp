@@ -48,7 +48,7 @@ protected:
 TEST_F(MRKOColorHueControllerTest, SwatchesFallBackToTheirHue)
 {
     defaults().setObject(QStringLiteral("0.100000+0.200000+0.300000+1.000000"), QStringLiteral("HueBlue"));
-    defaults().setObject(QStringLiteral("0.1+0.2+0.3"), QStringLiteral("HueRed"));    // three parts
+    defaults().setObject(QStringLiteral("0.1+0.2+0.3"), QStringLiteral("HueRed")); // three parts
     defaults().setObject(QStringLiteral("garbage"), QStringLiteral("HueCrimson"));
     MRKOColorHueController &hues = MRKOColorHueController::sharedHueController();
 
@@ -96,8 +96,7 @@ TEST_F(MRKOColorHueControllerTest, SegmentOneRemovesTheKeyAndPostsTheUpdate)
 
     control.applyAdjustmentWithString(QStringLiteral("0.000000+0.000000+1.000000+1.000000"));
     EXPECT_EQ(control.selectedSegment(), 0);
-    EXPECT_EQ(MRKOColorHueController::sharedHueController().colorWithColorHueIndex(3),
-              inkora::SrgbColor(0, 0, 1, 1));
+    EXPECT_EQ(MRKOColorHueController::sharedHueController().colorWithColorHueIndex(3), inkora::SrgbColor(0, 0, 1, 1));
     for (const char *text : {"", "0.1+0.2+0.3", "blue"}) {
         SCOPED_TRACE(text);
         control.applyAdjustmentWithString(QString::fromLatin1(text));
@@ -137,7 +136,8 @@ TEST_F(MRKOColorHueControllerTest, WellsOpenThePopoverForTheirPurpose)
         int height;
         bool onMouseUp;
         inkora::SrgbColor fallback;
-    } rows[] = {{1, 294, false, MRKOToolColor::defaultColor()}, {2, 318, true, MRKOToolColor::defaultBackgroundColor()}};
+    } rows[] = {{1, 294, false, MRKOToolColor::defaultColor()},
+                {2, 318, true, MRKOToolColor::defaultBackgroundColor()}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.purpose);
         defaults().setObject(QStringLiteral("not a colour"), QStringLiteral("WellColor"));
