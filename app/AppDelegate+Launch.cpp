@@ -18,6 +18,9 @@
 #include "platform/WindowSystem.h"
 #include "remote/MRKOUDPController.h"
 #include "shortcuts/KQShortCutMonitor.h"
+#include "tools/KVPopover.h"
+#include "tools/MRKOColorHueController.h"
+#include "tools/MRKOToolColor.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -200,8 +203,10 @@ void AppDelegate::applicationDidFinishLaunchingINKRA()
     (void)MRKOXPCController::sharedXPCController();
     const double hue = defaults.doubleForKey(QStringLiteral("HueSavedKey"));
     MRKODraw::setHue(hue >= 0 && hue <= 1 ? hue : 0); // NaN fails both tests
-    // The colour popover, screens and hue controllers, the presentation clicker and the preferences are made by
-    // their own work when it lands; the screen list is read at every showing until then.
+    KVPopover::sharedPopover().setColor(MRKOToolColor::toolColor().color());
+    (void)MRKOColorHueController::sharedHueController();
+    // The screens controller, the presentation clicker and the preferences are made by their own work when it
+    // lands; the screen list is read at every showing until then.
     if (wantsToSaveAndLoad()) {
         // The drawings left at the last quit come back with the snapshot roll.
     }
