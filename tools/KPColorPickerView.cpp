@@ -70,8 +70,12 @@ KPColorPickerView::KPColorPickerView(QWidget *parent) : platform::LayerWidget(pa
 
 KPColorPickerView::~KPColorPickerView()
 {
-    if (m_pixWindow)
-        killPickerWithCleaning();
+    // At once: nothing may outlive the picker on the main queue, which can outlive the application.
+    if (m_pixWindow) {
+        m_pixWindow->cleanUpMonitors();
+        m_pixWindow->orderOut();
+        m_pixWindow.reset();
+    }
 }
 
 // Colour

@@ -1,6 +1,7 @@
 #include "tools/KPPickerPix.h"
 
 #include "foundation/InkoraLog.h"
+#include "platform/Dispatch.h"
 #include "platform/LocalEventMonitor.h"
 #include "platform/ScreenGrabber.h"
 #include "platform/Screens.h"
@@ -22,6 +23,7 @@ namespace {
 
 constexpr int kSide = 120;   // points
 constexpr int kCapture = 17; // points
+constexpr double kLingerSeconds = 0.25;
 
 constexpr quint64 kWatched = platform::eventMask(platform::EventType::LeftMouseDown) |
                              platform::eventMask(platform::EventType::MouseMoved) |
@@ -244,7 +246,12 @@ void KPPickerPix::forceUpdatePickerView()
 void KPPickerPix::cleanUpMonitors()
 {
     m_globalMonitor.reset();
-    m_localMonitor.reset();
+    if (!m_localMonitor)
+        return;
+    // The raw stream may report a key or click before the window system hands the same one to our windows: the
+    // local monitor keeps swallowing for a moment, so the Escape or click that ended the loupe reaches nothing else.
+    std::shared_ptr<platform::LocalEventMonitor> lingering(m_localMonitor.release());
+    platform::DispatchQueue::main().after(kLingerSeconds, [lingering] {});
 }
 
 inkora::SrgbColor KPPickerPix::colorAtMouseLocation() const

@@ -23,7 +23,8 @@ std::optional<QRect> mappedWindowOfSize(QSize size)
     if (!tree.waitForFinished(10000))
         return std::nullopt;
     const QString text = QString::fromLocal8Bit(tree.readAllStandardOutput());
-    static const QRegularExpression geometry(QStringLiteral("(\\d+)x(\\d+)\\+(-?\\d+)\\+(-?\\d+)\\s+\\+(-?\\d+)\\+(-?\\d+)"));
+    static const QRegularExpression geometry(
+        QStringLiteral("(\\d+)x(\\d+)\\+(-?\\d+)\\+(-?\\d+)\\s+\\+(-?\\d+)\\+(-?\\d+)"));
     for (const QRegularExpressionMatch &m : geometry.globalMatch(text)) {
         if (m.captured(1).toInt() != size.width() || m.captured(2).toInt() != size.height())
             continue;
@@ -65,7 +66,7 @@ void xdotool(const QStringList &arguments)
     QProcess::execute(QStringLiteral("xdotool"), arguments);
 }
 
-bool near(const QColor &a, const QColor &b, int tolerance)
+[[maybe_unused]] bool near(const QColor &a, const QColor &b, int tolerance)
 {
     return a.isValid() && std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
@@ -73,24 +74,39 @@ bool near(const QColor &a, const QColor &b, int tolerance)
 
 } // namespace
 
+/// A frameless window of another colour, as another program's.
+class ColouredWindow final : public QWidget
+{
+public:
+    explicit ColouredWindow(const QColor &colour)
+    {
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, colour);
+        setPalette(palette);
+        setAutoFillBackground(true);
+        setGeometry(600, 300, 200, 200);
+    }
+};
+
 // The colour wheel and the loupe in the real program: Super+C opens the wheel, Ctrl+I the loupe.
 class ColorChoosersX11Test : public ProgramFixture
 {
+protected:
+    /// Ctrl+I with the pointer at `at` until the loupe is up; its frame.
+    std::optional<QRect> openLoupeAt(QPoint at)
+    {
+        xdotool(
+            {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()), QString::number(at.y())});
+        xdotool({QStringLiteral("key"), QStringLiteral("ctrl+i")});
+        return waitForWindowOfSize(QSize(120, 120));
+    }
 };
 
-TEST_F(ColorChoosersX11Test, WheelAndLoupeOfTheRealProgram)
-{
-    // Another program's window of a known colour, below the overlay.
-    QWidget other;
-    other.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    QPalette palette = other.palette();
-    palette.setColor(QPalette::Window, QColor(0, 160, 80));
-    other.setPalette(palette);
-    other.setAutoFillBackground(true);
-    other.setGeometry(600, 300, 200, 200);
-    other.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+#ifndef INKORA_DESKTOP_TESTS
 
+TEST_F(ColorChoosersX11Test, WheelShowsTheHueRingAndTheLoupeFollowsThePointer)
+{
     writeSettings(QString());
     ASSERT_TRUE(startAndShowOverlay());
 
@@ -115,24 +131,20 @@ TEST_F(ColorChoosersX11Test, WheelAndLoupeOfTheRealProgram)
     xdotool({QStringLiteral("key"), QStringLiteral("super+c")});
     EXPECT_TRUE(waitUntilNoWindowOfSize(QSize(246, 294)));
 
-    // The loupe takes the colour under the pointer; the next stroke has it.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("700"), QStringLiteral("400")});
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+i")});
-    const std::optional<QRect> loupe = waitForWindowOfSize(QSize(120, 120));
+    // Escape ends the loupe without a colour; the overlay still draws in its colour.
+    const std::optional<QRect> loupe = openLoupeAt(QPoint(700, 400));
     ASSERT_TRUE(loupe) << m_output.constData();
     EXPECT_LE((loupe->center() - QPoint(700, 400)).manhattanLength(), 2);
     QTest::qWait(300);
-    xdotool({QStringLiteral("click"), QStringLiteral("1")});
-    EXPECT_TRUE(waitUntilNoWindowOfSize(QSize(120, 120)));
-    EXPECT_EQ(drawnColour(150, 350, 250, QColor(0, 160, 80)), QColor(0, 160, 80));
-
-    // Escape ends the loupe without a colour.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("100"), QStringLiteral("550")});
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+i")});
-    ASSERT_TRUE(waitForWindowOfSize(QSize(120, 120)));
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
     EXPECT_TRUE(waitUntilNoWindowOfSize(QSize(120, 120)));
-    EXPECT_EQ(drawnColour(380, 540, 460, QColor(0, 160, 80)), QColor(0, 160, 80));
+    EXPECT_EQ(drawnColour(150, 350, 250, QColor(Qt::red)), QColor(Qt::red));
+
+    // A click ends it too, and the overlay takes the pointer again.
+    ASSERT_TRUE(openLoupeAt(QPoint(100, 550)));
+    QTest::qWait(300);
+    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(waitUntilNoWindowOfSize(QSize(120, 120)));
 }
 
 // The "#" of the hexadecimal field copies "#" and the field's text to the clipboard that other programs read.
@@ -150,13 +162,41 @@ TEST_F(HexSignX11Test, ClickCopiesTheHexWithItsSign)
     EXPECT_EQ(extras.hint()->text(), QStringLiteral("Copied"));
 
     QProcess xclip;
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
     ASSERT_TRUE(QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 20000)); // we serve it meanwhile
     EXPECT_EQ(xclip.readAllStandardOutput(), QByteArray("#BFBFBF"));
 
     extras.hex()->clear();
     QTest::mouseClick(extras.hexSign(), Qt::LeftButton, {}, QPoint(7, 7));
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
     ASSERT_TRUE(QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 20000));
     EXPECT_EQ(xclip.readAllStandardOutput(), QByteArray("#BFBFBF")); // an empty field copies nothing
 }
+
+#else
+
+// Without a compositing manager (a window manager, no compositor): the loupe samples the screen as it was before it
+// appeared, and a click takes another program's colour into the strokes.
+class ColorChoosersDesktopTest : public ColorChoosersX11Test
+{
+};
+
+TEST_F(ColorChoosersDesktopTest, ClickTakesAnotherProgramsColourIntoTheNextStroke)
+{
+    ColouredWindow other(QColor(0, 160, 80));
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    writeSettings(QString());
+    ASSERT_TRUE(startAndShowOverlay());
+
+    const QPoint inside = other.mapToGlobal(other.rect().center());
+    ASSERT_TRUE(openLoupeAt(inside)) << m_output.constData();
+    QTest::qWait(300);
+    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(waitUntilNoWindowOfSize(QSize(120, 120)));
+    EXPECT_EQ(drawnColour(150, 350, 250, QColor(0, 160, 80)), QColor(0, 160, 80));
+}
+
+#endif

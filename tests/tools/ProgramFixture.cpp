@@ -5,6 +5,7 @@
 #include "tests/support/Screenshot.h"
 
 #include <QDir>
+#include <QProcessEnvironment>
 #include <QTest>
 
 void ProgramFixture::TearDown()
@@ -21,24 +22,33 @@ void ProgramFixture::writeSettings(const QString &entries)
     const QString folder = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/com.Inkora.Inkora");
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString script =
-        QStringLiteral("import plistlib, sys\n"
-                       "settings = {'FirstTimeRun': True, 'ColorTypeKey': 1, 'ToolTypeKey': 5, 'AllToolsThicknessKey': 5,\n"
-                       "            # Super+Alt+D, whatever the default of the day\n"
-                       "            'ShortcutActivate': 'cnVuSW5rb3JhOiw3ODY0MzIsMiww', %1}\n"
-                       "with open(sys.argv[1], 'wb') as f:\n"
-                       "    plistlib.dump(settings, f, fmt=plistlib.FMT_BINARY)\n"
-                       "print('written')\n")
+        QStringLiteral(
+            "import plistlib, sys\n"
+            "settings = {'FirstTimeRun': True, 'ColorTypeKey': 1, 'ToolTypeKey': 5, 'AllToolsThicknessKey': 5,\n"
+            "            # Super+Alt+D, whatever the default of the day\n"
+            "            'ShortcutActivate': 'cnVuSW5rb3JhOiw3ODY0MzIsMiww', %1}\n"
+            "with open(sys.argv[1], 'wb') as f:\n"
+            "    plistlib.dump(settings, f, fmt=plistlib.FMT_BINARY)\n"
+            "print('written')\n")
             .arg(entries);
-    const PythonResult result = runPythonOnData(QByteArray(), folder + QStringLiteral("/com.Inkora.Inkora.plist"), script);
+    const PythonResult result =
+        runPythonOnData(QByteArray(), folder + QStringLiteral("/com.Inkora.Inkora.plist"), script);
     ASSERT_TRUE(result.ok) << qPrintable(result.error);
 }
 
 bool ProgramFixture::startAndShowOverlay()
 {
+    if (!m_bus.isRunning()) {
+        ADD_FAILURE() << "no private bus for the program";
+        return false;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus.address());
+    m_inkora.setProcessEnvironment(env);
     m_inkora.setProcessChannelMode(QProcess::MergedChannels);
     m_inkora.start(QStringLiteral(INKORA_PROGRAM), {});
     EXPECT_TRUE(m_inkora.waitForStarted(10000));
-    if (!QTest::qWaitFor([&] { return launched(); }, 60000)) {
+    if (!QTest::qWaitFor([&] { return launched(); }, 120000)) {
         ADD_FAILURE() << "the program did not finish launching:\n" << m_output.constData();
         return false;
     }

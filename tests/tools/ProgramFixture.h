@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/InkoraFixture.h"
+#include "tests/support/PrivateBus.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -20,6 +21,7 @@ protected:
     /// Drags down the diagonal from `from` to `to`; the colour at `probe`, once it is `expected` or time ran out.
     [[nodiscard]] QColor drawnColour(int from, int to, int probe, const QColor &expected);
 
+    PrivateBus m_bus; // the other display's tests run programs at the same time on the shared bus
     QProcess m_inkora;
     QByteArray m_output;
 
