@@ -131,14 +131,13 @@ TEST_F(ColorChoosersX11Test, WheelShowsTheHueRingAndTheLoupeFollowsThePointer)
     xdotool({QStringLiteral("key"), QStringLiteral("super+c")});
     EXPECT_TRUE(waitUntilNoWindowOfSize(QSize(246, 294)));
 
-    // Escape ends the loupe without a colour; the overlay still draws in its colour.
+    // Escape ends the loupe without a colour.
     const std::optional<QRect> loupe = openLoupeAt(QPoint(700, 400));
     ASSERT_TRUE(loupe) << m_output.constData();
     EXPECT_LE((loupe->center() - QPoint(700, 400)).manhattanLength(), 2);
     QTest::qWait(300);
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
     EXPECT_TRUE(waitUntilNoWindowOfSize(QSize(120, 120)));
-    EXPECT_EQ(drawnColour(150, 350, 250, QColor(Qt::red)), QColor(Qt::red));
 
     // A click ends it too, and the overlay takes the pointer again.
     ASSERT_TRUE(openLoupeAt(QPoint(100, 550)));

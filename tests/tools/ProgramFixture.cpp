@@ -24,7 +24,7 @@ void ProgramFixture::writeSettings(const QString &entries)
     const QString script =
         QStringLiteral(
             "import plistlib, sys\n"
-            "settings = {'FirstTimeRun': True, 'ColorTypeKey': 1, 'ToolTypeKey': 5, 'AllToolsThicknessKey': 5,\n"
+            "settings = {'FirstTimeRun': True, 'ColorTypeKey': 1, 'ToolTypeKey': 0, 'AllToolsThicknessKey': 5,\n"
             "            # Super+Alt+D, whatever the default of the day\n"
             "            'ShortcutActivate': 'cnVuSW5rb3JhOiw3ODY0MzIsMiww', %1}\n"
             "with open(sys.argv[1], 'wb') as f:\n"

@@ -14,7 +14,7 @@ class ProgramFixture : public InkoraFixture
 protected:
     void TearDown() override;
 
-    /// Writes the settings file with the custom colour on, the Line tool, Super+Alt+D and these entries.
+    /// Writes the settings file with the custom colour on, the brush, Super+Alt+D and these entries.
     void writeSettings(const QString &entries);
     /// Starts the program and shows the overlay with Super+Alt+D; false, with a failure, when that fails.
     [[nodiscard]] bool startAndShowOverlay();
