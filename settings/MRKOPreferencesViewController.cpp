@@ -176,15 +176,6 @@ void runLiveCopy(const QString &key)
         row->liveCopy();
 }
 
-qint64 fadeSliderPositionForCode(qint64 code)
-{
-    for (size_t position = 0; position < kFadeCodes.size(); ++position) {
-        if (kFadeCodes[position] == code)
-            return qint64(position);
-    }
-    return 0;
-}
-
 qint64 fadeCodeForSliderPosition(qint64 position)
 {
     return position >= 0 && position < qint64(kFadeCodes.size()) ? kFadeCodes[size_t(position)] : kFadeCodes[0];
