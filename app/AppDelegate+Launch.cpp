@@ -1,5 +1,4 @@
 #include "app/AppDelegate.h"
-#include "app/MRKOAppLevel.h"
 #include "app/MRKOFrontmostApp.h"
 #include "app/MRKOPrevApp.h"
 #include "app/MRKOXPCController.h"
@@ -187,7 +186,6 @@ void AppDelegate::finishAppLaunching()
 void AppDelegate::applicationWillFinishLaunchingINKRA()
 {
     updateAllSettings();
-    MRKOAppLevel::appLevel().updateLevel();
     (void)MRKOUtils::updatedFnShortcutsInGhostMode();
     (void)MRKOPrevApp::sharedPrevApp();
 }
@@ -301,8 +299,7 @@ void AppDelegate::inkoraAppDidUnhide()
 bool AppDelegate::wantsToSaveAndLoad() const
 {
     const platform::Defaults &defaults = MRKOUtils::userDefaults();
-    return inkora::flagSetting(defaults, QStringLiteral("SaveBeforeQuit")) &&
-           defaults.integerForKey(QStringLiteral("DissolveModeKey")) == 1;
+    return m_saveBeforeQuit && defaults.integerForKey(QStringLiteral("DissolveModeKey")) == 1;
 }
 
 void AppDelegate::updateProxyDocIfNeeded()
