@@ -4,6 +4,7 @@
 
 void AppDelegate::didChangeScreenParameters()
 {
+    MRKODraw::cancelMultipleMoveIfNeeded(); // the drawings go back before their canvases are rebuilt
     const MRKODraw *active = activeDrawView();
     const bool freeze = active && active->dissolveMode() == 1;
     if (!isActiveAndShown()) {

@@ -30,7 +30,10 @@ void AppDelegate::stopDrawingIfNeeded()
 
 void AppDelegate::removeAllDarkOverlaysIfNeeded() {}
 
-void AppDelegate::removeAuxActionIfNeeded() {}
+void AppDelegate::showAuxActionOnToolbar(quint64, quint64)
+{
+    // No tool bar exists yet to show the hand and scissors buttons.
+}
 
 void AppDelegate::setColorType(quint64 colorType)
 {

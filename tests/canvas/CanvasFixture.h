@@ -63,6 +63,13 @@ protected:
     static QImage cacheImage(const MRKODraw &canvas);
     static bool isTransparent(const QImage &image);
 
+    /// A finished drawing of one colour filling the frame (view points), handed to the canvas as a stroke is.
+    static platform::LayerPtr addDrawing(MRKODraw &canvas, const QRectF &frame, const QColor &color = red());
+    /// Puts the pointer over a view point of the canvas.
+    static void pointAt(const MRKODraw &canvas, QPointF point);
+    /// Pointer motion without a button to the point, with the modifier keys held.
+    static void hover(MRKODraw &canvas, QPointF point, quint64 flags = 0);
+
 private:
     std::vector<std::unique_ptr<QWidget>> m_views;
 };
