@@ -2,8 +2,8 @@
 // size by scroll and pinch, and the scissors, which remove whole drawings.
 #include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
-#include "canvas/MRKODissolveMode.h"
 #include "canvas/MRKOAuxAction.h"
+#include "canvas/MRKODissolveMode.h"
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKOFPSLimiter.h"
 #include "canvas/StrokeCache.h"
@@ -44,7 +44,7 @@ static_assert(kEraserLoopMask == 1132);
 constexpr quint64 kScissorsLoopMask =
     platform::eventMask(EventType::LeftMouseUp) | platform::eventMask(EventType::LeftMouseDragged);
 
-constexpr double kScissorsDragDistance = 4.0; // points before a scissors press becomes a rubber band
+constexpr double kScissorsDragDistance = 4.0;  // points before a scissors press becomes a rubber band
 constexpr double kMagnificationFactor = 150.0; // eraser points per unit of pinch
 constexpr qint64 kMinEraserSize = 2;
 constexpr qint64 kMaxEraserSize = 400;
@@ -221,8 +221,9 @@ void MRKODraw::performEraserSizeChangeWithEvent(const platform::Event &event)
         return;
     }
     // Clamped as a double, so that no size out of an integer's range is ever converted.
-    inkora::liveSettings().eraserSize =
-        size < kMinEraserSize + 1 ? kMinEraserSize : size > kMaxEraserSize ? kMaxEraserSize : qint64(size);
+    inkora::liveSettings().eraserSize = size < kMinEraserSize + 1 ? kMinEraserSize
+                                        : size > kMaxEraserSize   ? kMaxEraserSize
+                                                                  : qint64(size);
     updateColorBall();
     saveEraserSize();
 }

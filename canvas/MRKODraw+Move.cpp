@@ -30,8 +30,8 @@ using platform::LayerPtr;
 
 namespace {
 
-constexpr quint64 kMoveLoopMask = platform::eventMask(EventType::LeftMouseUp) |
-                                  platform::eventMask(EventType::LeftMouseDragged);
+constexpr quint64 kMoveLoopMask =
+    platform::eventMask(EventType::LeftMouseUp) | platform::eventMask(EventType::LeftMouseDragged);
 static_assert(kMoveLoopMask == 68);
 
 constexpr double kDragThreshold = 1.0; // points before a press becomes a drag

@@ -29,8 +29,8 @@ constexpr quint64 kRubberBandMask = platform::eventMask(EventType::LeftMouseUp) 
                                     platform::eventMask(EventType::KeyDown);
 static_assert(kRubberBandMask == 1092);
 
-constexpr double kHighlightFadeIn = 0.15;  // seconds
-constexpr double kOverlayFadeOut = 0.3;    // seconds
+constexpr double kHighlightFadeIn = 0.15; // seconds
+constexpr double kOverlayFadeOut = 0.3;   // seconds
 
 /// The first rule that matches wins: the pen's eraser end and Super+Alt erase, Super cuts, Ctrl+Alt copies, Ctrl
 /// moves, Shift leaves the pointer to drawing; without those the tool bar's action, which Alt turns from moving

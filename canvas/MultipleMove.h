@@ -19,14 +19,14 @@ namespace inkora {
 struct MultipleMove
 {
     std::vector<platform::LayerPtr> moving;
-    std::vector<QPointF> origins;  // of the moving layers when they were gathered, same order
-    QPointF lastPointer;           // view points of the canvas that took the last step
-    QPointer<MRKODraw> owner;      // where they were gathered
+    std::vector<QPointF> origins;               // of the moving layers when they were gathered, same order
+    QPointF lastPointer;                        // view points of the canvas that took the last step
+    QPointer<MRKODraw> owner;                   // where they were gathered
     std::vector<platform::LayerPtr> leftBehind; // the sources on the owner while copies travel
-    bool copy = false;             // the moving layers are fresh copies
-    QPointer<MRKODraw> visiting;   // the other canvas showing the travelling copies
+    bool copy = false;                          // the moving layers are fresh copies
+    QPointer<MRKODraw> visiting;                // the other canvas showing the travelling copies
     platform::LayerPtr boundingBox;
-    quint64 copyStep = 0;          // the undo step that added the copies of a copy, 0 for none
+    quint64 copyStep = 0; // the undo step that added the copies of a copy, 0 for none
 
     [[nodiscard]] bool exists() const { return !moving.empty(); }
     [[nodiscard]] bool isTravelling() const { return !leftBehind.empty(); }

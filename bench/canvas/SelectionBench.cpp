@@ -159,7 +159,8 @@ void eraserPerEvent(benchmark::State &state)
     Scene scene(0, MRKODissolveModeFade);
     const QPointF from(500, 900), to(2300, 900);
     scene.pointAt(from);
-    scene.canvas->mouseMoved(event(platform::EventType::MouseMoved, from, platform::kControlFlag | platform::kOptionFlag));
+    scene.canvas->mouseMoved(
+        event(platform::EventType::MouseMoved, from, platform::kControlFlag | platform::kOptionFlag));
     platform::EventQueue &queue = platform::EventQueue::shared();
     for (auto _ : state) {
         state.PauseTiming();

@@ -9,8 +9,8 @@
 
 namespace platform {
 
-/// Keeps the pushed cursors and records every call ("push <name>", "pop", or "pop on empty"); a cursor's name is its Qt shape, or
-/// the name given to its pixmap with `nameCursor`.
+/// Keeps the pushed cursors and records every call ("push <name>", "pop", or "pop on empty"); a cursor's name is its Qt
+/// shape, or the name given to its pixmap with `nameCursor`.
 class FakeCursorStack final : public CursorStack
 {
 public:

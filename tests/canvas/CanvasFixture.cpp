@@ -1,6 +1,7 @@
 #include "tests/canvas/CanvasFixture.h"
 
 #include "app/LiveSettings.h"
+#include "canvas/MRKODissolveMode.h"
 #include "platform/BitmapContext.h"
 #include "platform/EventQueue.h"
 
@@ -49,6 +50,13 @@ RecordingCanvas &CanvasFixture::makeCanvas(QSizeF size, double scale)
     auto *canvas = new RecordingCanvas(QRectF(QPointF(0, 0), size), scale, view.get()); // child of the view
     m_views.push_back(std::move(view));
     return *canvas;
+}
+
+RecordingCanvas &CanvasFixture::makeFreezeCanvas()
+{
+    RecordingCanvas &canvas = makeCanvas();
+    canvas.setDissolveMode(MRKODissolveModeFreeze);
+    return canvas;
 }
 
 platform::Event CanvasFixture::pointerEvent(platform::EventType type, QPointF point, quint64 flags)

@@ -47,6 +47,8 @@ protected:
 
     /// A canvas of the size (points) and backing scale, filling a parent view of that size.
     RecordingCanvas &makeCanvas(QSizeF size = QSizeF(400, 400), double scale = 1.0);
+    /// The same in freeze mode, where finished drawings stay.
+    RecordingCanvas &makeFreezeCanvas();
 
     /// Events at view points (the canvas fills its window, so window and view coordinates agree).
     static platform::Event pointerEvent(platform::EventType type, QPointF point, quint64 flags = 0);

@@ -52,12 +52,6 @@ protected:
         inkora::liveSettings().limitMouseFPS = false;
     }
 
-    RecordingCanvas &freezeCanvas()
-    {
-        RecordingCanvas &canvas = makeCanvas();
-        canvas.setDissolveMode(MRKODissolveModeFreeze);
-        return canvas;
-    }
     /// Hovers with Super+Alt (the eraser), then drags from `from` to `to` and lets go.
     static void erase(MRKODraw &canvas, QPointF from, QPointF to)
     {
@@ -94,7 +88,7 @@ struct SizeRow
 
 TEST_F(MRKODrawEraserTest, ErasingFlattensTheDrawingsItMeetsIntoOneStepAtTheLowerPlace)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr lower = addDrawing(canvas, QRectF(50, 50, 100, 100));
     const LayerPtr apart = addDrawing(canvas, QRectF(330, 330, 20, 20));
     const LayerPtr upper = addDrawing(canvas, QRectF(100, 100, 100, 100));
@@ -155,7 +149,7 @@ TEST_F(MRKODrawEraserTest, AnOddSizePaintsTheNextEvenDiameterInTheEraserColour)
 
 TEST_F(MRKODrawEraserTest, EscapeChangesNothing)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr drawing = addDrawing(canvas, QRectF(50, 50, 100, 100));
     drainMainQueue();
     const QString before = undo().undoActionName();
@@ -191,7 +185,7 @@ TEST_F(MRKODrawEraserTest, InFadeModeTheStrokeIsWipedAndNoDrawingChanges)
 
 TEST_F(MRKODrawEraserTest, ADrawingErasedCompletelyIsOnlyRemoved)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr small = addDrawing(canvas, QRectF(190, 190, 20, 20));
     drainMainQueue();
 
@@ -207,12 +201,12 @@ TEST_F(MRKODrawEraserTest, ADrawingErasedCompletelyIsOnlyRemoved)
 TEST_F(MRKODrawEraserTest, APreservedKindStaysWholeWhileTheOthersAreFlattened)
 {
     inkora::liveSettings().eraserPreserveArrowLine = true;
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr plain = addDrawing(canvas, QRectF(50, 50, 100, 100));
     const LayerPtr arrow = addDrawing(canvas, QRectF(100, 100, 100, 100));
-    OpaqueContent::setPill(*arrow, std::make_shared<MRKOArrowPill>(MRKOToolTypeArrow, QPointF(100, 100),
-                                                                   QPointF(200, 200), red(), red(),
-                                                                   MRKOColorTypeCustom, 10, 0));
+    OpaqueContent::setPill(*arrow,
+                           std::make_shared<MRKOArrowPill>(MRKOToolTypeArrow, QPointF(100, 100), QPointF(200, 200),
+                                                           red(), red(), MRKOColorTypeCustom, 10, 0));
     const platform::ImagePtr arrowImage = arrow->contents();
     drainMainQueue();
 
@@ -226,7 +220,7 @@ TEST_F(MRKODrawEraserTest, APreservedKindStaysWholeWhileTheOthersAreFlattened)
 
 TEST_F(MRKODrawEraserTest, WhenTheFlatDrawingCannotBeMadeNothingIsLost)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(50, 50, 100, 100));
     // Its tiny picture stretched over a frame wider than any bitmap may be.
     const LayerPtr wide = platform::Layer::create();
@@ -257,7 +251,7 @@ TEST_F(MRKODrawEraserTest, ScrollAndPinchChangeTheSizeWithinItsBounds)
         {"AboveTheLargest", 399, EventType::ScrollWheel, 10, 0, 400},
         {"OtherEvent", 80, EventType::KeyDown, 10, 1, 80},
     };
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     int posted = 0;
     auto token = platform::NotificationCenter::defaultCenter().addObserver(
         QStringLiteral("MRKOUpdateEraserSizeSliderNotification"), nullptr,
@@ -292,7 +286,7 @@ TEST_F(MRKODrawEraserTest, ScrollAndPinchChangeTheSizeWithinItsBounds)
 
 TEST_F(MRKODrawEraserTest, ScissorsRemoveOnAClickAndGatherOnADragOfMoreThanFourPoints)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(80, 80, 40, 40));
     const LayerPtr b = addDrawing(canvas, QRectF(200, 200, 40, 40));
     const LayerPtr c = addDrawing(canvas, QRectF(330, 30, 40, 40));

@@ -11,8 +11,8 @@
 #include "platform/EventQueue.h"
 #include "platform/UndoManager.h"
 #include "platform/fake/FakeCursorStack.h"
-#include "platform/fake/FakeServices.h"
 #include "platform/fake/FakeScreens.h"
+#include "platform/fake/FakeServices.h"
 #include "tests/canvas/CanvasFixture.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOToolType.h"
@@ -41,12 +41,6 @@ protected:
         CanvasFixture::SetUp();
         inkora::liveSettings().limitMouseFPS = false;
     }
-    RecordingCanvas &freezeCanvas()
-    {
-        RecordingCanvas &canvas = makeCanvas();
-        canvas.setDissolveMode(MRKODissolveModeFreeze);
-        return canvas;
-    }
     /// A press at `from` with the keys held, drags to `to` in steps and the release there.
     static void drag(MRKODraw &canvas, QPointF from, QPointF to, quint64 flags, int steps = 10)
     {
@@ -61,7 +55,7 @@ protected:
 
 TEST_F(MRKODrawMoveTest, AMotionOfOnePointChangesNothing)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr drawing = addDrawing(canvas, QRectF(50, 50, 100, 100));
     drainMainQueue();
     const QString before = undo().undoActionName();
@@ -76,7 +70,7 @@ TEST_F(MRKODrawMoveTest, AMotionOfOnePointChangesNothing)
 TEST_F(MRKODrawMoveTest, APressHeldPastTheDoubleClickIntervalThenDraggedGathersInstead)
 {
     QGuiApplication::styleHints()->setMouseDoubleClickInterval(400);
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr drawing = addDrawing(canvas, QRectF(50, 50, 100, 100));
     hover(canvas, QPointF(100, 100), kCtrl);
     ASSERT_EQ(canvas.selectedLayer(), drawing);
@@ -94,7 +88,7 @@ TEST_F(MRKODrawMoveTest, APressHeldPastTheDoubleClickIntervalThenDraggedGathersI
 
 TEST_F(MRKODrawMoveTest, ADraggedDrawingAndItsModelLandOnWholePointsAndUndoPutsThemBack)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr drawing = addDrawing(canvas, QRectF(10, 20, 40, 40));
     const auto arrow = std::make_shared<MRKOArrowPill>(MRKOToolTypeArrow, QPointF(10, 20), QPointF(50, 60), red(),
                                                        red(), MRKOColorTypeCustom, 10, 0);
@@ -116,7 +110,7 @@ TEST_F(MRKODrawMoveTest, ADraggedDrawingAndItsModelLandOnWholePointsAndUndoPutsT
 
 TEST_F(MRKODrawMoveTest, ACopyDragAddsTheCopyWithItsOwnColourAndUndoRemovesOnlyIt)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr source = addDrawing(canvas, QRectF(50, 50, 40, 40));
     source->setBorderColor(Qt::blue);
     drainMainQueue();
@@ -136,7 +130,7 @@ TEST_F(MRKODrawMoveTest, ACopyDragAddsTheCopyWithItsOwnColourAndUndoRemovesOnlyI
 
 TEST_F(MRKODrawMoveTest, AMultipleMoveFollowsThePointerAndDropsAsOneStep)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     const LayerPtr b = addDrawing(canvas, QRectF(60, 60, 20, 20));
     drainMainQueue();
@@ -160,7 +154,7 @@ TEST_F(MRKODrawMoveTest, AMultipleMoveFollowsThePointerAndDropsAsOneStep)
 
 TEST_F(MRKODrawMoveTest, GluingNeedsTwoDrawingsAndMakesOneInTheirPlace)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     drainMainQueue();
     canvas.selectAllLayers();
@@ -187,7 +181,7 @@ TEST_F(MRKODrawMoveTest, GluingNeedsTwoDrawingsAndMakesOneInTheirPlace)
 
 TEST_F(MRKODrawMoveTest, AGluedCopyLeavesTheSourcesAndOneComposite)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     const LayerPtr b = addDrawing(canvas, QRectF(60, 60, 20, 20));
     drainMainQueue();
@@ -207,7 +201,7 @@ TEST_F(MRKODrawMoveTest, AGluedCopyLeavesTheSourcesAndOneComposite)
 
 TEST_F(MRKODrawMoveTest, CancellingACopyTakesBackOnlyItsCopiesAndTheirStep)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     drainMainQueue();
     drag(canvas, QPointF(200, 200), QPointF(5, 5), kCtrl | kAlt);
@@ -233,7 +227,7 @@ TEST_F(MRKODrawMoveTest, CancellingACopyTakesBackOnlyItsCopiesAndTheirStep)
 
 TEST_F(MRKODrawMoveTest, AClickDuringAMultipleMoveDropsItAndADoubleClickSelectsStatically)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     pointAt(canvas, QPointF(20, 20));
     canvas.selectAllLayers();
@@ -354,8 +348,8 @@ TEST_F(MRKODrawTwoDisplaysTest, AMultipleMoveTravelsAsCopiesWhileTheSourcesKeepI
     EXPECT_EQ(a->frame().topLeft(), QPointF(610, 100)) << "the sources follow invisibly";
     EXPECT_EQ(first().layers(), std::vector<LayerPtr>({a, b}));
     const auto &shown = second().viewLayer().sublayers();
-    const auto copyOfA =
-        std::find_if(shown.begin(), shown.end(), [](const LayerPtr &l) { return l->frame().topLeft() == QPointF(-80, 100); });
+    const auto copyOfA = std::find_if(shown.begin(), shown.end(),
+                                      [](const LayerPtr &l) { return l->frame().topLeft() == QPointF(-80, 100); });
     ASSERT_NE(copyOfA, shown.end()) << "the copies on the second display, where the pointer carries them";
     EXPECT_EQ((*copyOfA)->contentsScale(), 2.0);
 

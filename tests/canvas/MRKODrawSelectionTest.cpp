@@ -36,12 +36,6 @@ protected:
         cursors().nameCursor(Resize::eraserCursor(), QStringLiteral("eraser"));
     }
 
-    RecordingCanvas &freezeCanvas()
-    {
-        RecordingCanvas &canvas = makeCanvas();
-        canvas.setDissolveMode(MRKODissolveModeFreeze);
-        return canvas;
-    }
     platform::FakeCursorStack &cursors() { return *fakes().cursorStack; }
     static platform::UndoManager &undo() { return AppDelegate::undoManager(); }
 };
@@ -71,7 +65,7 @@ TEST_F(MRKODrawSelectionTest, TheModifierKeysChooseTheActionOfTheNextClick)
         {"AltTurnsScissorsIntoTheEraser", kAlt, MRKOAuxActionScissors, MRKOAuxActionEraser},
         {"AltAloneDraws", kAlt, 0, MRKOAuxActionNone},
     };
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     for (const ActionRow &row : rows) {
         SCOPED_TRACE(row.name);
         canvas.setAuxAction(row.auxAction);
@@ -101,7 +95,7 @@ TEST_F(MRKODrawSelectionTest, TheModifierKeysChooseTheActionOfTheNextClick)
 
 TEST_F(MRKODrawSelectionTest, TheUpperOfTwoDrawingsIsHighlightedAndItsShadowFadesIn)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr lower = addDrawing(canvas, QRectF(50, 50, 100, 100));
     const LayerPtr upper = addDrawing(canvas, QRectF(100, 100, 100, 100));
 
@@ -131,7 +125,7 @@ TEST_F(MRKODrawSelectionTest, TheUpperOfTwoDrawingsIsHighlightedAndItsShadowFade
 
 TEST_F(MRKODrawSelectionTest, ATransparentPixelSelectsByFrameOnlyWhileNothingIsSelected)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     // Opaque on its left half only.
     QImage half(100, 100, QImage::Format_RGBA8888_Premultiplied);
     half.fill(Qt::transparent);
@@ -163,7 +157,7 @@ TEST_F(MRKODrawSelectionTest, ATransparentPixelSelectsByFrameOnlyWhileNothingIsS
 
 TEST_F(MRKODrawSelectionTest, ATimerIsFoundBeforeADrawingLyingAboveIt)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr drawing = addDrawing(canvas, QRectF(50, 50, 100, 100));
     const LayerPtr timer = platform::Layer::create();
     QImage image(100, 100, QImage::Format_RGBA8888_Premultiplied);
@@ -178,7 +172,7 @@ TEST_F(MRKODrawSelectionTest, ATimerIsFoundBeforeADrawingLyingAboveIt)
 
 TEST_F(MRKODrawSelectionTest, TheActionCursorShowsOverADrawingAndEveryPushHasItsPop)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     addDrawing(canvas, QRectF(50, 50, 100, 100));
 
     hover(canvas, QPointF(300, 300), kCtrl);
@@ -214,7 +208,7 @@ TEST_F(MRKODrawSelectionTest, TheBandSpansTheRectangleOfTwoPointsAndASquareWithS
 
 TEST_F(MRKODrawSelectionTest, AScissorsBandRemovesEveryDrawingItMeetsInOneStep)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr d0 = addDrawing(canvas, QRectF(10, 10, 20, 20));
     const LayerPtr kept = addDrawing(canvas, QRectF(300, 300, 20, 20));
     const LayerPtr d2 = addDrawing(canvas, QRectF(60, 60, 20, 20));
@@ -241,7 +235,7 @@ TEST_F(MRKODrawSelectionTest, AScissorsBandRemovesEveryDrawingItMeetsInOneStep)
 
 TEST_F(MRKODrawSelectionTest, ABandLetGoWithoutADragOrEndedByEscapeChangesNothing)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     const LayerPtr b = addDrawing(canvas, QRectF(60, 60, 20, 20));
     drainMainQueue();
@@ -273,7 +267,7 @@ TEST_F(MRKODrawSelectionTest, ABandLetGoWithoutADragOrEndedByEscapeChangesNothin
 
 TEST_F(MRKODrawSelectionTest, SelectAllToggles)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     const LayerPtr b = addDrawing(canvas, QRectF(60.5, 60, 20, 20));
 
@@ -294,7 +288,7 @@ TEST_F(MRKODrawSelectionTest, SelectAllToggles)
 TEST_F(MRKODrawSelectionTest, ACopyBandAddsItsCopiesAtOnceAndUndoLeavesExactlyTheSources)
 {
     AppDelegate delegate;
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     const LayerPtr b = addDrawing(canvas, QRectF(60, 60, 20, 20));
     drainMainQueue();

@@ -21,12 +21,6 @@ protected:
         CanvasFixture::SetUp();
         inkora::liveSettings().limitMouseFPS = false;
     }
-    RecordingCanvas &freezeCanvas()
-    {
-        RecordingCanvas &canvas = makeCanvas();
-        canvas.setDissolveMode(MRKODissolveModeFreeze);
-        return canvas;
-    }
     static platform::UndoManager &undo() { return AppDelegate::undoManager(); }
     static std::shared_ptr<const QImage> image(const QColor &color)
     {
@@ -40,7 +34,7 @@ protected:
 
 TEST_F(MRKODrawStaticSelectionTest, TheDrawingUnderThePointerIsSelectedWithABoxInFreezeModeOnly)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr drawing = addDrawing(canvas, QRectF(50, 50, 40, 30));
     pointAt(canvas, QPointF(60, 60));
 
@@ -74,7 +68,7 @@ TEST_F(MRKODrawStaticSelectionTest, TheDrawingUnderThePointerIsSelectedWithABoxI
 
 TEST_F(MRKODrawStaticSelectionTest, SelectingAnotherDrawingFirstRecordsThePixelChangeOfTheFirst)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr first = addDrawing(canvas, QRectF(50, 50, 20, 20));
     const LayerPtr second = addDrawing(canvas, QRectF(200, 200, 20, 20));
     drainMainQueue();
@@ -96,7 +90,7 @@ TEST_F(MRKODrawStaticSelectionTest, SelectingAnotherDrawingFirstRecordsThePixelC
 
 TEST_F(MRKODrawStaticSelectionTest, APressOutsideTheSelectedDrawingEndsTheSelection)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     addDrawing(canvas, QRectF(50, 50, 20, 20));
     pointAt(canvas, QPointF(60, 60));
     ASSERT_TRUE(canvas.tryToMakeStaticSelection());
@@ -111,7 +105,7 @@ TEST_F(MRKODrawStaticSelectionTest, APressOutsideTheSelectedDrawingEndsTheSelect
 
 TEST_F(MRKODrawStaticSelectionTest, ClearingTakesTheSelectionOrTheGatheredDrawingsAway)
 {
-    RecordingCanvas &canvas = freezeCanvas();
+    RecordingCanvas &canvas = makeFreezeCanvas();
     const LayerPtr a = addDrawing(canvas, QRectF(10, 10, 20, 20));
     const LayerPtr b = addDrawing(canvas, QRectF(300, 300, 20, 20));
     pointAt(canvas, QPointF(20, 20));
