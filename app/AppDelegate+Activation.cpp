@@ -105,6 +105,7 @@ void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
     platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
     if (MRKODraw *canvas = activeDrawView())
         setColorType(quint64(canvas->colorType()));
+    sendOverlayStateToRemoteIfConnected(true);
     if (m_isPinOnTop)
         startPinOnTop();
     else
@@ -156,6 +157,7 @@ void AppDelegate::closeAllDrawableScreens()
     setBecomeActiveAppNotifications();
     setIsShownToNO();
     platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
+    sendOverlayStateToRemoteIfConnected(false);
     updateStatusBarPhase();
 }
 
@@ -198,6 +200,7 @@ void AppDelegate::makeScreenDrawableShow(const platform::ScreenInfo &screen, boo
     const double scale = screen.backingScale > 0 ? screen.backingScale : 1.0;
     auto *canvas = new MRKODraw(rect, scale, windowPointer); // child of the window
     canvas->setIndex(index);
+    canvas->updateWhiteboardSettings();
     MRKODrawContentViewController::install(*windowPointer, *canvas);
     windowPointer->setDrawView(canvas);
     controller->setDrawView(canvas);
@@ -242,8 +245,11 @@ void AppDelegate::startPinOnTop()
         unregisterApplicationShortCuts();
     for (const auto &controller : m_windowControllers) {
         MRKOWindow *window = controller->window();
-        if (!window->ignoresMouseEvents())
+        if (!window->ignoresMouseEvents()) {
             window->setIgnoresMouseEvents(true);
+            if (m_isWhiteboard && controller->drawView())
+                controller->drawView()->whiteBackSemiTransparent();
+        }
     }
     if (!m_ghostModeObserver) {
         m_ghostModeObserver = std::make_unique<QObject>();
@@ -294,10 +300,16 @@ void AppDelegate::setWhiteboard(bool whiteboard)
 
 void AppDelegate::startWhiteboard()
 {
-    // The canvases' whiteboards come with the whiteboard work.
+    for (MRKODraw *canvas : drawViews())
+        canvas->makeWhiteBack();
+    validateAllWhiteboards();
 }
 
-void AppDelegate::endWhiteboard() {}
+void AppDelegate::endWhiteboard()
+{
+    for (MRKODraw *canvas : drawViews())
+        canvas->removeWhiteBack();
+}
 
 // ---------------------------------------------------------------------------------------------------------------
 // Per-display switches
@@ -327,8 +339,12 @@ void AppDelegate::setScreenDisabledAtIndex(bool disabled, qint64 index)
     if (disabled) {
         defaults.setBool(true, screenDisabledKey(index));
         // Clearing the canvas with its undo history comes with the clearing work.
+        if (m_isWhiteboard && controller.drawView())
+            controller.drawView()->removeWhiteBack();
     } else {
         defaults.removeObjectForKey(screenDisabledKey(index));
+        if (MRKODraw *canvas = controller.drawView(); m_isWhiteboard && canvas && !canvas->whiteboardIsHidden())
+            canvas->makeWhiteBack();
     }
 }
 
@@ -348,7 +364,23 @@ void AppDelegate::useScreenForWhiteboard(qint64 index)
 {
     if (index < 0 || index >= qint64(m_windowControllers.size()))
         return;
-    // The whiteboard of a display is shown and hidden by the whiteboard work.
+    MRKODraw *canvas = m_windowControllers[size_t(index)]->drawView();
+    if (!canvas)
+        return;
+    platform::Defaults &defaults = MRKOUtils::userDefaults();
+    const QString key = QStringLiteral("wbHidden_%1").arg(index);
+    if (canvas->whiteboardIsHidden()) {
+        canvas->enableWhiteboard();
+        defaults.removeObjectForKey(key);
+        if (m_isWhiteboard)
+            canvas->makeWhiteBack();
+    } else {
+        canvas->disableWhiteboard();
+        defaults.setBool(true, key);
+        if (m_isWhiteboard)
+            canvas->hideWhiteBoardSelected();
+    }
+    validateAllWhiteboards();
 }
 
 void AppDelegate::updateDrawBaseLayerInAllControllers()
@@ -391,7 +423,8 @@ QList<MRKOWindowController *> AppDelegate::windowControllersWithoutWhiteboards()
 {
     QList<MRKOWindowController *> controllers;
     for (const auto &controller : m_windowControllers) {
-        if (!controller->screenDisabled()) // no canvas has a whiteboard yet
+        const MRKODraw *canvas = controller->drawView();
+        if (!controller->screenDisabled() && !(canvas && canvas->hasWhiteBack()))
             controllers.append(controller.get());
     }
     return controllers;
@@ -432,6 +465,12 @@ MRKODraw *AppDelegate::drawViewForMouseLocation() const
 {
     const MRKOWindowController *controller = windowControllerForMouseLocation();
     return controller ? controller->drawView() : nullptr;
+}
+
+bool AppDelegate::hasAuxActions() const
+{
+    const MRKODraw *canvas = drawViewForMouseLocation();
+    return canvas && canvas->auxAction() != 0;
 }
 
 MRKODraw *AppDelegate::drawViewWithDrawingInProgress() const

@@ -12,9 +12,11 @@
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/Keys.h"
+#include "platform/RawInput.h"
 #include "platform/Services.h"
 #include "platform/UndoManager.h"
 #include "platform/WindowSystem.h"
+#include "remote/MRKOUDPController.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
 #include <QApplication>
@@ -70,12 +72,11 @@ private:
 class GlobalMonitorHolder final : public QObject
 {
 public:
-    explicit GlobalMonitorHolder(std::unique_ptr<platform::WindowSystem::Monitor> monitor)
-        : m_monitor(std::move(monitor))
+    explicit GlobalMonitorHolder(std::unique_ptr<platform::RawInput::Monitor> monitor) : m_monitor(std::move(monitor))
     {}
 
 private:
-    std::unique_ptr<platform::WindowSystem::Monitor> m_monitor;
+    std::unique_ptr<platform::RawInput::Monitor> m_monitor;
 };
 
 } // namespace
@@ -125,7 +126,8 @@ void AppDelegate::setUpInitialMonitors()
         if (self)
             self->initialHandleChangeFlag(event);
     };
-    if (auto monitor = platform::services().windowSystem->addGlobalFlagsChangedMonitor(handler))
+    if (auto monitor =
+            platform::services().rawInput->addMonitor(platform::eventMask(platform::EventType::FlagsChanged), handler))
         m_initialGlobalMonitor = std::make_unique<GlobalMonitorHolder>(std::move(monitor));
     m_initialLocalMonitor = std::make_unique<LocalFlagsMonitor>(handler);
 }
@@ -203,11 +205,6 @@ void AppDelegate::applicationDidFinishLaunchingINKRA()
     if (wantsToSaveAndLoad()) {
         // The drawings left at the last quit come back with the snapshot roll.
     }
-}
-
-void AppDelegate::loadUDPController()
-{
-    // The remote controller is made by the remote work; nothing to observe until then.
 }
 
 bool AppDelegate::showWelcomeWindowIfNeeded()
@@ -366,7 +363,11 @@ void AppDelegate::applicationWillTerminate()
     unregisterApplicationShortCuts();
     unregisterCommonShortCuts();
     KQShortCutMonitor::defaultMonitor().removeHandlerBeforeQuit();
-    // The remote goes with its own work.
+    // The phone hears that we leave.
+    if (!m_remoteObservers.empty()) {
+        MRKOUDPController::sharedController().disconnect();
+        MRKOUDPController::sharedController().finishSending();
+    }
     if (MRKOUtils::isTempDirExists())
         MRKOUtils::removeTempDir();
     qCInfo(lcApp) << "applicationWillTerminate: done";

@@ -1,10 +1,18 @@
 #include "app/AppDelegate.h"
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKOScreensController.h"
+#include "remote/MRKOUDPController.h"
+
+#include <QScopeGuard>
 
 void AppDelegate::didChangeScreenParameters()
 {
     MRKODraw::cancelMultipleMoveIfNeeded(); // the drawings go back before their canvases are rebuilt
+    // Whatever the rebuild does, a connected phone learns the new number of displays.
+    const auto tellRemote = qScopeGuard([this] {
+        if (!m_remoteObservers.empty())
+            MRKOUDPController::sharedController().sendScreensCount();
+    });
     const MRKODraw *active = activeDrawView();
     const bool freeze = active && active->dissolveMode() == 1;
     if (!isActiveAndShown()) {

@@ -17,9 +17,14 @@ void AppDelegate::suspendEventTapMonitorIfNeeded() {}
 
 void AppDelegate::enableMouseEventsIfNeeded()
 {
-    // Windows take the mouse again (a disabled display's window keeps ignoring it).
-    for (MRKOWindowController *controller : windowControllersArray())
+    // Windows take the mouse again (a disabled display's window keeps ignoring it); whiteboards turn opaque.
+    for (MRKOWindowController *controller : windowControllersArray()) {
+        if (!controller->window()->ignoresMouseEvents())
+            continue;
         controller->window()->setIgnoresMouseEvents(false);
+        if (m_isWhiteboard && controller->drawView())
+            controller->drawView()->whiteBackFullOpaque();
+    }
 }
 
 void AppDelegate::stopDrawingIfNeeded()
@@ -27,8 +32,6 @@ void AppDelegate::stopDrawingIfNeeded()
     if (MRKODraw *canvas = drawViewWithDrawingInProgress())
         canvas->stopDrawingByPostingMouseUp();
 }
-
-void AppDelegate::removeAllDarkOverlaysIfNeeded() {}
 
 void AppDelegate::showAuxActionOnToolbar(quint64, quint64)
 {
@@ -49,9 +52,4 @@ void AppDelegate::showHideToolbar(const platform::Event *)
 void AppDelegate::changeActivateTools(bool activate)
 {
     m_currentActivateTools = activate;
-}
-
-void AppDelegate::makeScreenActiveAtIndex(qint64 index)
-{
-    m_lastActiveScreen = index;
 }

@@ -87,12 +87,6 @@ void AppDelegate::toggleHand()
     switchAuxAction(*this, MRKOAuxActionMove);
 }
 
-bool AppDelegate::hasAuxActions() const
-{
-    const MRKODraw *canvas = drawViewForMouseLocation();
-    return canvas && canvas->auxAction() != MRKOAuxActionNone;
-}
-
 void AppDelegate::removeAuxAction()
 {
     const MRKODraw *canvas = drawViewForMouseLocation();

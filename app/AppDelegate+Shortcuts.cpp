@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 #include "foundation/MRKOUtils.h"
+#include "platform/Services.h"
+#include "platform/StatusItem.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
@@ -175,8 +177,22 @@ void createOrBind(std::shared_ptr<KQShortCut> &slot, const Binding &binding)
 
 void AppDelegate::registerCommonShortCuts()
 {
-    for (int row = 0; row < kCommonCount; ++row)
+    QStringList taken;
+    for (int row = 0; row < kCommonCount; ++row) {
         createOrBind(m_shortCuts[row], kBindings[row]);
+        if (m_shortCuts[row] && m_shortCuts[row]->isFailedToRegister())
+            taken.append(m_shortCuts[row]->basicHint());
+    }
+    // The log has its line per refusal; the user, who reads no log, is told once per run.
+    platform::StatusItem *item = platform::services().statusItem.get();
+    if (taken.isEmpty() || m_activationRefusalTold || !item)
+        return;
+    m_activationRefusalTold = true;
+    item->showMessage(QStringLiteral("Inkora"),
+                      QStringLiteral("%1 %2 taken by the desktop or another program, so Inkora cannot be shown with "
+                                     "it. Choose another shortcut in Inkora's Preferences, Shortcuts.")
+                          .arg(taken.join(QStringLiteral(" and ")),
+                               taken.size() == 1 ? QStringLiteral("is") : QStringLiteral("are")));
 }
 
 void AppDelegate::unregisterCommonShortCuts()

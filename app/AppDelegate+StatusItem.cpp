@@ -144,6 +144,7 @@ void AppDelegate::showMenuForView()
     (void)addCommandItem(*menu, QStringLiteral("Show Without Toolbar"), QStringLiteral("runInkoraWithoutToolbar:"));
     if (isPinnedOnTop())
         addPinOnTopToMenu(*menu);
+    addConnectionPartForMenu(*menu);
     addBottomPartToMenu(*menu);
     popUpMenu(std::move(menu));
 }
@@ -158,6 +159,7 @@ void AppDelegate::showAdditionalMenuForView()
                          QStringLiteral("showHideToolbar:"));
     addPinOnTopToMenu(*menu);
     addAdditionalItemsForMenu(*menu);
+    addConnectionPartForMenu(*menu);
     addBottomPartToMenu(*menu);
     // The item stays pressed while the overlay's menu is open.
     if (platform::StatusItem *item = statusItem())

@@ -10,6 +10,7 @@
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
 #include "shortcuts/KQShortCutMonitor.h"
+#include "tools/MRKOToolColor.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -34,6 +35,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
     registerCommandActions();
     registerSelectionActions();
     registerActivationActions();
+    registerFlashlightActions();
 }
 
 AppDelegate::~AppDelegate()
@@ -69,6 +71,11 @@ void AppDelegate::updateKeepTouchBar()
     m_keepTouchBarWOToolbar = inkora::flagSetting(MRKOUtils::userDefaults(), QStringLiteral("KeepTouchBarKey"));
 }
 
+void AppDelegate::updateUseToolTips()
+{
+    m_useToolTips = inkora::flagSetting(MRKOUtils::userDefaults(), QStringLiteral("UseToolTips"));
+}
+
 void AppDelegate::updateAllSettings()
 {
     updateDrawingOpacity();
@@ -83,6 +90,7 @@ void AppDelegate::updateAllSettings()
     updateKeepTouchBar();
     updateHueByScroll();
     updateHidePointingDot();
+    updateUseToolTips();
     updateNeedSemitransparent();
     updateLimitMouseFPS();
     updateArrowHeadRatio();
@@ -143,6 +151,7 @@ void AppDelegate::updateAllSettings()
     updateRemoveTimersWhenClearCanvas();
     updateFadeClearScreenInFreezeMode();
     MRKOGreenStatusImageView::updateWantsGreenStatus();
+    MRKOToolColor::toolColor().updateToolColorFormat();
 }
 
 bool AppDelegate::respondsToAction(const QString &action) const
@@ -162,5 +171,9 @@ void AppDelegate::performAction(const QString &action, const platform::Event *ev
 
 void AppDelegate::setActionHandler(const QString &action, ActionHandler handler)
 {
+    if (!handler) {
+        m_actions.remove(action);
+        return;
+    }
     m_actions.insert(action, std::move(handler));
 }

@@ -2,6 +2,8 @@
 
 #include "app/SettingsPropagation.h"
 #include "foundation/ActionTarget.h"
+#include "foundation/MRKOInkoraState.h"
+#include "platform/NotificationCenter.h"
 #include "platform/Screens.h"
 
 #include <QHash>
@@ -10,6 +12,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QString>
+#include <QVariantMap>
 
 #include <array>
 #include <functional>
@@ -67,6 +70,9 @@ public:
     /// Copies "KeepTouchBarKey" into `keepTouchBarWOToolbar`.
     void updateKeepTouchBar();
     [[nodiscard]] bool keepTouchBarWOToolbar() const { return m_keepTouchBarWOToolbar; }
+    /// Copies the flag "UseToolTips" into `useToolTips`: whether tool-bar buttons describe themselves on hover.
+    void updateUseToolTips();
+    [[nodiscard]] bool useToolTips() const { return m_useToolTips; }
     /// Runs every update method once, in the fixed order.
     void updateAllSettings();
 
@@ -79,8 +85,6 @@ public:
     /// The DazadUdiz command's shortcut; null until the shortcuts are registered. A press unbinds it meanwhile.
     [[nodiscard]] std::shared_ptr<KQShortCut> dazadUdizShortCut() const;
     void setDazadUdizShortCut(std::shared_ptr<KQShortCut> shortCut);
-    /// Whether an Option press during the selective flashlight toggled the magnifier; no flashlight, no toggle.
-    [[nodiscard]] virtual bool toggleMagnifyGIfNeeded() { return false; }
     /// Passes the current event to the modifier-change handling; a press calls it once when modifiers changed.
     virtual void handleFlagsChangedWithCurrentEvent();
 
@@ -98,6 +102,8 @@ public:
     [[nodiscard]] std::shared_ptr<KQShortCut> pinOnTopShortCut() const;
 
     /// The two activation commands: bound for the whole run.
+    /// Binds the two activation shortcuts; when the desktop or another program holds one, the status item tells
+    /// the user once which combination is taken and where to choose another.
     void registerCommonShortCuts();
     void unregisterCommonShortCuts();
     /// The 61 in-overlay commands: bound only while the overlay is shown.
@@ -159,7 +165,6 @@ public:
     /// Every canvas switches between the scissors (or the hand) and drawing.
     void toggleScissors();
     void toggleHand();
-    [[nodiscard]] bool hasAuxActions() const;
     void removeAuxAction();
     // ---- end of selection commands ----
 
@@ -184,7 +189,7 @@ protected:
     /// Puts the command handlers into the action table.
     void registerCommandActions();
     void registerSelectionActions();
-    /// Adds an entry to the action table: the command run for the selector text.
+    /// Adds an entry to the action table: the command run for the selector text; an empty handler takes it out.
     void setActionHandler(const QString &action, ActionHandler handler);
     void setActiveAndShown(bool shown) { m_shown = shown; }
 
@@ -194,12 +199,14 @@ private:
     bool m_didFinishLaunching = false;
     bool m_didTerminate = false;
     bool m_keepTouchBarWOToolbar = false;
+    bool m_useToolTips = false;
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;
     std::unique_ptr<MRKOProxyDoc> m_proxyDoc;                            // canvas services
     std::array<std::shared_ptr<KQShortCut>, kShortCutCount> m_shortCuts; // by row of the binding table
     bool m_deleteBinded = false;
     bool m_flashlightBinded = false;
+    bool m_activationRefusalTold = false;
     bool m_statusBarButtonHighlighted = false;
     bool m_currentNoToolbar = false;
     // ---- Launch, quit, activation, overlay windows and ghost mode (AppDelegate+Launch.cpp,
@@ -302,10 +309,11 @@ public:
     void suspendEventTapMonitorIfNeeded();
     void enableMouseEventsIfNeeded();
     void stopDrawingIfNeeded();
-    void removeAllDarkOverlaysIfNeeded();
     void removeAuxActionIfNeeded();
     /// The active tool bar's hand and scissors buttons after a switch from `oldAction` to `newAction`.
     void showAuxActionOnToolbar(quint64 oldAction, quint64 newAction);
+    /// Whether the canvas under the pointer has an auxiliary action (the hand, the scissors) on.
+    [[nodiscard]] virtual bool hasAuxActions() const;
     void setColorType(quint64 colorType);
     void showHideToolbar(const platform::Event *sender);
     void makeScreenActiveAtIndex(qint64 index);
@@ -373,7 +381,7 @@ public:
 
     /// Inputs of the status phase that the overlay, the modifier monitors and the remote link keep.
     [[nodiscard]] virtual bool fnPressed() const { return false; }
-    [[nodiscard]] virtual bool isRemoteConnected() const { return false; }
+    [[nodiscard]] virtual bool isRemoteConnected() const { return m_connectedWithDevice; }
 
     /// Rebuilds the overlay on the new display arrangement; the screens controller calls it once the changes have
     /// settled.
@@ -390,4 +398,72 @@ private:
     bool m_externalAppMenu = false;
     std::unique_ptr<QMenu> m_menu; // the menu built at the last opening
     // ---- end of status item block ----
+
+    // ---- Flashlight, magnifier and whiteboard commands (AppDelegate+Flashlight.cpp) ----
+public:
+    /// Every canvas that has the flashlight on switches it off; the tool bar's light goes off.
+    void removeAllDarkOverlaysIfNeeded();
+    /// Off everywhere when on anywhere, else on under the pointer.
+    void toggleDarkOverlay();
+    [[nodiscard]] bool darkOverlayIsActive() const { return drawViewWithDarkOverlay() != nullptr; }
+    [[nodiscard]] MRKODraw *drawViewWithDarkOverlay() const;
+    /// The canvas with the flashlight; without one, switches it on and answers the canvas under the pointer.
+    MRKODraw *drawViewWithDarkOverlayForceEnableIfNeeded();
+    /// The magnifier toggle of the command, Option during a selective flashlight and smart zoom: answers whether
+    /// it acted.
+    virtual bool toggleMagnifyGIfNeeded();
+    [[nodiscard]] bool magFlashlightEnabledByShortcut() const { return m_magFlashlightEnabledByShortcut; }
+    void setMagFlashlightEnabledByShortcut(bool enabled) { m_magFlashlightEnabledByShortcut = enabled; }
+    void flashlightWithEvent(const platform::Event *sender);
+    void magnifyGWithEvent(const platform::Event *sender);
+    void whiteboardWithEvent(const platform::Event *sender);
+    void toggleWhiteboard(const platform::Event *sender);
+    void nextThickness(const platform::Event *sender);
+    void prevThickness(const platform::Event *sender);
+    /// At least one display shows its whiteboard.
+    void validateAllWhiteboards();
+    /// Every display shows its whiteboard again, and whiteboard mode starts.
+    void enableAllWhiteboards();
+    /// The application's menu at a canvas's control (`frame` in the canvas's points; zero: under the status item).
+    void showAdditionalMenuForView(MRKODraw *view, const QRectF &frame);
+    void showWhiteboardLayoutMenuForView(MRKODraw *view, const QRectF &frame);
+
+protected:
+    void registerFlashlightActions();
+
+private:
+    bool m_magFlashlightEnabledByShortcut = false;
+    bool m_magFlashlightHasMagnification = false;
+    // ---- end of flashlight block ----
+
+    // ---- Remote link state: the phone's view of the program, and the program's of the phone
+    // (AppDelegate+Remote.cpp) ----
+public:
+    /// Hides the overlay when it is shown, else shows it.
+    void toggleInkora();
+    [[nodiscard]] quint64 colorType() const { return m_colorType; }
+    /// A hue from the phone, 0...1.
+    void changeHue(float hue);
+    [[nodiscard]] MRKOInkoraState inkoraState() const;
+    /// 2 can undo, 4 can redo, 8 a drawing can be repeated, 16 the active canvas is in freeze mode.
+    [[nodiscard]] quint8 undoMask() const;
+    /// The display whose canvas the air pointer drives.
+    [[nodiscard]] qint64 activeScreenIndex() const;
+    void makeNextScreenActive();
+    /// Tells a connected phone that the overlay was shown (with its tool, colour type, freeze mode and hue) or
+    /// hidden.
+    void sendOverlayStateToRemoteIfConnected(bool shown);
+    /// The connection part of the menus: disconnect the current phone, or connect the last one found.
+    void addConnectionPartForMenu(QMenu &menu);
+    void connectMenuItemSelected(const QString &deviceName);
+    void disconnectMenuItemSelected();
+
+private:
+    void didFindDevice(const QVariantMap &userInfo);
+    void didConnectWithDevice();
+    void didDisconnectWithDevice();
+
+    bool m_connectedWithDevice = false;
+    std::vector<platform::ObserverToken> m_remoteObservers;
+    // ---- end of remote link state
 };

@@ -44,8 +44,9 @@ void quitOnTerminationSignals(std::function<void()> quit)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    // Closing the terminal (SIGHUP) and SIGQUIT end the program as SIGTERM does, through the quit sequence.
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 } // namespace inkora

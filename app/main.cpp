@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/DisplayLoss.h"
 #include "app/QuitOnSignal.h"
 #include "canvas/MRKOScreensController.h"
 #include "foundation/InkoraLog.h"
@@ -9,8 +10,19 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
+#include <memory>
+
 int main(int argc, char *argv[])
 {
+    // Before Qt starts, which would abort with a generic message without a display, or launch a bus daemon of its
+    // own without a bus address.
+    if (const QString problem = platform::x11DisplayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        return 1;
+    }
+    platform::prepareSessionBusAddress();
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Inkora"));
     QApplication::setOrganizationDomain(QStringLiteral("com.Inkora"));
@@ -19,27 +31,33 @@ int main(int argc, char *argv[])
     // One copy per session: a later start hands its arguments to the running copy, which comes forward.
     platform::SingleInstance &instance = *platform::services().singleInstance;
     if (!instance.claim()) {
-        if (instance.handOver(QCoreApplication::arguments().mid(1)))
-            return 0;
-        qCWarning(lcApp) << "main: Inkora runs already but did not answer; this start ends";
-        return 1;
+        const bool handedOver = instance.handOver(QCoreApplication::arguments().mid(1));
+        if (!handedOver)
+            qCWarning(lcApp) << "main: Inkora runs already but could not be asked to come forward; this start ends";
+        platform::shutDown();
+        return handedOver ? 0 : 1;
     }
 
-    AppDelegate delegate;
+    auto delegate = std::make_unique<AppDelegate>();
     // Before anything reads a setting.
-    delegate.prepareUserDefaults();
-    instance.setActivationHandler([&delegate](const QStringList &) { delegate.inkoraAppBecomeActive(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-    inkora::quitOnTerminationSignals([&delegate] { delegate.terminate(); });
+    delegate->prepareUserDefaults();
+    instance.setActivationHandler([d = delegate.get()](const QStringList &) { d->inkoraAppBecomeActive(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate.get(), &AppDelegate::applicationWillTerminate);
+    inkora::quitOnTerminationSignals([d = delegate.get()] { d->terminate(); });
+    inkora::endCleanlyWhenTheDisplayIsLost([d = delegate.get()] { d->applicationWillTerminate(); });
     // The launch completes once the event loop runs.
-    QTimer::singleShot(0, &delegate, [&delegate] {
-        delegate.applicationDidFinishLaunching();
+    QTimer::singleShot(0, delegate.get(), [d = delegate.get()] {
+        d->applicationDidFinishLaunching();
         // From now on display changes rebuild the overlay.
         (void)MRKOScreensController::sharedScreensController();
     });
 
     // Quits cleanly after a given time when asked to, for smoke tests.
     if (const QByteArray ms = qgetenv("INKORA_QUIT_AFTER_MS"); !ms.isEmpty())
-        QTimer::singleShot(ms.toInt(), &delegate, &AppDelegate::terminate);
-    return app.exec();
+        QTimer::singleShot(ms.toInt(), delegate.get(), &AppDelegate::terminate);
+    const int status = QApplication::exec();
+    // Everything that talks to the bus or the X server goes while both connections still work.
+    delegate.reset();
+    platform::shutDown();
+    return status;
 }

@@ -1,10 +1,12 @@
 #include "canvas/CanvasNeighbours.h"
 
+#include "tools/MRKOToolColor.h"
+
 #include <QGuiApplication>
 
 namespace inkora {
 
-void animateDissolveButtonFadeWithColor(const QColor &)
+void animateDissolveButtonFadeWithColor(const SrgbColor &)
 {
     // No tool bar exists yet, so there is no button to flash.
 }
@@ -40,16 +42,6 @@ bool makeFrontmostIfNeeded()
     return false;
 }
 
-void activatePresentationIfNeeded()
-{
-    // No presentation is controlled yet.
-}
-
-bool remotePointerTrackingIsOn()
-{
-    return false;
-}
-
 QRectF toolPanelButtonRectForToolType(quint64)
 {
     return {}; // no tool panel exists yet
@@ -59,5 +51,33 @@ double toolPanelViewWidth()
 {
     return 0;
 }
+
+void setQuickTourFlashlight(bool)
+{
+    // No quick tour exists yet.
+}
+
+void applyToolColorFromPopover(const QColor &color)
+{
+    // Without the popover and the tool bar, the shared tool colour takes it directly.
+    MRKOToolColor::toolColor().setColor(color);
+}
+
+void showMagnifyFlashlightToolTip()
+{
+    // No first-time tips exist yet.
+}
+
+void showColourPopover(QWidget &, const QColor &, std::function<void(const QColor &)>)
+{
+    // The shared colour popover comes with the colour choosers.
+}
+
+bool colourPopoverShownFor(const QWidget &)
+{
+    return false;
+}
+
+void closeColourPopover() {}
 
 } // namespace inkora

@@ -13,8 +13,10 @@ std::unique_ptr<MRKODarkOverlayWindow> MRKODarkOverlayWindow::darkOverlayWindowW
 
 MRKODarkOverlayWindow::MRKODarkOverlayWindow(const QRect &geometry) : QWidget(nullptr)
 {
+    // Override-redirect: no window manager moves, resizes, iconifies or hides it ("show desktop" included); our
+    // window stack keeps it above other programs' windows.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint |
-                   Qt::WindowDoesNotAcceptFocus);
+                   Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setGeometry(geometry);

@@ -34,6 +34,8 @@ void MRKODraw::mouseMoved(const platform::Event &event)
         moveMultipleLayersWithEvent(event);
     updateColorBall();
     selectWithEvent(event);
+    if (hasDarkOverlay())
+        updateFlashlight();
 }
 
 void MRKODraw::setQuickAuxAction(quint64 action)

@@ -74,7 +74,7 @@ void MRKODraw::finalizeDrawWithLayerOrNil(const platform::LayerPtr &given)
     {
         platform::TransactionScope transaction(true);
         layer->setZPosition(-1);
-        layer->setBorderColor(m_hueFirstColor);
+        layer->setBorderColor(m_hueFirstColor.toQColor());
     }
     addSublayerToContainerAllowAnim(layer, false);
     MRKOHolder &holder = MRKOHolder::sharedHolder();

@@ -264,7 +264,7 @@ void MRKODraw::showFromPoint(QPointF a, QPointF b, bool wantToClear)
             OpaqueContent::setPill(*layer, m_workingPill);
             m_workingPill.reset();
         }
-        layer->setBorderColor(m_hueFirstColor);
+        layer->setBorderColor(m_hueFirstColor.toQColor());
         if (m_layersContainer)
             m_layersContainer->addSublayer(layer);
     }

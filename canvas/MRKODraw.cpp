@@ -9,6 +9,8 @@
 #include "canvas/MRKODrawBaseLayer.h"
 #include "canvas/MRKOLayerOrder.h"
 #include "canvas/MRKOLowpassFilter.h"
+#include "canvas/MRKOMagnifyG.h"
+#include "canvas/MRKOWhiteBackController.h"
 #include "canvas/MRKOWindowController.h"
 #include "canvas/PointerLoop.h"
 #include "canvas/QuickArrowHead.h"
@@ -26,9 +28,12 @@
 #include "platform/Defaults.h"
 #include "platform/EventQueue.h"
 #include "platform/Geometry.h"
+#include "platform/LocalEventMonitor.h"
 #include "platform/Services.h"
 #include "platform/ShapeLayer.h"
+#include "platform/SystemCursor.h"
 #include "platform/Transaction.h"
+#include "remote/MRKOPositionController.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOThicknessPreset.h"
 #include "tools/MRKOToolColor.h"
@@ -88,6 +93,13 @@ MRKODraw::MRKODraw(const QRectF &frame, QWidget *parent) : MRKODraw(frame, 1.0, 
 
 MRKODraw::~MRKODraw()
 {
+    removeGestureMonitorsIfNeeded();
+    if (m_cursorHidden)
+        platform::services().systemCursor->show(); // hides and shows stay paired
+    for (const platform::LayerPtr &root : {m_backRoot, m_overlayRoot}) {
+        if (root)
+            root->setDisplayObserver({});
+    }
     releaseContextAndCacheImageIfNeeded();
     if (m_viewLayer)
         m_viewLayer->setDisplayObserver({});
@@ -127,6 +139,15 @@ void MRKODraw::setUpView()
     m_brushSize = 10;
     setUpLayer();
     createNewContext();
+    // What lies under the drawings and over the canvas's own layer: whiteboard, magnifier glass, shade.
+    for (platform::LayerPtr *root : {&m_backRoot, &m_overlayRoot}) {
+        *root = platform::Layer::create();
+        platform::TransactionScope transaction(true);
+        (*root)->setFrame(bounds());
+        (*root)->setDisplayObserver([this](const QRectF &rect) { update(widgetRectForRect(rect)); });
+    }
+    setUpGestureMonitorsIfNeeded();
+    updateTrackingAreas();
 }
 
 void MRKODraw::setUpLayer()
@@ -218,6 +239,8 @@ void MRKODraw::updateFrameIfNeededWithNewFrame(const QRectF &frame)
         return;
     setGeometry(geometry);
     platform::TransactionScope transaction(true);
+    m_backRoot->setFrame(bounds());
+    m_overlayRoot->setFrame(bounds());
     if (m_layersContainer) {
         m_drawingsRoot->setFrame(bounds());
         m_layersContainer->setFrame(bounds());
@@ -233,6 +256,7 @@ void MRKODraw::drawViewDidAppear()
 
 void MRKODraw::cleanUpMonitorsAndQuit(const std::function<void()> &block)
 {
+    removeGestureMonitorsIfNeeded();
     window()->hide();
     if (block)
         block();
@@ -405,7 +429,9 @@ void MRKODraw::paintEvent(QPaintEvent *event)
         const QRectF dirty = platform::flipY(QRectF(area), height());
         m_viewLayer->renderPresentationInContext(painter, dirty);
         // The root always holds the container; only drawings, or a cleared image still fading, need painting.
-        if (m_drawingsRoot && (!m_layersContainer->sublayers().empty() || m_drawingsRoot->sublayers().size() > 1)) {
+        const bool hasDrawings =
+            m_drawingsRoot && (!m_layersContainer->sublayers().empty() || m_drawingsRoot->sublayers().size() > 1);
+        if (hasDrawings || !m_backRoot->sublayers().empty()) {
             // The drawings lie beneath what the canvas itself shows: render them apart and slide them under it.
             const qreal ratio = devicePixelRatioF();
             QImage below(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -414,11 +440,19 @@ void MRKODraw::paintEvent(QPaintEvent *event)
             {
                 QPainter drawings(&below);
                 drawings.setTransform(flip * QTransform::fromTranslate(-area.x(), -area.y()));
-                m_drawingsRoot->renderPresentationInContext(drawings, dirty);
+                m_backRoot->renderPresentationInContext(drawings, dirty);
+                if (m_drawingsRoot)
+                    m_drawingsRoot->renderPresentationInContext(drawings, dirty);
             }
             painter.resetTransform();
             painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
             painter.drawImage(area.topLeft(), below);
+        }
+        if (!m_overlayRoot->sublayers().empty()) {
+            painter.resetTransform();
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            painter.setTransform(flip);
+            m_overlayRoot->renderPresentationInContext(painter, dirty);
         }
         painter.restore();
     }
@@ -429,6 +463,9 @@ void MRKODraw::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     platform::TransactionScope transaction(true);
     m_viewLayer->setFrame(bounds());
+    m_backRoot->setFrame(bounds());
+    m_overlayRoot->setFrame(bounds());
+    updateTrackingAreas();
     if (m_layersContainer) {
         m_drawingsRoot->setFrame(bounds());
         m_layersContainer->setFrame(bounds());
@@ -481,6 +518,13 @@ bool MRKODraw::event(QEvent *event)
     case QEvent::ParentChange:
         viewWillMoveToSuperview(parentWidget());
         break;
+    case QEvent::Leave: {
+        platform::Event left;
+        left.type = platform::EventType::MouseExited;
+        left.windowNumber = qint64(window()->effectiveWinId());
+        m_trackingAreas.pointerLeft(left);
+        break;
+    }
     default:
         break;
     }
@@ -498,9 +542,13 @@ void MRKODraw::dispatchEvent(const platform::Event &event)
         mouseUp(event);
         break;
     case platform::EventType::LeftMouseDragged:
+        m_trackingAreas.pointerMoved(event, convertPointFromWindow(event.locationInWindow),
+                                     inkora::isSelfAppEffective());
         mouseDragged(event);
         break;
     case platform::EventType::MouseMoved:
+        m_trackingAreas.pointerMoved(event, convertPointFromWindow(event.locationInWindow),
+                                     inkora::isSelfAppEffective());
         mouseMoved(event);
         break;
     default:
@@ -519,7 +567,7 @@ QPointF MRKODraw::mouseLocation() const
 
 QPointF MRKODraw::remoteTrackingMouseLocation() const
 {
-    return QPointF(); // the colour ball the remote moves does not exist yet
+    return m_ballPosition;
 }
 
 QPointF MRKODraw::convertPointFromWindow(QPointF point) const
@@ -555,17 +603,17 @@ bool MRKODraw::shouldDraw() const
     return inkora::liveSettings().drawingDuringFlashlight || !flashlightShown();
 }
 
-QColor MRKODraw::colorForCurrentType() const
+inkora::SrgbColor MRKODraw::colorForCurrentType() const
 {
     if (m_colorType == MRKOColorTypeCustom)
-        return MRKOToolColor::toolColor().color();
+        return MRKOToolColor::toolColor().drawingColor();
     return OnOffColor::rainbowColorWithHue(s_hue);
 }
 
 void MRKODraw::makeColorsAccordingType()
 {
     if (m_colorType == MRKOColorTypeCustom) {
-        m_hueColor = MRKOToolColor::toolColor().color();
+        m_hueColor = MRKOToolColor::toolColor().drawingColor();
         m_hueFirstColor = m_hueColor;
         return;
     }
@@ -724,6 +772,8 @@ void MRKODraw::mouseDown(const platform::Event &event)
     inkora::resetSnapshotPanelFirstResponderIfNeeded();
     removeCircleMenuIfNeeded();
     inkora::killColourPickerIfShown();
+    if (whiteboardButtonsTakePress(pressPoint))
+        return;
 
     if (hasMultipleMove()) {
         finalizeMultipleMove();
@@ -824,8 +874,8 @@ void MRKODraw::cleanUpDrawnAreaAndResetInitialLocation()
         setNeedsDisplayInRect(m_prevRendRect);
     }
     handleFlagChagedForBrush();
-    resetPointsAndRectsWithCurrentLocation(inkora::remotePointerTrackingIsOn() ? remoteTrackingMouseLocation()
-                                                                               : mouseLocation());
+    resetPointsAndRectsWithCurrentLocation(
+        MRKOPositionController::sharedController().trackingIsOn() ? remoteTrackingMouseLocation() : mouseLocation());
 }
 
 void MRKODraw::collectNewPoint()
@@ -915,7 +965,7 @@ void MRKODraw::drawBrushV2ToCache()
     if (m_cache) {
         platform::BitmapContext &context = m_cache->context();
         context.saveGState();
-        context.setFillColor(m_hueColor);
+        context.setFillColor(m_hueColor.toQColor());
         context.setLineCap(Qt::RoundCap);
         context.setLineWidth(width);
         if (m_colorType == MRKOColorTypeCustom) {
@@ -923,8 +973,8 @@ void MRKODraw::drawBrushV2ToCache()
         } else {
             // Each segment starts from the previous one's colour, so a rainbow stroke shows no steps.
             context.clipToPath(outline);
-            context.drawLinearGradient({{0, m_prevHueColor}, {1, m_hueColor}}, m_pointBatch[0], m_pointBatch[3],
-                                       platform::BitmapContext::DrawsBeyondBothEnds);
+            context.drawLinearGradient({{0, m_prevHueColor.toQColor()}, {1, m_hueColor.toQColor()}}, m_pointBatch[0],
+                                       m_pointBatch[3], platform::BitmapContext::DrawsBeyondBothEnds);
         }
         handleFlagChagedForBrush();
         dirty = platform::alignedRect(outline.boundingRect(), platform::EdgeAlignment::Outward);
@@ -962,7 +1012,7 @@ void MRKODraw::drawBrushToCache()
     if (m_cache) {
         platform::BitmapContext &context = m_cache->context();
         context.saveGState();
-        context.setStrokeColor(m_hueColor);
+        context.setStrokeColor(m_hueColor.toQColor());
         context.setLineCap(Qt::RoundCap);
         context.setLineWidth(width);
         QPainterPath curve(p1);
@@ -1024,7 +1074,7 @@ void MRKODraw::handleFlagChagedForBrush()
         updateArrowHeadStrokedPath(width);
     {
         platform::TransactionScope transaction(true);
-        m_arrowOverlay->setFillColor(m_hueColor);
+        m_arrowOverlay->setFillColor(m_hueColor.toQColor());
     }
     platform::Transaction::begin();
     platform::Transaction::setAnimationTimingFunction(
@@ -1090,7 +1140,7 @@ void MRKODraw::drawArrowOverlayInContext()
         return;
     platform::BitmapContext &context = m_cache->context();
     context.saveGState();
-    context.setFillColor(m_hueColor);
+    context.setFillColor(m_hueColor.toQColor());
     context.fillPath(path);
     context.restoreGState();
 }

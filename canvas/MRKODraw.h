@@ -1,14 +1,17 @@
 #pragma once
 
+#include "foundation/SrgbColor.h"
 #include "platform/Event.h"
 #include "platform/EventQueue.h"
 #include "platform/Layer.h"
 #include "platform/Path.h"
+#include "platform/RawInput.h"
+#include "platform/TrackingArea.h"
 
-#include <QColor>
 #include <QCursor>
 #include <QDateTime>
 #include <QImage>
+#include <QPainterPath>
 #include <QPointF>
 #include <QPointer>
 #include <QRectF>
@@ -22,6 +25,8 @@
 
 class MRKOArrowPill;
 class MRKODrawBaseLayer;
+class MRKOMagnifyG;
+class MRKOWhiteBackController;
 class MRKOLayerOrder;
 class MRKOPill;
 class MRKOSelectedLayerControls;
@@ -29,11 +34,13 @@ class MRKOTextPill;
 class MRKOWindowController;
 namespace platform {
 class BitmapContext;
+class LocalEventMonitor;
 class ShapeLayer;
 } // namespace platform
 namespace inkora {
 class PointerLoop;
 class StrokeCache;
+struct CaptureDisplay;
 } // namespace inkora
 
 /// The drawing canvas of one display. It shows the finished drawings (`layersContainer`) and renders the stroke in
@@ -58,6 +65,8 @@ public:
     static void setHue(double hue);
     /// Ends text editing everywhere; nothing to end until the text editor exists.
     static void removeTextViewAndUndoActionsIfNeeded() {}
+    /// Whether a text is being edited; never until the text editor exists.
+    [[nodiscard]] static bool isTextEditing() { return false; }
 
     // Set-up
     void setUpView();
@@ -139,6 +148,19 @@ public:
     [[nodiscard]] QPointF mouseLocation() const;
     /// The centre of the colour ball that the remote's air pointer moves; zero without a ball.
     [[nodiscard]] QPointF remoteTrackingMouseLocation() const;
+
+    // ---- The colour ball and remote-pointer strokes as the phone's air pointer drives them
+    // (MRKODraw+RemotePointer.cpp) ----
+    /// Moves the colour ball to a point in view points.
+    virtual void setBallPosition(QPointF point);
+    virtual void showBall();
+    virtual void hideBall();
+    virtual void colorBallNeedUpdate();
+    /// Press, movement and release at the colour ball, with no pointer events.
+    virtual void simulateMouseDown();
+    virtual void simulateMouseDragged();
+    virtual void simulateMouseUp();
+    // ---- end of colour ball and remote-pointer strokes
     /// A location in the window (points, y up) in view points.
     [[nodiscard]] QPointF convertPointFromWindow(QPointF point) const;
 
@@ -156,7 +178,7 @@ public:
     [[nodiscard]] bool screenDisabled() const { return m_screenDisabled; }
     void setScreenDisabled(bool disabled) { m_screenDisabled = disabled; }
     [[nodiscard]] bool shouldDraw() const;
-    [[nodiscard]] QColor colorForCurrentType() const;
+    [[nodiscard]] inkora::SrgbColor colorForCurrentType() const;
     void makeColorsAccordingType();
     void resetPointsAndRectsWithCurrentLocation(QPointF point);
     void initialModifierKeyValidation();
@@ -268,8 +290,8 @@ public:
     [[nodiscard]] const std::vector<QPointF> &discardedPoints() const { return m_discardedPoints; }
     [[nodiscard]] const platform::Path &sharedPath() const { return m_sharedPath; }
     [[nodiscard]] double maxDragBrushSize() const { return m_maxDragBrushSize; }
-    [[nodiscard]] QColor hueColor() const { return m_hueColor; }
-    [[nodiscard]] QColor hueFirstColor() const { return m_hueFirstColor; }
+    [[nodiscard]] inkora::SrgbColor hueColor() const { return m_hueColor; }
+    [[nodiscard]] inkora::SrgbColor hueFirstColor() const { return m_hueFirstColor; }
     [[nodiscard]] double mouseDownHue() const { return m_mouseDownHue; }
     [[nodiscard]] bool isMouseDraggedEnough() const { return m_isMouseDraggedEnough; }
     [[nodiscard]] bool isMoving() const { return m_moveFlag; }
@@ -307,6 +329,108 @@ public:
     void setArrowShowing(bool showing) { m_isArrowShowing = showing; }
     [[nodiscard]] bool showEllipse() const { return m_showEllipse; }
     // --- end of shape tools ---
+
+    // ---- Flashlight (MRKODraw+Flashlight.cpp), scroll and pinch (MRKODraw+Gestures.cpp) ----
+    /// Switches the flashlight on at the pointer; false when it is on already.
+    bool makeDarkOverlayWithEvent(const platform::Event *event);
+    void removeDarkOverlay();
+    [[nodiscard]] bool hasDarkOverlay() const { return m_darkBack != nullptr; }
+    /// A drag with the flashlight on is in progress: the hole spans from the press point to the pointer.
+    [[nodiscard]] bool selectiveFlashlight() const { return m_selectiveFlashlightFlag; }
+    void setSelectiveFlashlightFlag(bool on) { m_selectiveFlashlightFlag = on; }
+    void updateFlashlight();
+    void updateFlashlightIfNeeded();
+    /// Redraws, stores radius and scale, and tells the settings pane.
+    void saveAndUpdateFlashlight();
+    /// Radius steps of 50 points within 50...500; false while the flashlight is off.
+    bool increaseFlashlightThickness();
+    bool decreaseFlashlightThickness();
+    [[nodiscard]] QPainterPath flashlightBezierPath(bool oval) const;
+    void updateFlashlightColorIfNeeded();
+    /// The hole around p (view points); with a selective drag, the rectangle from p to q unless q is the
+    /// largest double pair.
+    void showCircleAtPoint(QPointF p, QPointF q, bool animated);
+    void simulateUpdateFlashlightWithPoint(QPointF point);
+    void setUpGestureMonitors();
+    void setUpGestureMonitorsIfNeeded();
+    void removeGestureMonitorsIfNeeded();
+    [[nodiscard]] bool hasGestureMonitors() const { return m_gestureLocalMonitor != nullptr; }
+    /// Scroll, pinch and smart zoom, from our windows and from anywhere else.
+    void handleGesture(const platform::Event &event);
+    [[nodiscard]] const platform::LayerPtr &darkBack() const { return m_darkBack; }
+    [[nodiscard]] const std::shared_ptr<platform::ShapeLayer> &circleLayer() const { return m_circleLayer; }
+    [[nodiscard]] const platform::LayerPtr &featherLayer() const { return m_featherLayer; }
+    [[nodiscard]] QRectF circleRect() const { return m_circleRect; }
+    [[nodiscard]] QPointF circlePoint() const { return m_circlePoint; }
+    [[nodiscard]] bool cursorHidden() const { return m_cursorHidden; }
+    [[nodiscard]] bool magnifyToggleFlag() const { return m_magnifyToggleFlag; }
+    /// What the canvas shows above its own layer (magnifier glass of method 2, shade, feather) and below its
+    /// drawings (whiteboard, frozen back, magnifier glass of method 0), bottom first.
+    [[nodiscard]] const platform::LayerPtr &overlayRoot() const { return m_overlayRoot; }
+    [[nodiscard]] const platform::LayerPtr &backRoot() const { return m_backRoot; }
+
+    // ---- Magnifier (MRKODraw+Magnifier.cpp) ----
+    [[nodiscard]] bool shouldUseMagnify() const;
+    void makeMagnifyLayerIfNeeded();
+    void insertMagnifyLayerDependingOnMethod();
+    void magnifyModeChanged();
+    void updateMagnifyIfNeeded();
+    void removeMagnifyLayerIfNeeded();
+    void removeMagnifyLayer();
+    [[nodiscard]] bool hasMagnifyG() const { return m_magLayer != nullptr; }
+    [[nodiscard]] bool hasMagnifyGWithWidnow() const;
+    /// Between scale 1 and the remembered scale; false unless the flashlight is on and may magnify.
+    bool toggle2xMagnifying();
+    [[nodiscard]] const platform::LayerPtr &magLayer() const { return m_magLayer; }
+    [[nodiscard]] const platform::LayerPtr &magnifyGlassLayer() const { return m_magnifyGlassLayer; }
+    [[nodiscard]] MRKOMagnifyG *magnifyG() const { return m_magnifyG.get(); }
+
+    // ---- Whiteboard (MRKODraw+Whiteboard.cpp) ----
+    /// The buttons' rectangles in the back's own points; the zero rectangle without a back.
+    [[nodiscard]] QRectF whiteBackCloseButtonRect() const;
+    [[nodiscard]] QRectF whiteBackMenuRect() const;
+    [[nodiscard]] QRectF whiteBackOptionsRect() const;
+    void whiteBackSemiTransparent();
+    void whiteBackFullOpaque();
+    [[nodiscard]] bool whiteboardIsHidden() const { return m_wbHidden; }
+    void enableWhiteboard() { m_wbHidden = false; }
+    void disableWhiteboard() { m_wbHidden = true; }
+    [[nodiscard]] qint64 whiteboardLayout() const { return m_wbLayout; }
+    /// Reads this display's layout and hidden flag from the settings.
+    void updateWhiteboardSettings();
+    void makeWhiteBack();
+    void removeWhiteBack();
+    [[nodiscard]] bool hasWhiteBack() const { return m_whiteBack != nullptr; }
+    [[nodiscard]] QRectF whiteBackFrame() const;
+    void updateWhiteBackFrame();
+    void updateWhiteBackColor();
+    void updateWhiteBackLayout();
+    void whiteBoardLayoutSelected(qint64 tag);
+    void hideWhiteBoardSelected();
+    void showAllWhiteBoards();
+    void whiteBoardColorSelected(qint64 tag);
+    void makeFrozenBack();
+    void removeFrozenBack();
+    [[nodiscard]] bool hasFrozenBack() const { return m_frozenBack != nullptr; }
+    [[nodiscard]] const platform::LayerPtr &whiteBack() const { return m_whiteBack; }
+    [[nodiscard]] MRKOWhiteBackController *wbController() const { return m_wbController.get(); }
+    [[nodiscard]] const platform::LayerPtr &frozenBack() const { return m_frozenBack; }
+    /// A press at the point (view points) on one of the back's buttons: runs the button and answers true.
+    bool whiteboardButtonsTakePress(QPointF point);
+    /// This canvas's display as screen captures need it.
+    [[nodiscard]] inkora::CaptureDisplay captureDisplay() const;
+
+    // ---- Tracking areas and canvas menus (MRKODraw+Tracking.cpp) ----
+    void updateTrackingAreas();
+    void updateWhiteBackTrackingAreas();
+    [[nodiscard]] const platform::TrackingAreas &trackingAreas() const { return m_trackingAreas; }
+    [[nodiscard]] bool isMouseIn() const { return m_mouseIn; }
+    virtual void mouseEntered(const platform::Event &event);
+    virtual void mouseExited(const platform::Event &event);
+    /// The application's menu at the frame (view points); the zero rectangle opens it under the status item.
+    void showMenuWithCustomFrame(const QRectF &frame);
+    void showWhiteboardMenuWithCustomFrame(const QRectF &frame);
+    // ---- end of flashlight, magnifier and whiteboard ----
 
     // --- Hit testing, hover and rubber band (MRKODraw+Selection.cpp) ---
     /// The drawing under a point (view points): timers first, then drawings; null when none.
@@ -406,13 +530,12 @@ protected:
     // Work of other canvas features that a press calls into; until they exist these do nothing.
     virtual void removeCircleMenuIfNeeded() {}
     virtual void updateColorBall() {}
-    virtual void updateFlashlightIfNeeded() {}
-    virtual void updateCursorRectsAndTracking() {}
-    virtual void updateWorkingCursorIfNeeded() {}
-    virtual void showBallIfNeeded() {}
-    virtual void hideBall() {}
-    virtual void showBigBall() {}
+    virtual bool showBallIfNeeded() { return false; }
     virtual void hideBigBall() {}
+    virtual void showBigBall() {}
+    virtual void performFontSizeChangeWithEvent(const platform::Event &) {}
+    virtual void updateWorkingCursorIfNeeded() {}
+    virtual void updateCursorRectsAndTracking() {}
     virtual void blinkForEvent(const platform::Event &) {}
     virtual void makeTextOrBadgeByClick() {}
     virtual bool shouldAppearTextViewWithPoint(QPointF) { return false; }
@@ -443,7 +566,7 @@ private:
     void addMovedDrawing(const platform::LayerPtr &layer);
     [[nodiscard]] double backingScale() const;
     [[nodiscard]] bool isCurrentRectHasSize() const;
-    [[nodiscard]] bool flashlightShown() const { return m_darkBack != nullptr; }
+    [[nodiscard]] bool flashlightShown() const { return hasDarkOverlay(); }
     [[nodiscard]] QRect widgetRectForRect(const QRectF &rect) const;
     void showArrowOverlay(double width);
 
@@ -469,7 +592,7 @@ private:
     // Colour and size
     double m_brushSize = 10; // points
     quint64 m_thickness = 0;
-    QColor m_hueColor, m_prevHueColor, m_hueFirstColor;
+    inkora::SrgbColor m_hueColor, m_prevHueColor, m_hueFirstColor;
     double m_mouseDownHue = 0;
     qint64 m_colorType = 0;
     qint64 m_dissolveMode = 0;
@@ -508,7 +631,35 @@ private:
     double m_ctrlPressingTime = 0;
     bool m_drawingInProgress = false;
     bool m_screenDisabled = false;
-    platform::LayerPtr m_darkBack; // the flashlight; none until the flashlight exists
+
+    // Flashlight, magnifier, whiteboard (view points)
+    platform::LayerPtr m_backRoot;                       // below the drawings
+    platform::LayerPtr m_overlayRoot;                    // above the canvas's own layer
+    platform::LayerPtr m_darkBack;                       // the shade; none while the flashlight is off
+    std::shared_ptr<platform::ShapeLayer> m_circleLayer; // the shade's mask: bounds and hole, even-odd
+    platform::LayerPtr m_featherLayer;
+    QPainterPath m_currentPath;
+    QPointF m_circlePoint;
+    QRectF m_circleRect;
+    bool m_cursorHidden = false;
+    bool m_magnifyToggleFlag = false;
+    std::unique_ptr<platform::LocalEventMonitor> m_gestureLocalMonitor;
+    std::unique_ptr<platform::RawInput::Monitor> m_gestureGlobalMonitor;
+    platform::LayerPtr m_magLayer;
+    platform::LayerPtr m_magnifyGlassLayer;
+    std::unique_ptr<MRKOMagnifyG> m_magnifyG;
+    platform::LayerPtr m_whiteBack;
+    std::unique_ptr<MRKOWhiteBackController> m_wbController;
+    platform::LayerPtr m_frozenBack;
+    qint64 m_wbLayout = 0;
+    bool m_wbHidden = false;
+    platform::TrackingAreas m_trackingAreas;
+    platform::TrackingAreaPtr m_trackingArea; // over the bounds
+    std::shared_ptr<platform::TrackingAreaOwner> m_trackingOwner;
+    bool m_mouseIn = false;
+    QPointF m_ballPosition;         // view points; where the remote pointer is
+    bool m_remoteShouldDraw = true; // shouldDraw at the last remote press
+    double m_remoteTime = 0;        // media time of the last remote press or movement
 
     // Selection
     platform::LayerPtr m_selectedLayer; // under the pointer, highlighted for the next click

@@ -2,6 +2,7 @@
 
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKOWindowController.h"
+#include "canvas/OverlayShape.h"
 #include "platform/Services.h"
 #include "platform/WindowStack.h"
 #include "platform/WindowSystem.h"
@@ -16,8 +17,10 @@
 MRKOWindow::MRKOWindow(const QRectF &contentRect, const platform::ScreenInfo &screen)
     : QWidget(nullptr), m_screen(qtScreenNamed(screen.name)), m_screenInfo(screen)
 {
+    // Override-redirect: no window manager moves, resizes, iconifies or hides it ("show desktop" included); our
+    // window stack keeps it above other programs' windows.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint |
-                   Qt::WindowDoesNotAcceptFocus);
+                   Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -25,6 +28,7 @@ MRKOWindow::MRKOWindow(const QRectF &contentRect, const platform::ScreenInfo &sc
     setWindowTitle(QStringLiteral("Inkora"));
     setFrame(QRectF(screen.frame.topLeft() + contentRect.topLeft(), contentRect.size()));
     prepareWindow();
+    m_shape = new inkora::OverlayShape(*this); // child
 }
 
 MRKOWindow::~MRKOWindow()
@@ -81,6 +85,8 @@ void MRKOWindow::applyInputTransparency()
         handle->setFlag(Qt::WindowTransparentForInput, m_ignoresMouseEvents);
     else
         setWindowFlag(Qt::WindowTransparentForInput, m_ignoresMouseEvents);
+    if (m_shape)
+        m_shape->updatePointerCatcher();
 }
 
 void MRKOWindow::setLevel(int level)

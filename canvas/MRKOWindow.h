@@ -9,6 +9,9 @@
 class MRKODraw;
 class MRKOWindowController;
 class QScreen;
+namespace inkora {
+class OverlayShape;
+}
 
 /// The borderless, transparent overlay window of one display. It floats at a level above other applications'
 /// windows on every desktop, becomes key only for text editing, and lets the pointer through while it ignores mouse
@@ -66,6 +69,7 @@ private:
     MRKOWindowController *m_windowController = nullptr; // not owned; owns this window
     QPointer<QScreen> m_screen;
     platform::ScreenInfo m_screenInfo;
+    inkora::OverlayShape *m_shape = nullptr; // child; the desktop around the ink without a compositing manager
     bool m_ignoresMouseEvents = false;
     int m_level = 0;
 };

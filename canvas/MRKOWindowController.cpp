@@ -233,7 +233,8 @@ void MRKOWindowController::makeToolSticker()
         return;
     // A small tab at the left edge, beside where the panel was; a click restores the panel.
     auto *sticker = new QWidget(m_window.get(), Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                                                    Qt::WindowDoesNotAcceptFocus); // child window of the overlay
+                                                    Qt::WindowDoesNotAcceptFocus |
+                                                    Qt::X11BypassWindowManagerHint); // child window of the overlay
     sticker->setAttribute(Qt::WA_ShowWithoutActivating);
     sticker->setStyleSheet(QStringLiteral("background: rgba(40, 40, 40, 220);"));
     const double y = m_toolsFrame.y() + m_toolsFrame.height() * 0.5 - 20; // points from the display's bottom

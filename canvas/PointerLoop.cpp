@@ -18,6 +18,7 @@
 #include "platform/Services.h"
 #include "platform/ShapeLayer.h"
 #include "platform/Transaction.h"
+#include "remote/MRKOClicker.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tools/MRKOColorType.h"
@@ -94,7 +95,7 @@ void PointerLoop::setUp()
         if (c.m_toolType == MRKOToolTypeText)
             MRKODraw::setHue(wrapHue(MRKODraw::hue() + 0.05));
     } else {
-        c.m_hueFirstColor = MRKOToolColor::toolColor().color();
+        c.m_hueFirstColor = MRKOToolColor::toolColor().drawingColor();
     }
     c.m_prevHueColor = c.m_hueFirstColor;
 
@@ -218,6 +219,7 @@ void PointerLoop::handleDrag(const platform::Event &event)
         if (c.toolTypeIsBrush())
             c.collectPointAccordingFPSAction();
     });
+    m_lastDragStopped = tooFast;
     if (!tooFast) {
         if (m_shouldDraw)
             c.drawToCache();
@@ -281,6 +283,43 @@ void PointerLoop::moveStroke(QPointF delta)
     c.updateFlashlightIfNeeded();
 }
 
+void PointerLoop::drawToReleasePoint(QPointF releasePoint)
+{
+    // The rate limiter thins the points it renders; it must not cut the stroke short of where the button went up.
+    MRKODraw &c = m_canvas;
+    if (!c.toolTypeIsBrush()) {
+        if (c.m_point3 == releasePoint && !m_lastDragStopped)
+            return;
+        c.m_point0 = c.m_point1;
+        c.m_point1 = c.m_point2;
+        c.m_point2 = c.m_point3;
+        c.m_point3 = releasePoint;
+        c.makeColorsAccordingType();
+        c.drawToCache();
+        return;
+    }
+    if (c.m_pointIndex <= 0)
+        return;
+    c.m_point3 = releasePoint;
+    if (c.m_pointIndex == 2)
+        c.collectNewPoint();
+    if (c.m_pointIndex == 1) {
+        c.m_pointIndex = 2;
+        c.m_pointBatch[2] = (releasePoint + c.m_pointBatch[1]) / 2;
+        c.collectNewPoint();
+    }
+    c.m_pointIndex = 3;
+    c.makeColorsAccordingType();
+    c.drawToCache();
+    // A segment ends halfway to its last point; one more, straight, reaches the release point itself.
+    if (c.m_pointIndex == 1 && c.m_pointBatch[0] != releasePoint) {
+        c.m_pointBatch[1] = releasePoint;
+        c.m_pointBatch[2] = releasePoint;
+        c.m_pointIndex = 3;
+        c.drawToCache();
+    }
+}
+
 void PointerLoop::finish()
 {
     MRKODraw &c = m_canvas;
@@ -290,21 +329,8 @@ void PointerLoop::finish()
     if (MRKOUtils::cachedLogToDocuments())
         qCInfo(lcCanvas).noquote() << "Draw End RAW coordinates:" << platform::pointToString(releasePoint);
 
-    if (c.m_isMouseDraggedEnough && !c.isCurrentRectHasSize() && !m_mediumLayer && c.toolTypeIsBrush() &&
-        m_shouldDraw && c.m_pointIndex > 0) {
-        // A short stroke still gets its segment, ending at the release.
-        c.m_point3 = releasePoint;
-        if (c.m_pointIndex == 2)
-            c.collectNewPoint();
-        if (c.m_pointIndex == 1) {
-            c.m_pointIndex = 2;
-            c.m_pointBatch[2] = (releasePoint + c.m_pointBatch[1]) / 2;
-            c.collectNewPoint();
-        }
-        c.m_pointIndex = 3;
-        c.makeColorsAccordingType();
-        c.drawToCache();
-    }
+    if (c.m_isMouseDraggedEnough && !m_mediumLayer && m_shouldDraw)
+        drawToReleasePoint(releasePoint);
 
     if (m_dazadUdizInvoked)
         c.m_selectiveFlashlightFlag = false;
@@ -344,7 +370,7 @@ void PointerLoop::finish()
     c.updateCursorRectsAndTracking();
     c.selectWithEvent(m_lastEvent);
     if (!m_wasSelfAppEffective && c.m_toolType != MRKOToolTypeText)
-        activatePresentationIfNeeded();
+        MRKOClicker::sharedClicker().activateKeynoteIfNeeded();
     if (c.m_arrowOverlay || QuickArrowHead::shared().headExists())
         c.removeArrowOverlayAndCleanUp();
     MRKOLowpassFilter &filter = MRKOLowpassFilter::sharedFilter();

@@ -38,6 +38,7 @@ private:
     /// Starts, continues or ends carrying the stroke; true when the event only moved it.
     bool carry(const platform::Event &event, QPointF point);
     void moveStroke(QPointF delta);
+    void drawToReleasePoint(QPointF releasePoint);
     void finish();
 
     MRKODraw &m_canvas; // not owned; the press runs inside one of its calls
@@ -50,7 +51,8 @@ private:
     std::unique_ptr<MRKOFPSLimiter> m_limiter;
     std::shared_ptr<KQShortCut> m_dazadUdiz;
     bool m_spaceHeld = false;
-    int m_dragCount = 0; // drag events that were drawn
+    int m_dragCount = 0;            // drag events that were drawn
+    bool m_lastDragStopped = false; // the rate limiter left the last drag undrawn
     bool m_dazadUdizInvoked = false;
     bool m_modifiersChanged = false;
     platform::LayerPtr m_mediumLayer; // carries the stroke while it moves

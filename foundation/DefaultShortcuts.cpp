@@ -31,10 +31,11 @@ constexpr quint64 kControl = platform::kControlFlag;
 constexpr quint64 kShift = platform::kShiftFlag;
 constexpr quint64 kFunction = platform::kFunctionFlag;
 
-// Searched in order; the first row of an action wins.
+// Searched in order; the first row of an action wins. Every Linux desktop keeps Alt+Tab and Super+Tab for its
+// window switcher, so the two activation commands take Super+Alt+D and Super+Alt+Shift+D instead.
 const std::array<DefaultRow, 63> kDefaults = {{
-    {"runInkora:", 48, kOption},
-    {"runInkoraWithoutToolbar:", 48, kControl},
+    {"runInkora:", 2, kControl | kOption},
+    {"runInkoraWithoutToolbar:", 2, kControl | kOption | kShift},
     {"repeatLastAction:", 15, kCommand},
     {"nextTool:", 48, 0},
     {"nextThickness:", 2, kCommand},

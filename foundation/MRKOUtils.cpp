@@ -591,25 +591,25 @@ bool MRKOUtils::shortCutIsDefault(const KQShortCut &shortCut)
 
 // Colours and times
 
-QList<QColor> MRKOUtils::rainbowColorsArray()
+QList<inkora::SrgbColor> MRKOUtils::rainbowColorsArray()
 {
-    return {inkora::srgbColor(1, 0.35, 0.35, 1), inkora::srgbColor(1, 0.35, 1, 1),
-            inkora::srgbColor(0.35, 0.35, 1, 1), inkora::srgbColor(0.35, 1, 1, 1),
-            inkora::srgbColor(0.35, 1, 0.35, 1), inkora::srgbColor(1, 1, 0.35, 1),
-            inkora::srgbColor(1, 0.35, 0.35, 1)};
+    using inkora::SrgbColor;
+    return {SrgbColor(1, 0.35, 0.35, 1), SrgbColor(1, 0.35, 1, 1),    SrgbColor(0.35, 0.35, 1, 1),
+            SrgbColor(0.35, 1, 1, 1),    SrgbColor(0.35, 1, 0.35, 1), SrgbColor(1, 1, 0.35, 1),
+            SrgbColor(1, 0.35, 0.35, 1)};
 }
 
-QColor MRKOUtils::randomColor()
+inkora::SrgbColor MRKOUtils::randomColor()
 {
     // Modulo 255, so no component quite reaches 1.
     auto component = [] { return double(QRandomGenerator::system()->generate() % 255) / 255.0; };
     const double red = component();
     const double green = component();
     const double blue = component();
-    return inkora::srgbColor(red, green, blue, 1);
+    return inkora::SrgbColor(red, green, blue, 1);
 }
 
-QColor MRKOUtils::randomColorHueIntervalWithMinHueMaxHue(double minHue, double maxHue)
+inkora::SrgbColor MRKOUtils::randomColorHueIntervalWithMinHueMaxHue(double minHue, double maxHue)
 {
     const double fraction = double(QRandomGenerator::system()->generate() % 255) / 255.0;
     const double hue = minHue + (maxHue - minHue) * fraction;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/SrgbColor.h"
 #include "tools/MRKOToolType.h"
 
 #include <QColor>
@@ -157,9 +158,9 @@ public:
 
     // Colours and times
     /// The seven colours of the rainbow gradient, red to red.
-    static QList<QColor> rainbowColorsArray();
-    static QColor randomColor();
-    static QColor randomColorHueIntervalWithMinHueMaxHue(double minHue, double maxHue);
+    static QList<inkora::SrgbColor> rainbowColorsArray();
+    static inkora::SrgbColor randomColor();
+    static inkora::SrgbColor randomColorHueIntervalWithMinHueMaxHue(double minHue, double maxHue);
     /// Seconds of the fade-time setting: 1 -> 2.0, 2 -> 0.5, 3 -> 3.0, 4 -> 4.0, 5 -> 5.0, 6 -> 0.25, 7 -> 0.15,
     /// 8 -> 0.075, any other 1.5.
     static double secondsWithFadeoutTime(qint64 fadeoutTime);

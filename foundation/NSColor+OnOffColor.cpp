@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-using inkora::SrgbComponents;
+using inkora::SrgbColor;
 
 namespace {
 
@@ -38,12 +38,9 @@ QString integerString(double component)
     return QString::number(std::isfinite(scaled) ? qint64(std::clamp(scaled, -1e15, 1e15)) : 0);
 }
 
-SrgbComponents componentsOrBlack(const QColor &color)
+SrgbColor colorOrBlack(const SrgbColor &color)
 {
-    SrgbComponents c;
-    if (!inkora::srgbComponents(color, &c))
-        return {0, 0, 0, 1};
-    return c;
+    return color.isValid() ? color : SrgbColor(0, 0, 0, 1);
 }
 
 double clampedPercentage(double percentage)
@@ -53,7 +50,7 @@ double clampedPercentage(double percentage)
     return std::clamp(percentage, 0.0, 1.0);
 }
 
-double saturationOf(const SrgbComponents &c)
+double saturationOf(const SrgbColor &c)
 {
     double hue = 0, saturation = 0, brightness = 0;
     inkora::srgbToHsb(c, &hue, &saturation, &brightness);
@@ -64,112 +61,105 @@ double saturationOf(const SrgbComponents &c)
 
 namespace OnOffColor {
 
-QString srgbColorStringValue(const QColor &color)
+QString srgbColorStringValue(const SrgbColor &color)
 {
-    SrgbComponents c;
-    if (!inkora::srgbComponents(color, &c))
+    if (!color.isValid())
         return {};
-    return QString::asprintf("%.06f+%.06f+%.06f+%.06f", c.red, c.green, c.blue, c.alpha);
+    return QString::asprintf("%.06f+%.06f+%.06f+%.06f", color.red(), color.green(), color.blue(), color.alpha());
 }
 
-QColor srgbColorWithString(const QString &text)
+SrgbColor srgbColorWithString(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char('+'));
     if (parts.size() != 4)
         return {};
-    return inkora::srgbColor(inkora::leadingDouble(parts[0]), inkora::leadingDouble(parts[1]),
-                             inkora::leadingDouble(parts[2]), inkora::leadingDouble(parts[3]));
+    return SrgbColor(inkora::leadingDouble(parts[0]), inkora::leadingDouble(parts[1]), inkora::leadingDouble(parts[2]),
+                     inkora::leadingDouble(parts[3]));
 }
 
-QColor colorWithRGBHexString(const QString &text)
+SrgbColor colorWithRGBHexString(const QString &text)
 {
     std::uint32_t v = 0;
     inkora::scanHexUInt32(text, &v);
     // Single-precision divisions, as the colour picker's field has always made them.
-    return inkora::srgbColor(float((v >> 16) & 0xFF) / 255.0f, float((v >> 8) & 0xFF) / 255.0f,
-                             float(v & 0xFF) / 255.0f, 1.0);
+    return SrgbColor(float((v >> 16) & 0xFF) / 255.0f, float((v >> 8) & 0xFF) / 255.0f, float(v & 0xFF) / 255.0f, 1.0);
 }
 
-QString RGBHexString(const QColor &color)
+QString RGBHexString(const SrgbColor &color)
 {
-    const SrgbComponents c = componentsOrBlack(color);
-    return QString::asprintf("%02X%02X%02X", roundedByte(c.red), roundedByte(c.green), roundedByte(c.blue));
+    const SrgbColor c = colorOrBlack(color);
+    return QString::asprintf("%02X%02X%02X", roundedByte(c.red()), roundedByte(c.green()), roundedByte(c.blue()));
 }
 
-QString RGBRedIntegerString(const QColor &color)
+QString RGBRedIntegerString(const SrgbColor &color)
 {
-    return integerString(componentsOrBlack(color).red);
+    return integerString(colorOrBlack(color).red());
 }
 
-QString RGBGreenIntegerString(const QColor &color)
+QString RGBGreenIntegerString(const SrgbColor &color)
 {
-    return integerString(componentsOrBlack(color).green);
+    return integerString(colorOrBlack(color).green());
 }
 
-QString RGBBlueIntegerString(const QColor &color)
+QString RGBBlueIntegerString(const SrgbColor &color)
 {
-    return integerString(componentsOrBlack(color).blue);
+    return integerString(colorOrBlack(color).blue());
 }
 
-QString hexadecimalString(const QColor &color)
+QString hexadecimalString(const SrgbColor &color)
 {
-    SrgbComponents c;
-    if (!inkora::srgbComponents(color, &c))
+    if (!color.isValid())
         return {};
-    return QStringLiteral("#%1%2%3").arg(QString::asprintf("%02X", truncatedByte(c.red)),
-                                         QString::asprintf("%02X", truncatedByte(c.green)),
-                                         QString::asprintf("%02X", truncatedByte(c.blue)));
+    return QStringLiteral("#%1%2%3").arg(QString::asprintf("%02X", truncatedByte(color.red())),
+                                         QString::asprintf("%02X", truncatedByte(color.green())),
+                                         QString::asprintf("%02X", truncatedByte(color.blue())));
 }
 
-QColor colorFromHexadecimalString(const QString &text)
+SrgbColor colorFromHexadecimalString(const QString &text)
 {
     QString digits = text;
     if (digits.startsWith(QLatin1Char('#')))
         digits.remove(0, 1);
     std::uint32_t v = 0;
     inkora::scanHexUInt32(digits, &v);
-    return inkora::srgbColor(((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0, 1.0);
+    return SrgbColor(((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0, 1.0);
 }
 
-std::uint32_t uint32HexOpaqueAlpha(const QColor &color)
+std::uint32_t uint32HexOpaqueAlpha(const SrgbColor &color)
 {
-    SrgbComponents c;
-    if (!inkora::srgbComponents(color, &c))
+    if (!color.isValid())
         return 0;
-    return (std::uint32_t(truncatedByte(c.red)) << 24) | (std::uint32_t(truncatedByte(c.green)) << 16) |
-           (std::uint32_t(truncatedByte(c.blue)) << 8) | 0xFFu;
+    return (std::uint32_t(truncatedByte(color.red())) << 24) | (std::uint32_t(truncatedByte(color.green())) << 16) |
+           (std::uint32_t(truncatedByte(color.blue())) << 8) | 0xFFu;
 }
 
-QColor colorFromUint32Hex(std::uint32_t value)
+SrgbColor colorFromUint32Hex(std::uint32_t value)
 {
-    return inkora::srgbColor((value >> 24) / 255.0, ((value >> 16) & 0xFF) / 255.0, ((value >> 8) & 0xFF) / 255.0,
-                             (value & 0xFF) / 255.0);
+    return SrgbColor((value >> 24) / 255.0, ((value >> 16) & 0xFF) / 255.0, ((value >> 8) & 0xFF) / 255.0,
+                     (value & 0xFF) / 255.0);
 }
 
 double hueWithUint32Hex(std::uint32_t value)
 {
-    SrgbComponents c;
-    if (!inkora::srgbComponents(colorFromUint32Hex(value), &c))
-        return 0.0;
     double hue = 0, saturation = 0, brightness = 0;
-    inkora::srgbToHsb(c, &hue, &saturation, &brightness);
+    inkora::srgbToHsb(colorFromUint32Hex(value), &hue, &saturation, &brightness);
     return hue;
 }
 
-QColor rainbowColorWithHue(double hue)
+SrgbColor rainbowColorWithHue(double hue)
 {
     return rainbowColorWithHueSaturationBrightness(hue, double(0.7f), 1.0);
 }
 
-QColor rainbowColorWithHueSaturationBrightness(double hue, double saturation, double brightness)
+SrgbColor rainbowColorWithHueSaturationBrightness(double hue, double saturation, double brightness)
 {
     return inkora::srgbColorWithHsb(std::isfinite(hue) ? hue : 0.0, saturation, brightness, 1.0);
 }
 
-MRKOMonochromeType monochromeType(const QColor &color)
+MRKOMonochromeType monochromeType(const SrgbColor &color)
 {
-    const SrgbComponents c = componentsOrBlack(color);
-    const double mean = (c.red + c.green + c.blue) / 3.0;
+    const SrgbColor c = colorOrBlack(color);
+    const double mean = (c.red() + c.green() + c.blue()) / 3.0;
     const double s = saturationOf(c);
     constexpr double kPi = 3.14159265358979323846;
     if (0.09 * double(std::cos(float(0.35 * kPi * s))) > mean)
@@ -179,60 +169,56 @@ MRKOMonochromeType monochromeType(const QColor &color)
     return MRKOMonochromeTypeChromatic;
 }
 
-QColor contrastTextColor(const QColor &color)
+SrgbColor contrastTextColor(const SrgbColor &color)
 {
-    SrgbComponents c;
-    if (!inkora::srgbComponents(color, &c))
-        return inkora::srgbColor(0, 0, 0, 1);
-    const double d = 1.0 - (0.299 * c.red + 0.587 * c.green + 0.114 * c.blue);
-    return d > 0.5 ? inkora::srgbColor(1, 1, 1, 1) : inkora::srgbColor(0, 0, 0, 1);
+    if (!color.isValid())
+        return SrgbColor(0, 0, 0, 1);
+    const double d = 1.0 - (0.299 * color.red() + 0.587 * color.green() + 0.114 * color.blue());
+    return d > 0.5 ? SrgbColor(1, 1, 1, 1) : SrgbColor(0, 0, 0, 1);
 }
 
-bool enoughSatToSave(const QColor &color)
+bool enoughSatToSave(const SrgbColor &color)
 {
     if (monochromeType(color) != MRKOMonochromeTypeChromatic)
         return false;
     double hue = 0, s = 0, b = 0;
-    inkora::srgbToHsb(componentsOrBlack(color), &hue, &s, &b);
+    inkora::srgbToHsb(colorOrBlack(color), &hue, &s, &b);
     if (!(s > 0))
         return false;
     return s > (0.1 * (1.0 - b)) / s;
 }
 
-bool isEqualToSRGBColor(const QColor &color, const QColor &other)
+bool isEqualToSRGBColor(const SrgbColor &color, const SrgbColor &other)
 {
-    SrgbComponents a, b;
-    if (!inkora::srgbComponents(color, &a) || !inkora::srgbComponents(other, &b))
-        return false;
-    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
+    return color.isValid() && other.isValid() && color == other;
 }
 
-QColor colorBylinearInterpolationFromColor(const QColor &from, const QColor &to, double percentage)
+SrgbColor colorBylinearInterpolationFromColor(const SrgbColor &from, const SrgbColor &to, double percentage)
 {
     const double p = clampedPercentage(percentage);
-    const SrgbComponents a = componentsOrBlack(from);
-    const SrgbComponents b = componentsOrBlack(to);
-    return inkora::srgbColor(a.red + (b.red - a.red) * p, a.green + (b.green - a.green) * p,
-                             a.blue + (b.blue - a.blue) * p, a.alpha + (b.alpha - a.alpha) * p);
+    const SrgbColor a = colorOrBlack(from);
+    const SrgbColor b = colorOrBlack(to);
+    return SrgbColor(a.red() + (b.red() - a.red()) * p, a.green() + (b.green() - a.green()) * p,
+                     a.blue() + (b.blue() - a.blue()) * p, a.alpha() + (b.alpha() - a.alpha()) * p);
 }
 
-QColor colorByChromaticInterpollationFromColor(const QColor &from, const QColor &to, double percentage)
+SrgbColor colorByChromaticInterpollationFromColor(const SrgbColor &from, const SrgbColor &to, double percentage)
 {
     const double p = clampedPercentage(percentage);
-    const SrgbComponents a = componentsOrBlack(from);
-    const SrgbComponents b = componentsOrBlack(to);
+    const SrgbColor a = colorOrBlack(from);
+    const SrgbColor b = colorOrBlack(to);
     double ha = 0, sa = 0, va = 0, hb = 0, sb = 0, vb = 0;
     inkora::srgbToHsb(a, &ha, &sa, &va);
     inkora::srgbToHsb(b, &hb, &sb, &vb);
     return inkora::srgbColorWithHsb(ha + (hb - ha) * p, sa + (sb - sa) * p, va + (vb - va) * p,
-                                    a.alpha + (b.alpha - a.alpha) * p);
+                                    a.alpha() + (b.alpha() - a.alpha()) * p);
 }
 
 QColor iconOnColor()
 {
     // The desktop's accent colour, as the palette's highlight gives it.
     const QColor accent = QGuiApplication::palette().color(QPalette::Active, QPalette::Highlight);
-    return accent.isValid() ? accent.toRgb() : inkora::srgbColor(0, 0.568, 1, 1);
+    return accent.isValid() ? accent.toRgb() : SrgbColor(0, 0.568, 1, 1).toQColor();
 }
 
 QColor iconOffColor()

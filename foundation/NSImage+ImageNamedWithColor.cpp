@@ -1,10 +1,13 @@
 #include "foundation/NSImage+ImageNamedWithColor.h"
+#include "platform/GradientFilters.h"
 #include "platform/ImageLoader.h"
 #include "platform/LayerRenderer.h"
+#include "tools/MRKOToolColor.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ImageNamedWithColor {
@@ -114,6 +117,38 @@ QImage imageWithColor(const QImage &image, const QColor &color, double scale)
 QImage imageNamedWithColor(const QString &name, const QColor &color, double scale)
 {
     return imageWithColor(platform::ImageLoader::namedImage(name, scale), color, scale);
+}
+
+QImage radialImageWithSize(QSizeF size, double feather, const QColor &color, double scale)
+{
+    const QColor c = color.isValid() ? color : MRKOToolColor::defaultFlashlightColor().toQColor();
+    const QSize pixels = (size * scale).toSize();
+    const double w = size.width() * scale;
+    const double f = feather * scale;
+    QColor clear = c;
+    clear.setAlphaF(0);
+    return platform::radialGradient(pixels, QPointF(w / 2, size.height() * scale / 2), std::max(0.0, w / 2 - f), w / 2,
+                                    clear, c);
+}
+
+QImage linearImageWithSize(QSizeF size, double feather, const QColor &color, double scale)
+{
+    const QColor c = color.isValid() ? color : MRKOToolColor::defaultFlashlightColor().toQColor();
+    const QSize pixels = (size * scale).toSize();
+    const double w = size.width() * scale, h = size.height() * scale, f = feather * scale;
+    const QColor white(255, 255, 255), black(0, 0, 0);
+    // White at each edge, black f inside; screened together, the brightness says how much shade a pixel gets.
+    const QImage top = platform::linearGradient(pixels, {w / 2, h}, {w / 2, h - f}, white, black);
+    const QImage right = platform::linearGradient(pixels, {w, h / 2}, {w - f, h / 2}, white, black);
+    const QImage bottom = platform::linearGradient(pixels, {w / 2, 0}, {w / 2, f}, white, black);
+    const QImage left = platform::linearGradient(pixels, {0, h / 2}, {f, h / 2}, white, black);
+    const QImage edges = platform::screenBlend(platform::screenBlend(top, right), platform::screenBlend(bottom, left));
+    const QImage mask = platform::maskToAlpha(edges);
+    QImage solid(pixels, QImage::Format_RGBA8888_Premultiplied);
+    solid.fill(c);
+    QImage empty(pixels, QImage::Format_RGBA8888_Premultiplied);
+    empty.fill(Qt::transparent);
+    return platform::blendWithAlphaMask(solid, empty, mask);
 }
 
 } // namespace ImageNamedWithColor

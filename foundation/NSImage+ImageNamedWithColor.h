@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class QPainter;
@@ -28,5 +29,11 @@ void drawEtchedInRect(QPainter &painter, const QImage &image, const QRectF &rect
 [[nodiscard]] QImage imageNamedWithColor(const QString &name, const QColor &color, double scale);
 /// The same for an image at hand.
 [[nodiscard]] QImage imageWithColor(const QImage &image, const QColor &color, double scale);
+
+/// A feathered oval edge of `size` points at `scale` pixels per point: clear within size.width / 2 − feather of
+/// the centre, the colour from size.width / 2 on, fading in between. An invalid colour means the default shade.
+[[nodiscard]] QImage radialImageWithSize(QSizeF size, double feather, const QColor &color, double scale = 1);
+/// A feathered rectangular edge: the colour along each edge, fading to clear `feather` points inwards.
+[[nodiscard]] QImage linearImageWithSize(QSizeF size, double feather, const QColor &color, double scale = 1);
 
 } // namespace ImageNamedWithColor

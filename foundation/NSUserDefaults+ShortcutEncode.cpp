@@ -9,7 +9,7 @@ namespace {
 
 /// The colour an older archive holds. This program has never archived a colour under a settings key, so no such
 /// archive can be read: the value counts as no colour.
-QColor unarchivedColor(const QByteArray &data)
+inkora::SrgbColor unarchivedColor(const QByteArray &data)
 {
     Q_UNUSED(data)
     return {};
@@ -19,7 +19,7 @@ QColor unarchivedColor(const QByteArray &data)
 
 namespace ShortcutEncode {
 
-void setSRGBColorForKey(platform::Defaults &defaults, const QColor &color, const QString &key)
+void setSRGBColorForKey(platform::Defaults &defaults, const inkora::SrgbColor &color, const QString &key)
 {
     if (!color.isValid()) {
         defaults.removeObjectForKey(key);
@@ -28,12 +28,12 @@ void setSRGBColorForKey(platform::Defaults &defaults, const QColor &color, const
     defaults.setObject(OnOffColor::srgbColorStringValue(color), key);
 }
 
-QColor srgbColorForKey(platform::Defaults &defaults, const QString &key)
+inkora::SrgbColor srgbColorForKey(platform::Defaults &defaults, const QString &key)
 {
     const QVariant value = defaults.objectForKey(key);
     switch (value.typeId()) {
     case QMetaType::QByteArray: {
-        const QColor color = unarchivedColor(value.toByteArray());
+        const inkora::SrgbColor color = unarchivedColor(value.toByteArray());
         setSRGBColorForKey(defaults, color, key);
         return color;
     }

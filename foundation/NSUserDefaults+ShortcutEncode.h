@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "foundation/SrgbColor.h"
+
 #include <QString>
 
 #include <memory>
@@ -15,9 +16,9 @@ class Defaults;
 namespace ShortcutEncode {
 
 /// Stores the colour's string form; no colour removes the key.
-void setSRGBColorForKey(platform::Defaults &defaults, const QColor &color, const QString &key);
+void setSRGBColorForKey(platform::Defaults &defaults, const inkora::SrgbColor &color, const QString &key);
 /// The colour stored under the key; no colour for a missing key, a malformed string or another kind of value.
-[[nodiscard]] QColor srgbColorForKey(platform::Defaults &defaults, const QString &key);
+[[nodiscard]] inkora::SrgbColor srgbColorForKey(platform::Defaults &defaults, const QString &key);
 
 /// Stores the shortcut's string form; null removes the key. Does not synchronise.
 void setShortcutForKey(platform::Defaults &defaults, const std::shared_ptr<KQShortCut> &shortCut, const QString &key);

@@ -27,41 +27,48 @@ double recoveredComponent(float stored)
 
 } // namespace
 
-bool srgbComponents(const QColor &color, SrgbComponents *components)
+SrgbColor::SrgbColor(const QColor &color)
 {
     if (!color.isValid())
-        return false;
+        return;
     QColor rgb = color;
     if (rgb.spec() != QColor::Rgb && rgb.spec() != QColor::ExtendedRgb)
         rgb = rgb.toRgb();
     float r = 0, g = 0, b = 0, a = 0;
     rgb.getRgbF(&r, &g, &b, &a);
     if (rgb.spec() == QColor::Rgb) {
-        *components = {recoveredComponent(r), recoveredComponent(g), recoveredComponent(b), recoveredComponent(a)};
+        *this = {recoveredComponent(r), recoveredComponent(g), recoveredComponent(b), recoveredComponent(a)};
     } else {
-        *components = {r, g, b, a};
+        *this = {r, g, b, a};
     }
-    return true;
 }
 
-QColor srgbColor(double red, double green, double blue, double alpha)
+SrgbColor SrgbColor::withAlpha(double alpha) const
 {
-    return QColor::fromRgbF(float(red), float(green), float(blue), float(alpha));
+    return m_valid ? SrgbColor(m_red, m_green, m_blue, alpha) : SrgbColor();
 }
 
-void srgbToHsb(const SrgbComponents &rgb, double *hue, double *saturation, double *brightness)
+QColor SrgbColor::toQColor() const
 {
-    const double maximum = std::max({rgb.red, rgb.green, rgb.blue});
-    const double minimum = std::min({rgb.red, rgb.green, rgb.blue});
+    if (!m_valid)
+        return {};
+    return QColor::fromRgbF(float(m_red), float(m_green), float(m_blue), float(m_alpha));
+}
+
+void srgbToHsb(const SrgbColor &color, double *hue, double *saturation, double *brightness)
+{
+    const double red = color.red(), green = color.green(), blue = color.blue();
+    const double maximum = std::max({red, green, blue});
+    const double minimum = std::min({red, green, blue});
     const double chroma = maximum - minimum;
     double h = 0;
     if (chroma > 0) {
-        if (maximum == rgb.red)
-            h = (rgb.green - rgb.blue) / chroma;
-        else if (maximum == rgb.green)
-            h = 2.0 + (rgb.blue - rgb.red) / chroma;
+        if (maximum == red)
+            h = (green - blue) / chroma;
+        else if (maximum == green)
+            h = 2.0 + (blue - red) / chroma;
         else
-            h = 4.0 + (rgb.red - rgb.green) / chroma;
+            h = 4.0 + (red - green) / chroma;
         h /= 6.0;
         if (h < 0)
             h += 1.0;
@@ -71,13 +78,13 @@ void srgbToHsb(const SrgbComponents &rgb, double *hue, double *saturation, doubl
     *brightness = maximum;
 }
 
-QColor srgbColorWithHsb(double hue, double saturation, double brightness, double alpha)
+SrgbColor srgbColorWithHsb(double hue, double saturation, double brightness, double alpha)
 {
     double h = std::fmod(hue, 1.0);
     if (h < 0)
         h += 1.0;
     if (saturation <= 0)
-        return srgbColor(brightness, brightness, brightness, alpha);
+        return SrgbColor(brightness, brightness, brightness, alpha);
     const double sector = h * 6.0;
     const int i = int(std::floor(sector)) % 6;
     const double f = sector - std::floor(sector);
@@ -86,17 +93,17 @@ QColor srgbColorWithHsb(double hue, double saturation, double brightness, double
     const double t = brightness * (1.0 - saturation * (1.0 - f));
     switch (i) {
     case 0:
-        return srgbColor(brightness, t, p, alpha);
+        return SrgbColor(brightness, t, p, alpha);
     case 1:
-        return srgbColor(q, brightness, p, alpha);
+        return SrgbColor(q, brightness, p, alpha);
     case 2:
-        return srgbColor(p, brightness, t, alpha);
+        return SrgbColor(p, brightness, t, alpha);
     case 3:
-        return srgbColor(p, q, brightness, alpha);
+        return SrgbColor(p, q, brightness, alpha);
     case 4:
-        return srgbColor(t, p, brightness, alpha);
+        return SrgbColor(t, p, brightness, alpha);
     default:
-        return srgbColor(brightness, p, q, alpha);
+        return SrgbColor(brightness, p, q, alpha);
     }
 }
 

@@ -131,6 +131,13 @@ QImage ToolTables::imageForToolType(quint64 type)
     return toolImage(type, "Medium");
 }
 
+QString ToolTables::imageNameForToolType(quint64 type)
+{
+    if (type >= kTools.size() || !kTools[type].icon)
+        return {};
+    return QLatin1String(kTools[type].icon) + QLatin1String("Medium");
+}
+
 QImage ToolTables::bigImageForToolType(quint64 type)
 {
     return toolImage(type, "Medium100");
@@ -205,9 +212,9 @@ QColor ToolTables::highlightColorForIdentifier(const QString &identifier)
 {
     if (identifier == QLatin1String("RemoveSnapshot") || identifier == QLatin1String("DeleteAllSnapshots") ||
         identifier == QLatin1String("CleanUpShots"))
-        return srgbColor(0.92, 0.78, 0.2, 1);
+        return SrgbColor(0.92, 0.78, 0.2, 1).toQColor();
     if (identifier == QLatin1String("PutBackSnapshot"))
-        return srgbColor(0.2, 0.92, 0.38, 1);
+        return SrgbColor(0.2, 0.92, 0.38, 1).toQColor();
     return OnOffColor::iconOnColor();
 }
 

@@ -27,6 +27,8 @@ public:
 
     static QImage smallImageForToolType(quint64 type);
     static QImage imageForToolType(quint64 type);
+    /// The name of the tool's normal icon ("BrushMedium"); empty for a type without one.
+    static QString imageNameForToolType(quint64 type);
     static QImage bigImageForToolType(quint64 type);
 
     static quint64 extraActionForToolType(quint64 type);

@@ -226,7 +226,7 @@ void updateGraphicLayer(platform::Layer &layer)
     const platform::TransactionScope noAnimation(true);
     layer.setContents(std::make_shared<const QImage>(context->makeImage()));
     layer.setFrame(bounds);
-    layer.setBorderColor(model->color1());
+    layer.setBorderColor(model->color1().toQColor());
 }
 
 bool isEqual(const platform::Layer &layer, const platform::Layer &other)
@@ -296,8 +296,8 @@ platform::LayerPtr inkoraInitWithCoder(platform::KeyedUnarchiver &coder)
         Path::quartzPathWithRef(*shadow, path);
         layer->setShadowPath(path->toPainterPath());
     }
-    if (const QColor border = inkora::decodeColor(coder, kBorderColorKey); border.isValid())
-        layer->setBorderColor(border);
+    if (const inkora::SrgbColor border = inkora::decodeColor(coder, kBorderColorKey); border.isValid())
+        layer->setBorderColor(border.toQColor());
     return coder.hasFailed() ? nullptr : layer;
 }
 

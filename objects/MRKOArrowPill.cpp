@@ -87,8 +87,8 @@ MRKOArrowPill::MRKOArrowPill()
     m_constantHeadSize = 50.0;
 }
 
-MRKOArrowPill::MRKOArrowPill(quint64 toolType, QPointF startPoint, QPointF endPoint, const QColor &color1,
-                             const QColor &color2, quint64 colorType, double thickness, qint64 arrowStyle)
+MRKOArrowPill::MRKOArrowPill(quint64 toolType, QPointF startPoint, QPointF endPoint, const inkora::SrgbColor &color1,
+                             const inkora::SrgbColor &color2, quint64 colorType, double thickness, qint64 arrowStyle)
     : MRKOArrowPill()
 {
     setBaseFields(toolType, color1, color2, colorType, 0, thickness);

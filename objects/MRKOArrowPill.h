@@ -17,8 +17,8 @@ class MRKOArrowPill : public MRKOPill
 {
 public:
     MRKOArrowPill();
-    MRKOArrowPill(quint64 toolType, QPointF startPoint, QPointF endPoint, const QColor &color1, const QColor &color2,
-                  quint64 colorType, double thickness, qint64 arrowStyle);
+    MRKOArrowPill(quint64 toolType, QPointF startPoint, QPointF endPoint, const inkora::SrgbColor &color1,
+                  const inkora::SrgbColor &color2, quint64 colorType, double thickness, qint64 arrowStyle);
 
     [[nodiscard]] QPointF startPoint() const { return m_startPoint; }
     void setStartPoint(QPointF point) { m_startPoint = point; }

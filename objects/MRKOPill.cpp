@@ -144,8 +144,8 @@ void drawOvalShadow(QPainter &painter, const QRectF &oval, double scale)
 
 MRKOPill::MRKOPill() = default;
 
-MRKOPill::MRKOPill(quint64 toolType, const QColor &color1, const QColor &color2, quint64 colorType, quint64 direction,
-                   double thickness)
+MRKOPill::MRKOPill(quint64 toolType, const inkora::SrgbColor &color1, const inkora::SrgbColor &color2,
+                   quint64 colorType, quint64 direction, double thickness)
 {
     setBaseFields(toolType, color1, color2, colorType, direction, thickness);
 }
@@ -196,8 +196,8 @@ void MRKOPill::initWithCoder(platform::KeyedUnarchiver &coder)
     m_strokedPath = decodePath(coder, kStrokedPathKey);
 }
 
-void MRKOPill::setBaseFields(quint64 toolType, const QColor &color1, const QColor &color2, quint64 colorType,
-                             quint64 direction, double thickness)
+void MRKOPill::setBaseFields(quint64 toolType, const inkora::SrgbColor &color1, const inkora::SrgbColor &color2,
+                             quint64 colorType, quint64 direction, double thickness)
 {
     setToolType(toolType);
     setColor1(color1);
@@ -292,12 +292,12 @@ void MRKOPill::fillStrokedPath(QPainter &painter, QPointF start, QPointF end) co
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_colorType == 1) {
-        painter.fillPath(shape, m_color1);
+        painter.fillPath(shape, m_color1.toQColor());
     } else if (m_color2.isValid()) {
         // The gradient extends past both ends, so the whole outline is covered.
         QLinearGradient gradient(start, end);
-        gradient.setColorAt(0.0, m_color1);
-        gradient.setColorAt(1.0, m_color2);
+        gradient.setColorAt(0.0, m_color1.toQColor());
+        gradient.setColorAt(1.0, m_color2.toQColor());
         gradient.setSpread(QGradient::PadSpread);
         painter.setClipPath(shape, Qt::IntersectClip);
         painter.fillRect(shape.boundingRect(), gradient);

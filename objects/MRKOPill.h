@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/SrgbColor.h"
 #include "platform/Archivable.h"
 #include "platform/Layer.h"
 #include "platform/Path.h"
@@ -58,8 +59,8 @@ class MRKOPill : public platform::LayerModel, public platform::Archivable
 {
 public:
     MRKOPill();
-    MRKOPill(quint64 toolType, const QColor &color1, const QColor &color2, quint64 colorType, quint64 direction,
-             double thickness);
+    MRKOPill(quint64 toolType, const inkora::SrgbColor &color1, const inkora::SrgbColor &color2, quint64 colorType,
+             quint64 direction, double thickness);
     MRKOPill(const MRKOPill &other) = default;
     MRKOPill &operator=(const MRKOPill &other) = default;
     ~MRKOPill() override;
@@ -70,10 +71,10 @@ public:
     [[nodiscard]] quint64 toolType() const { return m_toolType; }
     void setToolType(quint64 toolType) { m_toolType = toolType; }
     /// An invalid colour stands for none.
-    [[nodiscard]] const QColor &color1() const { return m_color1; }
-    void setColor1(const QColor &color) { m_color1 = color; }
-    [[nodiscard]] const QColor &color2() const { return m_color2; }
-    void setColor2(const QColor &color) { m_color2 = color; }
+    [[nodiscard]] const inkora::SrgbColor &color1() const { return m_color1; }
+    void setColor1(const inkora::SrgbColor &color) { m_color1 = color; }
+    [[nodiscard]] const inkora::SrgbColor &color2() const { return m_color2; }
+    void setColor2(const inkora::SrgbColor &color) { m_color2 = color; }
     /// 1: filled with color1; anything else: a gradient from color1 to color2.
     [[nodiscard]] quint64 colorType() const { return m_colorType; }
     void setColorType(quint64 colorType) { m_colorType = colorType; }
@@ -143,8 +144,8 @@ public:
 
 protected:
     /// The designated initialiser's field order: tool type, colours, colour type, start direction, thickness.
-    void setBaseFields(quint64 toolType, const QColor &color1, const QColor &color2, quint64 colorType,
-                       quint64 direction, double thickness);
+    void setBaseFields(quint64 toolType, const inkora::SrgbColor &color1, const inkora::SrgbColor &color2,
+                       quint64 colorType, quint64 direction, double thickness);
     /// Whether `other` is of this model's class or a subclass of it; every kind answers for its own class.
     [[nodiscard]] virtual bool isKindOfReceiverClass(const MRKOPill &other) const;
     /// Fills `strokedPath` with color1, or with the gradient from `start` to `end`.
@@ -152,8 +153,8 @@ protected:
 
 private:
     quint64 m_toolType = 0;
-    QColor m_color1;
-    QColor m_color2;
+    inkora::SrgbColor m_color1;
+    inkora::SrgbColor m_color2;
     quint64 m_colorType = 0;
     quint64 m_startDirection = 0;
     double m_thickness = 0.0;

@@ -18,9 +18,9 @@ MRKORectanglePill::MRKORectanglePill()
     setToolType(2);
 }
 
-MRKORectanglePill::MRKORectanglePill(quint64 toolType, const QRectF &rect, const QColor &color1, const QColor &color2,
-                                     quint64 colorType, quint64 direction, double thickness, bool sharpCorners,
-                                     bool filled)
+MRKORectanglePill::MRKORectanglePill(quint64 toolType, const QRectF &rect, const inkora::SrgbColor &color1,
+                                     const inkora::SrgbColor &color2, quint64 colorType, quint64 direction,
+                                     double thickness, bool sharpCorners, bool filled)
     : MRKORectanglePill()
 {
     setBaseFields(toolType, color1, color2, colorType, direction, thickness);

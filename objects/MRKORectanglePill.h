@@ -8,8 +8,9 @@ class MRKORectanglePill : public MRKOPill
 {
 public:
     MRKORectanglePill();
-    MRKORectanglePill(quint64 toolType, const QRectF &rect, const QColor &color1, const QColor &color2,
-                      quint64 colorType, quint64 direction, double thickness, bool sharpCorners, bool filled);
+    MRKORectanglePill(quint64 toolType, const QRectF &rect, const inkora::SrgbColor &color1,
+                      const inkora::SrgbColor &color2, quint64 colorType, quint64 direction, double thickness,
+                      bool sharpCorners, bool filled);
 
     /// Canvas points, y up.
     [[nodiscard]] const QRectF &rect() const { return m_rect; }

@@ -44,19 +44,18 @@ QString key(const char *text)
 class ArchivedColor final : public platform::Archivable
 {
 public:
-    explicit ArchivedColor(const QColor &color) : m_color(color) {}
+    explicit ArchivedColor(const SrgbColor &color) : m_color(color) {}
     [[nodiscard]] QString archiveClassName() const override { return key(kColorClassName); }
     void encodeWithCoder(platform::KeyedArchiver &coder) const override
     {
-        SrgbComponents c;
-        if (!srgbComponents(m_color, &c))
+        if (!m_color.isValid())
             return;
-        coder.encodeDouble(c.red, key(kRed));
-        coder.encodeDouble(c.green, key(kGreen));
-        coder.encodeDouble(c.blue, key(kBlue));
-        coder.encodeDouble(c.alpha, key(kAlpha));
+        coder.encodeDouble(m_color.red(), key(kRed));
+        coder.encodeDouble(m_color.green(), key(kGreen));
+        coder.encodeDouble(m_color.blue(), key(kBlue));
+        coder.encodeDouble(m_color.alpha(), key(kAlpha));
     }
-    [[nodiscard]] const QColor &color() const { return m_color; }
+    [[nodiscard]] const SrgbColor &color() const { return m_color; }
 
     static platform::ArchivablePtr decode(platform::KeyedUnarchiver &coder)
     {
@@ -74,11 +73,11 @@ public:
             coder.failWithError(QStringLiteral("a colour's alpha lies outside 0...1"));
             return nullptr;
         }
-        return std::make_shared<ArchivedColor>(srgbColor(r, g, b, a));
+        return std::make_shared<ArchivedColor>(SrgbColor(r, g, b, a));
     }
 
 private:
-    QColor m_color;
+    SrgbColor m_color;
 };
 
 int pointsOf(ArchivedElement kind)
@@ -238,7 +237,7 @@ void registerObjectArchiveClasses()
     });
 }
 
-void encodeColor(platform::KeyedArchiver &coder, const QColor &color, const QString &key)
+void encodeColor(platform::KeyedArchiver &coder, const SrgbColor &color, const QString &key)
 {
     if (!color.isValid()) {
         coder.encodeObject(platform::ArchivablePtr(), key);
@@ -248,11 +247,11 @@ void encodeColor(platform::KeyedArchiver &coder, const QColor &color, const QStr
     coder.encodeObject(std::make_shared<ArchivedColor>(color), key);
 }
 
-QColor decodeColor(platform::KeyedUnarchiver &coder, const QString &key)
+SrgbColor decodeColor(platform::KeyedUnarchiver &coder, const QString &key)
 {
     registerObjectArchiveClasses();
     const auto archived = coder.decodeObjectOfClass<ArchivedColor>(QString::fromLatin1(kColorClassName), key);
-    return archived ? archived->color() : QColor();
+    return archived ? archived->color() : SrgbColor();
 }
 
 void encodeBezierPath(platform::KeyedArchiver &coder, const BezierPath &path, const QString &key)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "foundation/EdgeInsets.h"
+#include "foundation/SrgbColor.h"
 #include "objects/BezierPath.h"
 
-#include <QColor>
 #include <QString>
 
 #include <optional>
@@ -25,10 +25,10 @@ inline constexpr char kValueClassName[] = "NSValue";
 /// Registers the three classes with the archive class registry; safe to call any number of times.
 void registerObjectArchiveClasses();
 
-/// An invalid colour is written as null.
-void encodeColor(platform::KeyedArchiver &coder, const QColor &color, const QString &key);
-/// An invalid colour when the key is missing or null; a malformed colour fails the decode.
-[[nodiscard]] QColor decodeColor(platform::KeyedUnarchiver &coder, const QString &key);
+/// No colour is written as null.
+void encodeColor(platform::KeyedArchiver &coder, const SrgbColor &color, const QString &key);
+/// No colour when the key is missing or null; a malformed colour fails the decode.
+[[nodiscard]] SrgbColor decodeColor(platform::KeyedUnarchiver &coder, const QString &key);
 
 void encodeBezierPath(platform::KeyedArchiver &coder, const BezierPath &path, const QString &key);
 /// Nothing when the key is missing or null; malformed elements fail the decode.

@@ -231,6 +231,10 @@ void renderLayerContent(const Layer &layer, const Layer::State &s, QPainter &pai
     // Offscreen: the layer is composited as one picture (masks, shadows and group opacity need it).
     const QTransform t = painter.transform();
     QRectF device = t.mapRect(localContentRect(layer, s, pass.options.presentation)) & deviceBounds(painter);
+    // Only the dirty area reaches the screen: the picture need not be bigger (a masked display-sized layer would
+    // otherwise cost two display-sized buffers per repaint).
+    if (pass.dirtyDevice)
+        device &= pass.dirtyDevice->adjusted(-1, -1, 1, 1);
     if (hasShadow) {
         // The shadow may come from parts of the layer outside the visible area; keep a margin for them.
         const double grow = (s.shadowRadius * 3 + std::hypot(s.shadowOffset.x(), s.shadowOffset.y())) *

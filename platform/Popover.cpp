@@ -19,6 +19,8 @@ namespace platform {
 
 namespace {
 
+constexpr int kStatusItemLevel = 25; // the level of the panel that holds the status item
+
 const QColor kBackground(38, 38, 40); // dark in every desktop theme
 const QColor kText(235, 235, 235);
 
@@ -165,16 +167,34 @@ void Popover::showRelativeToRect(const QRectF &rect, QWidget *view, RectEdge edg
         qCWarning(lcPlatform) << "showRelativeToRect: no view to anchor to; nothing shown";
         return;
     }
-    const bool wasShown = m_shown;
-    if (!wasShown)
-        emit willShow();
     m_anchorView = view;
-
     // The anchor, from the view's y-up points into Qt's global coordinates.
     const QRectF flipped(rect.x(), view->height() - rect.y() - rect.height(), rect.width(), rect.height());
     const QRect anchor(view->mapToGlobal(flipped.topLeft().toPoint()), flipped.size().toSize());
+    showBeside(anchor, view->screen(), view->window(), edge);
+}
+
+void Popover::showRelativeToScreenRect(const QRectF &frame, RectEdge edge)
+{
+    m_anchorView = nullptr;
+    QScreen *screen = QGuiApplication::primaryScreen();
+    QRect anchor = qtFromFrame(frame);
+    if (frame.isEmpty() && screen) {
+        // Nothing to stand beside: the top right corner, where the panel keeps its tray.
+        const QRect area = screen->availableGeometry();
+        anchor = QRect(area.right() - 1, area.top(), 1, 1);
+    } else if (QScreen *at = QGuiApplication::screenAt(anchor.center())) {
+        screen = at;
+    }
+    showBeside(anchor, screen, nullptr, edge);
+}
+
+void Popover::showBeside(const QRect &anchor, QScreen *screen, QWidget *anchorWindow, RectEdge edge)
+{
+    const bool wasShown = m_shown;
+    if (!wasShown)
+        emit willShow();
     const QSize size = m_window->size();
-    const QScreen *screen = view->screen();
     const QRect screenArea = screen ? screen->geometry() : QRect();
 
     QRect placed = placedBeside(anchor, size, edge);
@@ -192,10 +212,11 @@ void Popover::showRelativeToRect(const QRectF &rect, QWidget *view, RectEdge edg
     m_window->setGeometry(placed);
     if (!wasShown) {
         m_window->winId();
-        if (QWindow *handle = m_window->windowHandle(); handle && view->window()->windowHandle())
-            handle->setTransientParent(view->window()->windowHandle());
+        if (QWindow *handle = m_window->windowHandle(); handle && anchorWindow && anchorWindow->windowHandle())
+            handle->setTransientParent(anchorWindow->windowHandle());
         services().windowSystem->prepareFloatingWindow(*m_window);
-        WindowStack::shared().setLevel(*m_window, WindowStack::shared().level(*view->window()) + 1);
+        const int level = anchorWindow ? WindowStack::shared().level(*anchorWindow) + 1 : kStatusItemLevel;
+        WindowStack::shared().setLevel(*m_window, level);
         m_window->show();
         WindowStack::shared().orderFront(*m_window);
         qApp->installEventFilter(this);

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QScreen;
 class QWidget;
 
 namespace platform {
@@ -45,6 +46,9 @@ public:
     /// Shows the popover beside `rect`, given in `view`'s coordinates (points, y up), on `edge`; on the opposite
     /// edge when only that one leaves room on the view's screen. Showing it again moves it.
     void showRelativeToRect(const QRectF &rect, QWidget *view, RectEdge edge);
+    /// The same beside a frame in global points (y up), such as the status item's; an empty frame stands for the
+    /// top right corner of the main screen.
+    void showRelativeToScreenRect(const QRectF &frame, RectEdge edge);
     void close();
 
     [[nodiscard]] bool isShown() const { return m_shown; }
@@ -65,6 +69,7 @@ protected:
 
 private:
     class Window;
+    void showBeside(const QRect &anchor, QScreen *screen, QWidget *anchorWindow, RectEdge edge);
     void applicationStateChanged(Qt::ApplicationState state);
     [[nodiscard]] bool isInside(const QWidget *widget) const;
 

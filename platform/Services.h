@@ -17,9 +17,13 @@ class ScreenGrabber;
 class SyntheticInput;
 class KeyboardLayout;
 class WindowSystem;
+class RawInput;
 class StatusItem;
 class Screens;
 class SingleInstance;
+class ServiceBrowser;
+class ScreenSaverInhibitor;
+class ScriptRunner;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -40,15 +44,22 @@ struct Services
     std::unique_ptr<SyntheticInput> syntheticInput;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
     std::unique_ptr<WindowSystem> windowSystem;
+    std::unique_ptr<RawInput> rawInput;
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<Screens> screens;
     std::unique_ptr<SingleInstance> singleInstance;
+    std::unique_ptr<ServiceBrowser> serviceBrowser;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaverInhibitor;
+    std::unique_ptr<ScriptRunner> scriptRunner;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).
 bool install(std::unique_ptr<Services> services);
 /// Removes the installed services; for test fixtures.
 void uninstall();
+/// Removes the services for good, at the end of a program while its connections still work; later asks find no
+/// backend (null pointers) instead of making new ones.
+void shutDown();
 /// The installed services; without an install, the Linux ones are installed on first use.
 [[nodiscard]] Services &services();
 

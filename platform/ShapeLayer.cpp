@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -17,8 +19,84 @@ const QString kStrokeStart = QStringLiteral("strokeStart");
 const QString kStrokeEnd = QStringLiteral("strokeEnd");
 } // namespace
 
+namespace {
+
+// The closed parts of a path, each with the box around its points (control points included).
+struct Subpath
+{
+    std::vector<QPainterPath::Element> elements;
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+};
+
+std::vector<Subpath> subpaths(const QPainterPath &path)
+{
+    std::vector<Subpath> parts;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo() || parts.empty())
+            parts.push_back(Subpath{{}, e.x, e.y, e.x, e.y});
+        Subpath &part = parts.back();
+        part.elements.push_back(e);
+        part.minX = std::min(part.minX, e.x);
+        part.minY = std::min(part.minY, e.y);
+        part.maxX = std::max(part.maxX, e.x);
+        part.maxY = std::max(part.maxY, e.y);
+    }
+    return parts;
+}
+
+QRectF boxOf(const Subpath &part)
+{
+    return QRectF(QPointF(part.minX, part.minY), QPointF(part.maxX, part.maxY));
+}
+
+// The area where a fill of `a` and of `b` can differ: the boxes of the parts that are not the same in both. Outside
+// a closed part's box that part adds nothing to the winding number, so there the fill stays, whatever the rule.
+std::optional<QRectF> changedArea(const QPainterPath &a, const QPainterPath &b)
+{
+    const auto before = subpaths(a);
+    const auto after = subpaths(b);
+    std::optional<Subpath> area;
+    const auto add = [&area](const Subpath &part) {
+        if (!area) {
+            area = Subpath{{}, part.minX, part.minY, part.maxX, part.maxY};
+            return;
+        }
+        area->minX = std::min(area->minX, part.minX);
+        area->minY = std::min(area->minY, part.minY);
+        area->maxX = std::max(area->maxX, part.maxX);
+        area->maxY = std::max(area->maxY, part.maxY);
+    };
+    const size_t count = std::max(before.size(), after.size());
+    for (size_t i = 0; i < count; ++i) {
+        if (i < before.size() && i < after.size() && before[i].elements == after[i].elements)
+            continue;
+        if (i < before.size())
+            add(before[i]);
+        if (i < after.size())
+            add(after[i]);
+    }
+    if (!area)
+        return std::nullopt;
+    return boxOf(*area);
+}
+
+} // namespace
+
 void ShapeLayer::setPath(const QPainterPath &path)
 {
+    if (path == m_path)
+        return;
+    const bool stroked = m_strokeColor.isValid() && m_strokeColor.alpha() > 0 && m_lineWidth > 0;
+    if (!stroked && !hasAnimations() && !wantsImplicitAnimation()) {
+        // A filled path that changes in some parts only repaints those parts (a moving hole in a display-sized
+        // shade). Two points of margin cover the antialiased edges.
+        const auto area = changedArea(m_path, path);
+        m_path = path;
+        if (area)
+            setNeedsDisplayInRect(area->adjusted(-2, -2, 2, 2));
+        return;
+    }
     setAnimatableMember(m_path, path, kPath);
 }
 

@@ -15,7 +15,7 @@ public:
 
     virtual ~SingleInstance() = default;
 
-    /// Claims the name; false when another copy holds it. Without a session bus every start runs (true).
+    /// Claims the name; false when another copy holds it. Without a session bus a lock of the display stands in.
     [[nodiscard]] virtual bool claim() = 0;
     /// Asks the copy that holds the name to come forward, with our arguments; false when it could not be asked.
     [[nodiscard]] virtual bool handOver(const QStringList &arguments) = 0;

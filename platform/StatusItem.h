@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QRectF>
+#include <QString>
 
 #include <functional>
 
@@ -26,9 +28,13 @@ public:
     [[nodiscard]] virtual bool isHighlighted() const = 0;
     /// Runs on the main thread when the user presses the item with any button.
     virtual void setPressHandler(std::function<void()> handler) = 0;
+    /// A short notice from the item, shown once by the tray host's notification; kept until a host appears.
+    virtual void showMessage(const QString &title, const QString &text) = 0;
     /// Shows `menu` at the item and returns at once; the menu's aboutToHide reports its closing. The menu is not
     /// owned and must live until it has closed.
     virtual void popUpMenu(QMenu *menu) = 0;
+    /// The item's frame in global points (y up); empty when the tray does not tell.
+    [[nodiscard]] virtual QRectF geometry() const = 0;
 };
 
 } // namespace platform

@@ -1,6 +1,9 @@
 #include "platform/WindowStack.h"
 
+#include "platform/Services.h"
+
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -39,6 +42,8 @@ int WindowStack::level(const QWidget &window) const
 void WindowStack::remove(const QWidget &window)
 {
     m_entries.removeIf([&](const Entry &e) { return e.window.isNull() || e.window == &window; });
+    if (m_entries.isEmpty())
+        followForeignStacking(false);
 }
 
 void WindowStack::orderFront(QWidget &window)
@@ -62,10 +67,45 @@ void WindowStack::restack()
     // The offscreen platform of headless runs has no stacking to change.
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         return;
+    bool anyVisible = false;
     for (const Entry &e : m_entries) {
-        if (e.window->isVisible())
+        if (e.window->isVisible()) {
             e.window->raise();
+            anyVisible = true;
+        }
     }
+    followForeignStacking(anyVisible);
+    m_restackObservers.removeIf([](const auto &entry) { return entry.first.isNull(); });
+    for (const auto &entry : QList(m_restackObservers))
+        entry.second();
+}
+
+void WindowStack::addRestackObserver(QObject *context, std::function<void()> observer)
+{
+    m_restackObservers.append({QPointer<QObject>(context), std::move(observer)});
+}
+
+void WindowStack::followForeignStacking(bool follow)
+{
+    if (!follow) {
+        m_foreignMonitor.reset();
+        return;
+    }
+    if (m_foreignMonitor)
+        return;
+    auto &windowSystem = services().windowSystem;
+    if (!windowSystem)
+        return;
+    // A burst of changes (a window mapped with its frame) restacks once.
+    m_foreignMonitor = windowSystem->addForeignStackingMonitor([this] {
+        if (m_restackPending)
+            return;
+        m_restackPending = true;
+        QTimer::singleShot(0, [this] {
+            m_restackPending = false;
+            restack();
+        });
+    });
 }
 
 QList<QWidget *> WindowStack::stackingOrder() const

@@ -2,6 +2,7 @@
 
 #include "platform/Event.h"
 
+#include <QRegion>
 #include <QString>
 
 #include <functional>
@@ -39,6 +40,39 @@ public:
     /// Calls the handler on the main thread with a flags-changed event (modifier flags only) whenever a modifier
     /// goes down or up anywhere; null when modifier changes cannot be watched.
     [[nodiscard]] virtual std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler handler) = 0;
+    /// Calls the handler on the main thread when another program's top-level window is mapped or restacked, which
+    /// may have put it above our override-redirect windows; null when stacking cannot be watched.
+    [[nodiscard]] virtual std::unique_ptr<Monitor> addForeignStackingMonitor(std::function<void()> handler)
+    {
+        Q_UNUSED(handler)
+        return nullptr;
+    }
+    /// Calls the handler on the main thread with the new answer of hasCompositingManager whenever a compositing
+    /// manager starts or stops; null when that cannot be watched.
+    [[nodiscard]] virtual std::unique_ptr<Monitor> addCompositingMonitor(std::function<void(bool)> handler)
+    {
+        Q_UNUSED(handler)
+        return nullptr;
+    }
+    /// The window's visible and clickable area, in its device pixels: `dirty` is replaced by `painted` (a subset of
+    /// it). A null `dirty` sets the whole shape to `painted`. Without a compositing manager this keeps the desktop
+    /// visible around what the window paints.
+    virtual void updateWindowShape(QWidget &window, const QRegion &dirty, const QRegion &painted)
+    {
+        Q_UNUSED(window)
+        Q_UNUSED(dirty)
+        Q_UNUSED(painted)
+    }
+    /// Takes the shape off again: the whole window is visible.
+    virtual void removeWindowShape(QWidget &window) { Q_UNUSED(window) }
+    /// While on, an invisible window of the same frame lies just under `window` and hands every pointer event it
+    /// gets to `window`: a shaped window still takes the pointer outside its shape. Call again after `window` was
+    /// moved or restacked.
+    virtual void setPointerCatcher(QWidget &window, bool on)
+    {
+        Q_UNUSED(window)
+        Q_UNUSED(on)
+    }
 };
 
 } // namespace platform

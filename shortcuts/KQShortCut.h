@@ -46,14 +46,14 @@ public:
     void invokeWithEvent(const platform::Event &event) const;
     /// Key-down or key-up of this key, enabled, with at least one modifier bit in common.
     [[nodiscard]] bool enabledAndMatchWithEvent(const platform::Event &event) const;
-    /// Modifier symbols followed by the key's symbol or layout text.
+    /// What the user reads, as "Ctrl+Shift+Z".
     [[nodiscard]] QString basicHint() const;
-    /// The key alone: its symbol or layout text.
+    /// The key alone: its name or layout text.
     [[nodiscard]] QString keyCodeString() const;
-    /// Words, as "Control-Command-A"; with brackets "(Control-Command-A)".
+    /// The same text as basicHint; with brackets "(Super+Ctrl+A)".
     [[nodiscard]] QString extraHint() const;
     [[nodiscard]] QString extraHintWithBrackets() const;
-    /// Class name, symbols and target, tab-separated, for logs.
+    /// Class name, key text and target, tab-separated, for logs.
     [[nodiscard]] QString description() const;
     /// No modifiers and one of the sixteen keys that may be a shortcut on their own.
     [[nodiscard]] bool hasSingleSpecialKey() const;

@@ -1,5 +1,6 @@
 #include "shortcuts/KQShortCutMonitor.h"
 
+#include "foundation/ActionTarget.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtilsAux.h"
 #include "foundation/NSEvent+MouseEvent.h"
@@ -149,6 +150,11 @@ bool KQShortCutMonitor::forceRegisterShortcut(const std::shared_ptr<KQShortCut> 
     auto *hotKeys = platform::services().hotKeys.get();
     if (!shortCut || !hotKeys)
         return false;
+    // A grab without a command would swallow the keystroke for nothing, also from the program below.
+    if (shortCut->target() && !shortCut->target()->respondsToAction(shortCut->action())) {
+        unregisterShortcutIfNeeded(shortCut);
+        return false;
+    }
     if (shortCut->hotKeyRef() != 0) {
         qCDebug(lcShortcuts) << "forceRegisterShortcut: Unregister existing shortcut ref";
         unregisterShortcutIfNeeded(shortCut);

@@ -5,6 +5,8 @@
 #include "platform/Services.h"
 #include "shortcuts/KQShortCutMonitor.h"
 
+#include <QStringList>
+
 #include <array>
 #include <utility>
 
@@ -42,53 +44,43 @@ QString layoutText(quint16 keyCode, quint64 modifierFlags)
 
 const QHash<quint16, QString> &keySymbolTable()
 {
+    // The words printed on a PC keyboard, as desktops write them; Super is the key in the Control position.
     static const QHash<quint16, QString> table = [] {
-        QHash<quint16, QString> symbols = {
-            {36, QStringLiteral("\u21A9")},           {48, QStringLiteral("\u21E5")},
-            {49, QStringLiteral("\u23B5")},           {51, QStringLiteral("\u232B")},
-            {53, QStringLiteral("\u238B")},           {55, QStringLiteral("\u2318")},
-            {56, QStringLiteral("\u21E7")},           {57, QStringLiteral("\u21EA")},
-            {58, QStringLiteral("\u2325")},           {59, QStringLiteral("\u2303")},
-            {60, QStringLiteral("\u21E7")},           {61, QStringLiteral("\u2325")},
-            {62, QStringLiteral("\u2303")},           {72, QStringLiteral("\U0001F50A")},
-            {73, QStringLiteral("\U0001F508")},       {74, QStringLiteral("\U0001F507")},
-            {63, QStringLiteral("\U0001F310\uFE0E")}, {117, QStringLiteral("\u2326")},
-            {115, QStringLiteral("\u2196")},          {119, QStringLiteral("\u2198")},
-            {116, QStringLiteral("\u21DE")},          {121, QStringLiteral("\u21DF")},
-            {123, QStringLiteral("\u2190")},          {124, QStringLiteral("\u2192")},
-            {125, QStringLiteral("\u2193")},          {126, QStringLiteral("\u2191")},
+        QHash<quint16, QString> names = {
+            {36, QStringLiteral("Return")},      {48, QStringLiteral("Tab")},       {49, QStringLiteral("Space")},
+            {51, QStringLiteral("Backspace")},   {53, QStringLiteral("Esc")},       {55, QStringLiteral("Ctrl")},
+            {56, QStringLiteral("Shift")},       {57, QStringLiteral("CapsLock")},  {58, QStringLiteral("Alt")},
+            {59, QStringLiteral("Super")},       {60, QStringLiteral("Shift")},     {61, QStringLiteral("Alt")},
+            {62, QStringLiteral("Super")},       {72, QStringLiteral("Volume Up")}, {73, QStringLiteral("Volume Down")},
+            {74, QStringLiteral("Volume Mute")}, {63, QStringLiteral("Menu")},      {117, QStringLiteral("Del")},
+            {115, QStringLiteral("Home")},       {119, QStringLiteral("End")},      {116, QStringLiteral("PgUp")},
+            {121, QStringLiteral("PgDown")},     {123, QStringLiteral("Left")},     {124, QStringLiteral("Right")},
+            {125, QStringLiteral("Down")},       {126, QStringLiteral("Up")},
         };
-        symbols.insert(functionKeyNames());
-        return symbols;
+        names.insert(functionKeyNames());
+        return names;
     }();
     return table;
 }
 
 const QHash<quint16, QString> &keyNameTable()
 {
+    // The same words, and for the punctuation keys the names the key menus offer.
     static const QHash<quint16, QString> table = [] {
-        QHash<quint16, QString> names = {
-            {36, QStringLiteral("Return")},        {48, QStringLiteral("Tab")},
-            {49, QStringLiteral("Space")},         {51, QStringLiteral("Delete")},
-            {53, QStringLiteral("Escape")},        {55, QStringLiteral("Command")},
-            {56, QStringLiteral("Shift")},         {57, QStringLiteral("CapsLock")},
-            {58, QStringLiteral("Option")},        {59, QStringLiteral("Control")},
-            {60, QStringLiteral("RightShift")},    {61, QStringLiteral("RightOption")},
-            {62, QStringLiteral("RightControl")},  {72, QStringLiteral("VolumeUp")},
-            {73, QStringLiteral("VolumeDown")},    {74, QStringLiteral("Mute")},
-            {63, QStringLiteral("Function")},      {117, QStringLiteral("ForwardDelete")},
-            {115, QStringLiteral("Home")},         {119, QStringLiteral("End")},
-            {116, QStringLiteral("PageUp")},       {121, QStringLiteral("PageDown")},
-            {123, QStringLiteral("LeftArrow")},    {124, QStringLiteral("RightArrow")},
-            {125, QStringLiteral("DownArrow")},    {126, QStringLiteral("UpArrow")},
-            {50, QStringLiteral("Grave")},         {43, QStringLiteral("Comma")},
-            {47, QStringLiteral("Period")},        {44, QStringLiteral("Slash")},
-            {42, QStringLiteral("Backslash")},     {33, QStringLiteral("Left Bracket")},
-            {30, QStringLiteral("Right Bracket")}, {41, QStringLiteral("Semicolon")},
-            {39, QStringLiteral("Quote")},         {27, QStringLiteral("Minus")},
+        QHash<quint16, QString> names = keySymbolTable();
+        names.insert({
+            {50, QStringLiteral("Grave")},
+            {43, QStringLiteral("Comma")},
+            {47, QStringLiteral("Period")},
+            {44, QStringLiteral("Slash")},
+            {42, QStringLiteral("Backslash")},
+            {33, QStringLiteral("Left Bracket")},
+            {30, QStringLiteral("Right Bracket")},
+            {41, QStringLiteral("Semicolon")},
+            {39, QStringLiteral("Quote")},
+            {27, QStringLiteral("Minus")},
             {24, QStringLiteral("Equal")},
-        };
-        names.insert(functionKeyNames());
+        });
         return names;
     }();
     return table;
@@ -133,60 +125,40 @@ const QHash<quint16, QString> &singleKeyNames()
 
 QString shortcutSymbolString(quint16 keyCode, quint64 modifierFlags)
 {
+    // Desktops write Super first, then Ctrl, Alt and Shift; the Menu key stands in for Function.
     static constexpr std::array<std::pair<quint64, quint16>, 5> kOrder = {{
         {kControl, kControlKey},
+        {kCommand, kCommandKey},
         {kOption, kOptionKey},
         {kShift, kShiftKey},
-        {kCommand, kCommandKey},
         {kFunction, kFunctionKey},
     }};
-    QString text;
+    QStringList parts;
     for (const auto &[flag, key] : kOrder) {
         if (modifierFlags & flag)
-            text += keySymbolTable().value(key);
+            parts.append(keySymbolTable().value(key));
     }
-    if (isModifierKey(keyCode))
-        return text;
-    if (const auto symbol = keySymbolTable().constFind(keyCode); symbol != keySymbolTable().constEnd())
-        return text + *symbol;
-    return text + layoutText(keyCode, modifierFlags);
+    if (!isModifierKey(keyCode)) {
+        if (const auto name = keySymbolTable().constFind(keyCode); name != keySymbolTable().constEnd())
+            parts.append(*name);
+        else if (const QString text = layoutText(keyCode, modifierFlags); !text.isEmpty())
+            parts.append(text.toUpper());
+    }
+    return parts.join(QLatin1Char('+'));
 }
 
 QString keyCodeSymbolString(quint16 keyCode)
 {
     if (const auto symbol = keySymbolTable().constFind(keyCode); symbol != keySymbolTable().constEnd())
         return *symbol;
-    return layoutText(keyCode, 0);
+    return layoutText(keyCode, 0).toUpper();
 }
 
 QString modifierHintString(quint16 keyCode, quint64 modifierFlags, bool withBrackets)
 {
-    static constexpr std::array<std::pair<quint64, const char *>, 5> kOrder = {{
-        {kControl, "Control-"},
-        {kOption, "Option-"},
-        {kShift, "Shift-"},
-        {kCommand, "Command-"},
-        {kFunction, "Fn-"},
-    }};
-    QString text;
-    if (withBrackets)
-        text += QLatin1Char('(');
-    for (const auto &[flag, word] : kOrder) {
-        if (modifierFlags & flag)
-            text += QLatin1String(word);
-    }
-    if (!isModifierKey(keyCode)) {
-        // F1 to F12 sit on the media keys of the keyboard, so they are named with Fn- even when it is in the flags.
-        if (functionKeyCodes().indexOf(keyCode) >= 0 && functionKeyCodes().indexOf(keyCode) < 12)
-            text += QLatin1String("Fn-");
-        if (const auto name = keyNameTable().constFind(keyCode); name != keyNameTable().constEnd())
-            text += *name;
-        else
-            text += layoutText(keyCode, modifierFlags).toUpper();
-    }
-    if (withBrackets)
-        text += QLatin1Char(')');
-    return text;
+    // The words now read as the compact text does, so both are one text.
+    const QString text = shortcutSymbolString(keyCode, modifierFlags);
+    return withBrackets ? QLatin1Char('(') + text + QLatin1Char(')') : text;
 }
 
 int shortcutSymbolCount(quint16 keyCode, quint64 modifierFlags)

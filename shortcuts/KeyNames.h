@@ -4,9 +4,10 @@
 #include <QList>
 #include <QString>
 
-/// What the user reads of a key code and modifier flags: symbols for the recorder fields and hints, words for
-/// descriptions and tool tips, the names of keys and the menu character of a function key. Keys without a
-/// table entry show the text the current keyboard layout types. The tables are built once and shared read-only.
+/// What the user reads of a key code and modifier flags, in the words printed on a PC keyboard ("Ctrl+Shift+Z",
+/// "Super+Alt+D"): for the recorder fields, hints, descriptions and tool tips, plus the names of keys and the menu
+/// character of a function key. Keys without a table entry show the text the current keyboard layout types, in upper
+/// case as on the keycaps. The tables are built once and shared read-only.
 
 [[nodiscard]] const QHash<quint16, QString> &keySymbolTable();
 [[nodiscard]] const QHash<quint16, QString> &keyNameTable();
@@ -17,15 +18,14 @@
 [[nodiscard]] const QList<quint16> &singleSpecialKeyCodes();
 [[nodiscard]] const QHash<quint16, QString> &singleKeyNames();
 
-/// Modifier symbols (Control, Option, Shift, Command, Function) followed by the key's symbol or layout text; a
-/// modifier key alone gives the modifier symbols only.
+/// "Super+", "Ctrl+", "Alt+", "Shift+", "Menu+" as set, then the key's name or layout text; a modifier key alone
+/// gives the modifiers only, without a trailing "+".
 [[nodiscard]] QString shortcutSymbolString(quint16 keyCode, quint64 modifierFlags);
-/// The symbol of the key alone, else its layout text without modifiers.
+/// The name of the key alone, else its layout text without modifiers.
 [[nodiscard]] QString keyCodeSymbolString(quint16 keyCode);
-/// Words: "Control-Option-Shift-Command-Fn-" as set, "Fn-" before F1 to F12, then the key's name or its layout
-/// text in upper case; optionally in round brackets.
+/// The same text as shortcutSymbolString, optionally in round brackets.
 [[nodiscard]] QString modifierHintString(quint16 keyCode, quint64 modifierFlags, bool withBrackets);
-/// How many symbols the recorder shows: one per modifier set, one for a key that is not a modifier key.
+/// How many names the recorder shows: one per modifier set, one for a key that is not a modifier key.
 [[nodiscard]] int shortcutSymbolCount(quint16 keyCode, quint64 modifierFlags);
 /// The menu key-equivalent character of F1 to F20 (U+F704 to U+F717); 0 for any other key.
 [[nodiscard]] char16_t menuKeyEquivalentCharacter(quint16 keyCode);

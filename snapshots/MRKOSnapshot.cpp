@@ -250,7 +250,7 @@ QSizeF MRKOSnapshot::documentSize() const
 QColor MRKOSnapshot::whiteboardColor() const
 {
     if (m_whiteboardColorType == 3)
-        return m_whiteboardCustomColor.isValid() ? m_whiteboardCustomColor : QColor::fromRgbF(0, 0, 0);
+        return m_whiteboardCustomColor.isValid() ? m_whiteboardCustomColor.toQColor() : QColor::fromRgbF(0, 0, 0);
     return inkora::whiteboardColorForType(m_whiteboardColorType);
 }
 

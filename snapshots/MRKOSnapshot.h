@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/SrgbColor.h"
 #include "platform/Archivable.h"
 #include "platform/Layer.h"
 #include "snapshots/MRKOExportMethod.h"
@@ -57,8 +58,8 @@ public:
     [[nodiscard]] quint64 whiteboardLayout() const { return m_whiteboardLayout; }
     void setWhiteboardLayout(quint64 layout) { m_whiteboardLayout = layout; }
     /// Invalid when there is none.
-    [[nodiscard]] const QColor &whiteboardCustomColor() const { return m_whiteboardCustomColor; }
-    void setWhiteboardCustomColor(const QColor &color) { m_whiteboardCustomColor = color; }
+    [[nodiscard]] const inkora::SrgbColor &whiteboardCustomColor() const { return m_whiteboardCustomColor; }
+    void setWhiteboardCustomColor(const inkora::SrgbColor &color) { m_whiteboardCustomColor = color; }
     /// The canvas bounds in points.
     [[nodiscard]] QRectF bounds() const { return m_bounds; }
     void setBounds(const QRectF &bounds) { m_bounds = bounds; }
@@ -147,7 +148,7 @@ private:
     double m_displayScale = 1.0;
     qint64 m_whiteboardColorType = 0;
     quint64 m_whiteboardLayout = 0;
-    QColor m_whiteboardCustomColor;
+    inkora::SrgbColor m_whiteboardCustomColor;
     QRectF m_bounds;
     std::mutex m_renderMutex; // one rendering at a time: the layers move into a container meanwhile
 };

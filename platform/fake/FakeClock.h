@@ -8,11 +8,20 @@ namespace platform {
 class FakeClock final : public Clock
 {
 public:
-    [[nodiscard]] double now() const override { return m_now; }
+    /// Moves by the step set with setStepPerRead after answering, without firing timers.
+    [[nodiscard]] double now() const override
+    {
+        const double answer = m_now;
+        m_now += m_stepPerRead;
+        return answer;
+    }
     void advance(double seconds);
+    /// For loops that read the time per event and run without the event loop: each read moves time on.
+    void setStepPerRead(double seconds) { m_stepPerRead = seconds; }
 
 private:
-    double m_now = 1000.0; // not 0, so an unset timestamp cannot pass for "now"
+    mutable double m_now = 1000.0; // not 0, so an unset timestamp cannot pass for "now"
+    double m_stepPerRead = 0;
 };
 
 } // namespace platform

@@ -6,10 +6,14 @@
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyboardLayout.h"
+#include "platform/fake/FakeRawInput.h"
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeSavePanel.h"
 #include "platform/fake/FakeScreenGrabber.h"
+#include "platform/fake/FakeScreenSaverInhibitor.h"
 #include "platform/fake/FakeScreens.h"
+#include "platform/fake/FakeScriptRunner.h"
+#include "platform/fake/FakeServiceBrowser.h"
 #include "platform/fake/FakeSingleInstance.h"
 #include "platform/fake/FakeStatusItem.h"
 #include "platform/fake/FakeSyntheticInput.h"
@@ -62,6 +66,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto windowSystem = std::make_unique<FakeWindowSystem>();
     fakes.windowSystem = windowSystem.get();
     services->windowSystem = std::move(windowSystem);
+    auto rawInput = std::make_unique<FakeRawInput>();
+    fakes.rawInput = rawInput.get();
+    services->rawInput = std::move(rawInput);
     auto statusItem = std::make_unique<FakeStatusItem>();
     fakes.statusItem = statusItem.get();
     services->statusItem = std::move(statusItem);
@@ -71,6 +78,15 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto singleInstance = std::make_unique<FakeSingleInstance>();
     fakes.singleInstance = singleInstance.get();
     services->singleInstance = std::move(singleInstance);
+    auto serviceBrowser = std::make_unique<FakeServiceBrowser>();
+    fakes.serviceBrowser = serviceBrowser.get();
+    services->serviceBrowser = std::move(serviceBrowser);
+    auto inhibitor = std::make_unique<FakeScreenSaverInhibitor>();
+    fakes.screenSaverInhibitor = inhibitor.get();
+    services->screenSaverInhibitor = std::move(inhibitor);
+    auto scriptRunner = std::make_unique<FakeScriptRunner>();
+    fakes.scriptRunner = scriptRunner.get();
+    services->scriptRunner = std::move(scriptRunner);
     return services;
 }
 

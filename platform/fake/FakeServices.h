@@ -18,9 +18,13 @@ class FakeScreenGrabber;
 class FakeSyntheticInput;
 class FakeKeyboardLayout;
 class FakeWindowSystem;
+class FakeRawInput;
 class FakeStatusItem;
 class FakeScreens;
 class FakeSingleInstance;
+class FakeServiceBrowser;
+class FakeScreenSaverInhibitor;
+class FakeScriptRunner;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -38,9 +42,13 @@ struct FakeServices
     FakeSyntheticInput *syntheticInput = nullptr;
     FakeKeyboardLayout *keyboardLayout = nullptr;
     FakeWindowSystem *windowSystem = nullptr;
+    FakeRawInput *rawInput = nullptr;
     FakeStatusItem *statusItem = nullptr;
     FakeScreens *screens = nullptr;
     FakeSingleInstance *singleInstance = nullptr;
+    FakeServiceBrowser *serviceBrowser = nullptr;
+    FakeScreenSaverInhibitor *screenSaverInhibitor = nullptr;
+    FakeScriptRunner *scriptRunner = nullptr;
 };
 
 /// Makes the fake services; `fakes` receives typed pointers to them.

@@ -4,6 +4,7 @@
 
 #include <QMenu>
 #include <QPointer>
+#include <QStringList>
 
 namespace platform {
 
@@ -24,6 +25,12 @@ public:
     [[nodiscard]] bool isHighlighted() const override { return m_highlighted; }
     void setPressHandler(std::function<void()> handler) override { m_pressHandler = std::move(handler); }
     void popUpMenu(QMenu *menu) override;
+    void showMessage(const QString &title, const QString &text) override
+    {
+        m_messages.append(title + QLatin1String(": ") + text);
+    }
+    [[nodiscard]] QRectF geometry() const override { return m_geometry; }
+    void setGeometry(const QRectF &geometry) { m_geometry = geometry; }
 
     void setAvailable(bool available) { m_available = available; }
     [[nodiscard]] bool isVisible() const { return m_visible; }
@@ -33,11 +40,14 @@ public:
     /// The menu popped up last, while it is alive.
     [[nodiscard]] QMenu *menu() const { return m_menu; }
     [[nodiscard]] int menusPoppedUp() const { return m_menusPoppedUp; }
+    /// "title: text" of every message shown.
+    [[nodiscard]] const QStringList &messages() const { return m_messages; }
     void press();
     /// Hides the popped-up menu, which reports its closing as a dismissed menu does.
     void closeMenu();
 
 private:
+    QRectF m_geometry;
     bool m_available = true;
     bool m_visible = false;
     bool m_highlighted = false;
@@ -46,6 +56,7 @@ private:
     QImage m_badge;
     QPointer<QMenu> m_menu;
     int m_menusPoppedUp = 0;
+    QStringList m_messages;
     std::function<void()> m_pressHandler;
 };
 

@@ -12,6 +12,7 @@ public:
     {
         if (m_error)
             return m_error;
+        ++m_hides;
         ++m_hidden;
         return 0;
     }
@@ -19,16 +20,21 @@ public:
     {
         if (m_error)
             return m_error;
+        ++m_shows;
         if (m_hidden > 0)
             --m_hidden;
         return 0;
     }
     [[nodiscard]] bool isVisible() const override { return m_hidden == 0; }
     void setError(int error) { m_error = error; }
+    [[nodiscard]] int hideCount() const { return m_hides; }
+    [[nodiscard]] int showCount() const { return m_shows; }
 
 private:
     int m_hidden = 0;
     int m_error = 0;
+    int m_hides = 0;
+    int m_shows = 0;
 };
 
 } // namespace platform

@@ -8,9 +8,15 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPointer>
+#include <QStandardPaths>
 
+#include <fcntl.h>
 #include <string_view>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace platform {
@@ -38,6 +44,8 @@ DBusSingleInstance::DBusSingleInstance(const QDBusConnection &bus) : m_bus(bus)
 DBusSingleInstance::~DBusSingleInstance()
 {
     release();
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
 }
 
 void DBusSingleInstance::release()
@@ -57,7 +65,9 @@ bool DBusSingleInstance::claim()
     if (m_claimed)
         return true;
     if (!m_bus.isConnected()) {
-        qCWarning(lcPlatform) << "SingleInstance: no session bus; a second start cannot be told apart";
+        if (!lockDisplay())
+            return false;
+        qCInfo(lcPlatform) << "SingleInstance: no session bus; a lock file keeps this the one copy on the display";
         return true;
     }
     // The object comes first, so that the name's owner can be called as soon as it has the name.
@@ -83,8 +93,37 @@ bool DBusSingleInstance::claim()
     return false;
 }
 
+bool DBusSingleInstance::lockDisplay()
+{
+    if (m_lockFd >= 0)
+        return true;
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QLatin1Char('/') +
+                 QLatin1String(kMainId);
+    QDir().mkpath(folder);
+    QString display = qEnvironmentVariable("DISPLAY");
+    display.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QByteArray path =
+        QFile::encodeName(folder + QStringLiteral("/%1%2.lock").arg(QLatin1String(kMainId), display));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        qCWarning(lcPlatform).noquote() << "SingleInstance: cannot open the lock file" << path << "; running anyway";
+        return true;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_lockFd = fd;
+    return true;
+}
+
 bool DBusSingleInstance::handOver(const QStringList &arguments)
 {
+    // Without a bus the running copy cannot be reached; the caller says so.
+    if (!m_bus.isConnected())
+        return false;
     QDBusMessage call =
         QDBusMessage::createMethodCall(QString::fromLatin1(kMainId), QString::fromLatin1(kMainObjectPath),
                                        QString::fromLatin1(kMainInterface), QStringLiteral("activate"));

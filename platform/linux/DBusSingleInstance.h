@@ -29,6 +29,7 @@ private:
 
 /// The claim is the ownership of the program's id on the session bus; the running copy exports one method that
 /// a later start calls. Only callers under our own user are served. The name goes when the application quits.
+/// Without a session bus a lock file per display keeps the one copy ("$XDG_RUNTIME_DIR", else the cache folder).
 class DBusSingleInstance final : public QObject, public SingleInstance
 {
     Q_OBJECT
@@ -50,10 +51,13 @@ private:
     /// call has been answered.
     [[nodiscard]] bool activated(const QDBusMessage &message, const QStringList &arguments);
     [[nodiscard]] bool runsUnderOurUser(const QString &peer) const;
+    /// Takes the lock of this user and display; false when another copy holds it.
+    [[nodiscard]] bool lockDisplay();
 
     QDBusConnection m_bus;
     std::unique_ptr<DBusInstanceListener> m_listener; // exported while it exists
     bool m_claimed = false;
+    int m_lockFd = -1; // held open while we run; the system lets go of the lock when the process ends
     ActivationHandler m_handler;
 };
 

@@ -1,10 +1,14 @@
 #include "platform/linux/LinuxServices.h"
 
 #include "platform/PlatformLog.h"
+#include "platform/RawInput.h"
 #include "platform/Services.h"
+#include "platform/linux/AvahiServiceBrowser.h"
 #include "platform/linux/DBusHelperLink.h"
+#include "platform/linux/DBusScreenSaverInhibitor.h"
 #include "platform/linux/DBusSingleInstance.h"
 #include "platform/linux/NullScreenGrabber.h"
+#include "platform/linux/NullScriptRunner.h"
 #include "platform/linux/PosixReachability.h"
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/QtCursorStack.h"
@@ -14,6 +18,7 @@
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11SystemProfile.h"
 #include "platform/linux/XFixesSystemCursor.h"
+#include "platform/linux/XInputRawInput.h"
 #include "platform/linux/XTestSyntheticInput.h"
 #include "platform/linux/XcbHotKeys.h"
 #include "platform/linux/XcbScreenGrabber.h"
@@ -21,8 +26,11 @@
 #include "platform/linux/XkbKeyboardLayout.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
-#include <QSystemTrayIcon>
+
+#include <xcb/xcb.h>
 
 namespace platform {
 
@@ -64,14 +72,55 @@ std::unique_ptr<Services> makeLinuxServices()
         services->windowSystem = std::move(windowSystem);
     else
         services->windowSystem = std::make_unique<NullWindowSystem>();
-    // A tray host that appears later is not picked up: the choice is made once, as for every service.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        services->statusItem = std::make_unique<QtStatusItem>();
-    else
-        services->statusItem = std::make_unique<NullStatusItem>();
+    if (auto rawInput = XInputRawInput::create()) {
+        services->rawInput = std::move(rawInput);
+    } else {
+        qCInfo(lcPlatform) << "makeLinuxServices: no XInput2 raw events; input outside our windows is not seen";
+        services->rawInput = std::make_unique<NullRawInput>();
+    }
+    // Also without a tray host: one that starts later gets the item.
+    services->statusItem = std::make_unique<QtStatusItem>();
     services->screens = std::make_unique<QtScreens>();
     services->singleInstance = std::make_unique<DBusSingleInstance>();
+    services->serviceBrowser = std::make_unique<AvahiServiceBrowser>();
+    services->screenSaverInhibitor = std::make_unique<DBusScreenSaverInhibitor>();
+    services->scriptRunner = std::make_unique<NullScriptRunner>();
     return services;
+}
+
+QString x11DisplayProblem()
+{
+    const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+    if (!chosen.isEmpty() && chosen != "xcb")
+        return {};
+    // Under Wayland the session's XWayland serves: hot keys, override-redirect windows and shapes need X11.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    const QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty())
+        return QStringLiteral("Inkora needs an X11 display: DISPLAY is not set");
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const bool failed = xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    if (failed)
+        return QStringLiteral("Inkora needs an X11 display: cannot open display \"%1\"")
+            .arg(QString::fromLocal8Bit(display));
+    return {};
+}
+
+void prepareSessionBusAddress()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString socket = runtime + QStringLiteral("/bus");
+    if (!runtime.isEmpty() && QFileInfo(socket).exists()) {
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(socket));
+        return;
+    }
+    // An address of no known kind makes the connection fail at once, where an unset one would launch a daemon
+    // that outlives us.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    qCInfo(lcPlatform) << "prepareSessionBusAddress: no session bus; running without one";
 }
 
 } // namespace platform

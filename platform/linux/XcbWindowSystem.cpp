@@ -2,17 +2,24 @@
 
 #include "platform/Keys.h"
 #include "platform/PlatformLog.h"
+#include "platform/linux/XcbSelectionWatcher.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <QWindow>
 
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <set>
 #include <unistd.h>
 #include <vector>
@@ -28,6 +35,9 @@ struct FreeDeleter
 template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
 constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
+
+// The input-only windows under our shaped windows: ours, though Qt does not know them.
+std::set<std::uint32_t> s_catcherIds;
 constexpr std::uint8_t kMenuKeycode = 135; // evdev Menu + 8: stands in for the Function key
 
 xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
@@ -179,7 +189,88 @@ private:
     std::uint16_t m_lockState = 0;
 };
 
+// Watches the top-level windows of the screen on a connection of its own and reports when another program's window
+// is mapped or restacked.
+class StackingWatcher final
+{
+public:
+    ~StackingWatcher()
+    {
+        m_notifier.reset();
+        if (m_connection)
+            xcb_disconnect(m_connection);
+    }
+
+    [[nodiscard]] static std::unique_ptr<StackingWatcher> create(std::function<void()> handler)
+    {
+        auto watcher = std::unique_ptr<StackingWatcher>(new StackingWatcher);
+        watcher->m_connection = xcb_connect(nullptr, nullptr);
+        if (!watcher->m_connection || xcb_connection_has_error(watcher->m_connection))
+            return nullptr;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(watcher->m_connection)).data->root;
+        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(watcher->m_connection, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(watcher->m_connection);
+        watcher->m_handler = std::move(handler);
+        watcher->m_notifier =
+            std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(watcher->m_connection), QSocketNotifier::Read);
+        QObject::connect(watcher->m_notifier.get(), &QSocketNotifier::activated,
+                         [w = watcher.get()] { w->readEvents(); });
+        return watcher;
+    }
+
+private:
+    StackingWatcher() = default;
+
+    void readEvents()
+    {
+        std::set<xcb_window_t> ours;
+        bool foreignChange = false;
+        while (xcb_generic_event_t *raw = xcb_poll_for_event(m_connection)) {
+            const Reply<xcb_generic_event_t> event(raw);
+            xcb_window_t window = 0;
+            switch (event->response_type & 0x7f) {
+            case XCB_CONFIGURE_NOTIFY:
+                window = reinterpret_cast<const xcb_configure_notify_event_t *>(event.get())->window;
+                break;
+            case XCB_MAP_NOTIFY:
+                window = reinterpret_cast<const xcb_map_notify_event_t *>(event.get())->window;
+                break;
+            default:
+                continue;
+            }
+            if (ours.empty()) {
+                for (const QWindow *w : QGuiApplication::allWindows())
+                    ours.insert(xcb_window_t(w->winId()));
+                ours.insert(s_catcherIds.begin(), s_catcherIds.end());
+            }
+            // Our own raises come back as events too; only other programs' windows count.
+            if (!ours.count(window))
+                foreignChange = true;
+        }
+        if (xcb_connection_has_error(m_connection)) {
+            m_notifier->setEnabled(false);
+            return;
+        }
+        if (foreignChange && m_handler)
+            m_handler();
+    }
+
+    xcb_connection_t *m_connection = nullptr;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::function<void()> m_handler;
+};
+
 namespace {
+
+template <class Watched> class HolderMonitor final : public WindowSystem::Monitor
+{
+public:
+    explicit HolderMonitor(std::unique_ptr<Watched> watched) : m_watched(std::move(watched)) {}
+
+private:
+    std::unique_ptr<Watched> m_watched;
+};
 
 class WatcherMonitor final : public WindowSystem::Monitor
 {
@@ -192,8 +283,48 @@ private:
 
 } // namespace
 
-struct XcbWindowSystem::Private
+struct XcbWindowSystem::Private final : public QAbstractNativeEventFilter
 {
+    ~Private() override
+    {
+        if (filterInstalled && QCoreApplication::instance())
+            QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+
+    // Pointer events of a catcher become events of the window above it, which Qt then handles as its own.
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (catchers.empty() || type != "xcb_generic_event_t")
+            return false;
+        auto *event = static_cast<xcb_generic_event_t *>(message);
+        xcb_window_t *target = nullptr;
+        switch (event->response_type & 0x7f) {
+        case XCB_BUTTON_PRESS:
+        case XCB_BUTTON_RELEASE:
+            target = &reinterpret_cast<xcb_button_press_event_t *>(event)->event;
+            break;
+        case XCB_MOTION_NOTIFY:
+            target = &reinterpret_cast<xcb_motion_notify_event_t *>(event)->event;
+            break;
+        case XCB_ENTER_NOTIFY:
+        case XCB_LEAVE_NOTIFY:
+            target = &reinterpret_cast<xcb_enter_notify_event_t *>(event)->event;
+            break;
+        default:
+            return false;
+        }
+        for (const auto &[window, catcher] : catchers) {
+            if (catcher == *target) {
+                *target = window;
+                break;
+            }
+        }
+        return false;
+    }
+
+    std::map<xcb_window_t, xcb_window_t> catchers; // our window -> the input-only window under it
+    bool filterInstalled = false;
+
     xcb_connection_t *connection = nullptr; // Qt's; not owned
     xcb_window_t root = 0;
     xcb_atom_t netWmState = 0, above = 0, sticky = 0, skipTaskbar = 0, skipPager = 0, desktop = 0, activeWindow = 0,
@@ -321,6 +452,112 @@ std::unique_ptr<WindowSystem::Monitor> XcbWindowSystem::addGlobalFlagsChangedMon
         return nullptr;
     }
     return std::make_unique<WatcherMonitor>(std::move(watcher));
+}
+
+std::unique_ptr<WindowSystem::Monitor> XcbWindowSystem::addForeignStackingMonitor(std::function<void()> handler)
+{
+    auto watcher = StackingWatcher::create(std::move(handler));
+    if (!watcher)
+        return nullptr;
+    return std::make_unique<HolderMonitor<StackingWatcher>>(std::move(watcher));
+}
+
+std::unique_ptr<WindowSystem::Monitor> XcbWindowSystem::addCompositingMonitor(std::function<void(bool)> handler)
+{
+    auto watcher = XcbSelectionWatcher::create(selectionOfScreen("_NET_WM_CM_S"));
+    if (!watcher)
+        return nullptr;
+    QObject::connect(watcher.get(), &XcbSelectionWatcher::ownerChanged, watcher.get(),
+                     [handler = std::move(handler)](bool owned) { handler(owned); });
+    return std::make_unique<HolderMonitor<XcbSelectionWatcher>>(std::move(watcher));
+}
+
+namespace {
+
+std::vector<xcb_rectangle_t> xcbRectangles(const QRegion &region)
+{
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(size_t(region.rectCount()));
+    for (const QRect &r : region) {
+        rects.push_back(xcb_rectangle_t{std::int16_t(r.x()), std::int16_t(r.y()), std::uint16_t(r.width()),
+                                        std::uint16_t(r.height())});
+    }
+    return rects;
+}
+
+} // namespace
+
+void XcbWindowSystem::updateWindowShape(QWidget &window, const QRegion &dirty, const QRegion &painted)
+{
+    const xcb_window_t id = xcb_window_t(window.winId());
+    xcb_connection_t *c = d->connection;
+    const std::vector<xcb_rectangle_t> add = xcbRectangles(painted);
+    if (dirty.isNull()) {
+        xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
+                             std::uint32_t(add.size()), add.data());
+    } else {
+        // Only the changed part travels: the rest of the shape stays as the server has it.
+        const std::vector<xcb_rectangle_t> cut = xcbRectangles(dirty);
+        xcb_shape_rectangles(c, XCB_SHAPE_SO_SUBTRACT, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
+                             std::uint32_t(cut.size()), cut.data());
+        if (!add.empty())
+            xcb_shape_rectangles(c, XCB_SHAPE_SO_UNION, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, id, 0, 0,
+                                 std::uint32_t(add.size()), add.data());
+    }
+    xcb_flush(c);
+}
+
+void XcbWindowSystem::removeWindowShape(QWidget &window)
+{
+    xcb_shape_mask(d->connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, xcb_window_t(window.winId()), 0, 0,
+                   XCB_NONE);
+    xcb_flush(d->connection);
+}
+
+void XcbWindowSystem::setPointerCatcher(QWidget &window, bool on)
+{
+    xcb_connection_t *c = d->connection;
+    const xcb_window_t id = xcb_window_t(window.winId());
+    const auto it = d->catchers.find(id);
+    if (!on) {
+        if (it != d->catchers.end()) {
+            xcb_destroy_window(c, it->second);
+            s_catcherIds.erase(it->second);
+            d->catchers.erase(it);
+            xcb_flush(c);
+        }
+        return;
+    }
+    const Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    if (!geometry)
+        return;
+    xcb_window_t catcher = 0;
+    if (it == d->catchers.end()) {
+        if (!d->filterInstalled && QCoreApplication::instance()) {
+            QCoreApplication::instance()->installNativeEventFilter(d.get());
+            d->filterInstalled = true;
+        }
+        catcher = xcb_generate_id(c);
+        const std::uint32_t values[] = {1, XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                                               XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
+                                               XCB_EVENT_MASK_LEAVE_WINDOW};
+        xcb_create_window(c, 0, catcher, d->root, geometry->x, geometry->y, geometry->width, geometry->height, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+        d->catchers.emplace(id, catcher);
+        s_catcherIds.insert(catcher);
+    } else {
+        catcher = it->second;
+    }
+    const std::uint32_t config[] = {
+        std::uint32_t(geometry->x), std::uint32_t(geometry->y), geometry->width, geometry->height, id,
+        XCB_STACK_MODE_BELOW};
+    xcb_configure_window(c, catcher,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT | XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+                         config);
+    xcb_map_window(c, catcher);
+    xcb_flush(c);
 }
 
 void NullWindowSystem::activateWindow(QWidget &window)

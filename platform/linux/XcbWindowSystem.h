@@ -21,6 +21,11 @@ public:
     void activateWindow(QWidget &window) override;
     [[nodiscard]] bool hasCompositingManager() override;
     [[nodiscard]] std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler handler) override;
+    [[nodiscard]] std::unique_ptr<Monitor> addForeignStackingMonitor(std::function<void()> handler) override;
+    [[nodiscard]] std::unique_ptr<Monitor> addCompositingMonitor(std::function<void(bool)> handler) override;
+    void updateWindowShape(QWidget &window, const QRegion &dirty, const QRegion &painted) override;
+    void removeWindowShape(QWidget &window) override;
+    void setPointerCatcher(QWidget &window, bool on) override;
 
 private:
     struct Private;

@@ -8,6 +8,7 @@
 #include "platform/Defaults.h"
 #include "platform/Keys.h"
 #include "platform/UndoManager.h"
+#include "platform/fake/FakeRawInput.h"
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeWindowSystem.h"
 #include "tests/support/InkoraFixture.h"
@@ -331,15 +332,15 @@ TEST_F(ActivationTest, ADelayedLaunchWaitsForTheFirstModifierChange)
     launch();
     advance(5);
     EXPECT_FALSE(delegate().launchCompleted());
-    EXPECT_EQ(fakes().windowSystem->monitorCount(), 1);
+    EXPECT_EQ(fakes().rawInput->monitorCount(), 1);
 
-    fakes().windowSystem->sendFlagsChanged(platform::kShiftFlag);
-    fakes().windowSystem->sendFlagsChanged(0);
+    fakes().rawInput->postFlagsChanged(platform::kShiftFlag);
+    fakes().rawInput->postFlagsChanged(0);
     drainMainQueue();
 
     EXPECT_TRUE(delegate().launchCompleted());
     EXPECT_EQ(log().count(QStringLiteral("finishAppLaunching")), 1);
-    EXPECT_EQ(fakes().windowSystem->monitorCount(), 0) << "the initial monitors are gone";
+    EXPECT_EQ(fakes().rawInput->monitorCount(), 0) << "the initial monitors are gone";
     EXPECT_FALSE(delegate().isActiveAndShown());
 }
 

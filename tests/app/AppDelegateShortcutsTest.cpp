@@ -4,6 +4,7 @@
 #include "foundation/NSUserDefaults+ShortcutEncode.h"
 #include "platform/Defaults.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeStatusItem.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tests/support/InkoraFixture.h"
@@ -16,13 +17,15 @@ namespace {
 
 constexpr std::uint32_t kOptionMask = 0x800;
 constexpr std::uint32_t kCommandMask = 0x100;
-constexpr std::uint16_t kTab = 48;
+constexpr std::uint32_t kSuperAltMask = 0x1000 | 0x800; // Control and Option
+constexpr std::uint16_t kD = 2;
 constexpr std::uint16_t kZ = 6;
 
 class GhostDelegate final : public AppDelegate
 {
 public:
     bool isPinOnTop() const override { return pinOnTop; }
+    void removeHandler(const QString &action) { setActionHandler(action, nullptr); }
     bool pinOnTop = false;
 };
 
@@ -66,7 +69,7 @@ TEST_F(AppDelegateShortcutsTest, ActivationShortcutShowsAndHidesTheOverlayWithIt
     EXPECT_TRUE(delegate().activateShortCut()->isDefault());
     EXPECT_EQ(bound().size(), 2);
 
-    ASSERT_TRUE(fakes().hotKeys->press(kTab, kOptionMask));
+    ASSERT_TRUE(fakes().hotKeys->press(kD, kSuperAltMask));
     EXPECT_TRUE(delegate().isActiveAndShown());
     EXPECT_EQ(bound().size(), AppDelegate::kShortCutCount); // no two defaults share a combination
     EXPECT_TRUE(fakes().hotKeys->isGrabbed(kZ, kCommandMask));
@@ -83,12 +86,12 @@ TEST_F(AppDelegateShortcutsTest, ActivationShortcutShowsAndHidesTheOverlayWithIt
     delegate().registerFlashlightIfNeeded();
     EXPECT_EQ(fakes().hotKeys->registrationAttempts(), attempts);
 
-    ASSERT_TRUE(fakes().hotKeys->press(kTab, kOptionMask));
+    ASSERT_TRUE(fakes().hotKeys->press(kD, kSuperAltMask));
     EXPECT_FALSE(delegate().isActiveAndShown());
     EXPECT_EQ(bound().size(), 2);
     EXPECT_FALSE(fakes().hotKeys->isGrabbed(kZ, kCommandMask));
     // The objects stay: showing again binds the same ones.
-    ASSERT_TRUE(fakes().hotKeys->press(kTab, kOptionMask));
+    ASSERT_TRUE(fakes().hotKeys->press(kD, kSuperAltMask));
     EXPECT_EQ(delegate().shortCutForProperty(QStringLiteral("undoShortCut")), undo);
     EXPECT_TRUE(fakes().hotKeys->isGrabbed(kZ, kCommandMask));
 }
@@ -148,29 +151,49 @@ TEST_F(AppDelegateShortcutsTest, StoredShortcutIsBoundAndAMalformedOneFallsBackT
     EXPECT_TRUE(fakes().hotKeys->isGrabbed(kZ, kCommandMask | kOptionMask));
 }
 
-TEST_F(AppDelegateShortcutsTest, RefusedActivationRunsFromTheToolPanel)
+TEST_F(AppDelegateShortcutsTest, RefusedActivationIsToldOnceAndRunsFromTheToolPanel)
 {
     log().expectWarning(QStringLiteral("Can't register the shortcut"));
-    // Another client holds Option-Tab.
+    // The desktop holds Super+Alt+D.
     fakes().hotKeys->setRefusalRule([](std::uint16_t keyCode, std::uint32_t modifiers) {
-        return keyCode == kTab && modifiers == kOptionMask ? 10 : 0;
+        return keyCode == kD && modifiers == kSuperAltMask ? 10 : 0;
     });
     delegate().registerCommonShortCuts();
+    delegate().unregisterCommonShortCuts();
+    delegate().registerCommonShortCuts();
 
-    EXPECT_TRUE(log().contains(QStringLiteral("Can't register the shortcut \u2325\u21E5 flags - (80000) - Err 10")));
+    EXPECT_TRUE(log().contains(QStringLiteral("Can't register the shortcut Super+Alt+D flags - (c0000) - Err 10")));
+    ASSERT_EQ(fakes().statusItem->messages().size(), 1) << "told once, not at every binding";
+    EXPECT_TRUE(fakes().statusItem->messages().first().contains(QStringLiteral("Super+Alt+D is taken")));
+    EXPECT_TRUE(fakes().statusItem->messages().first().contains(QStringLiteral("Preferences, Shortcuts")));
     const auto activate = delegate().activateShortCut();
     ASSERT_TRUE(activate);
     EXPECT_TRUE(activate->isFailedToRegister());
     EXPECT_EQ(activate->hotKeyID(), 0u);
-    EXPECT_EQ(delegate().activateWithoutShortCut()->hotKeyID(), 1u);
+    EXPECT_FALSE(delegate().activateWithoutShortCut()->isFailedToRegister());
     EXPECT_EQ(KQShortCutMonitor::defaultMonitor().discardedShortCuts(), QList<std::shared_ptr<KQShortCut>>{activate});
 
     QWidget panel;
     inkora::ToolPanelKeyHandler handler;
     panel.installEventFilter(&handler);
-    QTest::keyClick(&panel, Qt::Key_Tab, Qt::AltModifier);
+    QTest::keyClick(&panel, Qt::Key_D, Qt::MetaModifier | Qt::AltModifier);
     EXPECT_TRUE(delegate().isActiveAndShown());
     // Keys that are no refused shortcut go on to the panel.
-    QTest::keyClick(&panel, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(&panel, Qt::Key_D, Qt::AltModifier);
     EXPECT_TRUE(delegate().isActiveAndShown());
+}
+
+TEST_F(AppDelegateShortcutsTest, ShortcutOfACommandWithoutHandlerIsNotGrabbed)
+{
+    delegate().removeHandler(QStringLiteral("redoWithEvent:"));
+    delegate().registerCommonShortCuts();
+    ASSERT_TRUE(fakes().hotKeys->press(kD, kSuperAltMask));
+    ASSERT_TRUE(delegate().isActiveAndShown());
+
+    EXPECT_TRUE(fakes().hotKeys->isGrabbed(kZ, kCommandMask));
+    EXPECT_FALSE(fakes().hotKeys->isGrabbed(kZ, kCommandMask | 0x200)) << "Ctrl+Shift+Z reaches the program below";
+    const auto redo = delegate().shortCutForProperty(QStringLiteral("redoShortCut"));
+    ASSERT_TRUE(redo);
+    EXPECT_FALSE(redo->isFailedToRegister()) << "not tried, so not refused";
+    EXPECT_FALSE(KQShortCutMonitor::defaultMonitor().discardedShortCuts().contains(redo));
 }

@@ -68,3 +68,80 @@ TEST_F(ProgramLaunchTest, WithDisableFullLoadAtLaunchTheFirstModifierChangeCompl
     terminate(program);
     EXPECT_EQ(count("finishAppLaunching"), 1);
 }
+
+TEST_F(ProgramLaunchTest, HangupAndQuitSignalsRunTheQuitSequenceAsSigtermDoes)
+{
+    for (const int signal : {SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(signal);
+        m_output.clear();
+        QProcess program;
+        start(program);
+        ASSERT_TRUE(waitForLine("finishAppLaunching"));
+
+        ::kill(pid_t(program.processId()), signal);
+        ASSERT_TRUE(program.waitForFinished(60000));
+        m_output += program.readAll();
+
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << m_output.constData();
+        EXPECT_EQ(count("applicationWillTerminate: done"), 1) << m_output.constData();
+    }
+}
+
+TEST_F(ProgramLaunchTest, LosingTheDisplayEndsWithOneLineAndStatusOne)
+{
+    QProcess program;
+    start(program);
+    ASSERT_TRUE(waitForLine("finishAppLaunching"));
+    // Any window of the program names its X client; killing the client closes its connection, as a log-out does.
+    // The overlay, shown by its shortcut, is one.
+    QByteArray window;
+    const auto findWindow = [&] {
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("super+alt+d")});
+        QProcess search;
+        search.start(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(program.processId())});
+        search.waitForFinished(10000);
+        window = search.readAllStandardOutput().split('\n').value(0).trimmed();
+        return !window.isEmpty();
+    };
+    ASSERT_TRUE(QTest::qWaitFor(findWindow, 20000));
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xkill"), {QStringLiteral("-id"), QString::fromLatin1(window)}), 0);
+
+    ASSERT_TRUE(program.waitForFinished(60000));
+    m_output += program.readAll();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << m_output.constData();
+    EXPECT_EQ(program.exitCode(), 1) << m_output.constData();
+    const int from = int(m_output.indexOf("Inkora lost its X11 display"));
+    ASSERT_GE(from, 0) << m_output.constData();
+    EXPECT_EQ(m_output.mid(from).trimmed().count('\n'), 0) << "nothing after the one line: " << m_output.constData();
+}
+
+TEST_F(ProgramLaunchTest, WithoutADisplayTheProgramSaysSoBeforeQtStarts)
+{
+    const struct
+    {
+        const char *name;
+        const char *display; // null: unset
+        const char *line;
+    } rows[] = {
+        {"Unset", nullptr, "Inkora needs an X11 display: DISPLAY is not set\n"},
+        {"NoServer", ":998", "Inkora needs an X11 display: cannot open display \":998\"\n"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (row.display)
+            env.insert(QStringLiteral("DISPLAY"), QLatin1String(row.display));
+        else
+            env.remove(QStringLiteral("DISPLAY"));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(INKORA_PROGRAM), {});
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitCode(), 1);
+        EXPECT_EQ(program.readAllStandardError(), QByteArray(row.line));
+    }
+}

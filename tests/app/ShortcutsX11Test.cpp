@@ -1,4 +1,5 @@
 #include "foundation/MRKOUtils.h"
+#include "foundation/NSString+Bezier.h"
 #include "platform/Defaults.h"
 #include "tests/helper/XcbWindowProbe.h"
 #include "tests/support/InkoraFixture.h"
@@ -22,7 +23,9 @@ namespace {
 
 // Keycodes of the US evdev keymap the virtual X server starts with.
 constexpr xcb_keycode_t kTab = 23;
+constexpr xcb_keycode_t kD = 40;
 constexpr std::uint16_t kAlt = XCB_MOD_MASK_1;
+constexpr std::uint16_t kSuperAlt = XCB_MOD_MASK_4 | XCB_MOD_MASK_1;
 
 xcb_connection_t *connection()
 {
@@ -77,7 +80,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override
     {
         // The modifier keys themselves are never grabbed; only the combinations count.
-        if (event->key() == Qt::Key_Alt || event->key() == Qt::Key_Control || event->key() == Qt::Key_Shift)
+        if (event->key() == Qt::Key_Alt || event->key() == Qt::Key_Control || event->key() == Qt::Key_Shift ||
+            event->key() == Qt::Key_Meta || event->key() == Qt::Key_Super_L)
             return;
         keys.append(QKeySequence(event->keyCombination()).toString(QKeySequence::PortableText));
     }
@@ -142,23 +146,24 @@ TEST_F(ShortcutsX11Test, ActivationShortcutBindsTheOverlayCommandsAndGivesThemBa
         return false;
     };
 
-    // Option-Tab is bound from the launch on and shows the overlay.
-    ASSERT_TRUE(until([&] { return reachingUs("alt+Tab").isEmpty(); })) << m_inkora.readAllStandardError().constData();
+    // Super+Alt+D is bound from the launch on and shows the overlay.
+    ASSERT_TRUE(until([&] { return reachingUs("super+alt+d").isEmpty(); }))
+        << m_inkora.readAllStandardError().constData();
     // While it is shown Command-Z is the program's.
     ASSERT_TRUE(until([&] { return reachingUs("ctrl+z").isEmpty(); }));
     // Hidden again, Command-Z reaches other programs.
-    EXPECT_TRUE(reachingUs("alt+Tab").isEmpty());
+    EXPECT_TRUE(reachingUs("super+alt+d").isEmpty());
     ASSERT_TRUE(until([&] { return reachingUs("ctrl+z") == QStringList{QStringLiteral("Ctrl+Z")}; }));
 
     // Shown again, its quit command ends the program cleanly.
-    EXPECT_TRUE(reachingUs("alt+Tab").isEmpty());
+    EXPECT_TRUE(reachingUs("super+alt+d").isEmpty());
     ASSERT_TRUE(until([&] {
         typeKeys("ctrl+q");
         return m_inkora.waitForFinished(500);
     }));
     EXPECT_EQ(m_inkora.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(m_inkora.exitCode(), 0) << m_inkora.readAllStandardError().constData();
-    EXPECT_FALSE(heldByAnotherClient(kTab, kAlt));
+    EXPECT_FALSE(heldByAnotherClient(kD, kSuperAlt));
 }
 
 TEST_F(ShortcutsX11Test, ActivationShortcutShowsARealOverlayWhoseDrawingCommandZUndoes)
@@ -194,7 +199,7 @@ TEST_F(ShortcutsX11Test, ActivationShortcutShowsARealOverlayWhoseDrawingCommandZ
         return false;
     };
 
-    ASSERT_TRUE(pressUntil("alt+Tab", [&] { return overlay().has_value(); }))
+    ASSERT_TRUE(pressUntil("super+alt+d", [&] { return overlay().has_value(); }))
         << m_inkora.readAllStandardError().constData();
     const std::uint32_t overlayId = overlay()->id;
     const QImage before = screenshot();
@@ -241,7 +246,7 @@ TEST_F(ShortcutsX11Test, ActivationShortcutShowsARealOverlayWhoseDrawingCommandZ
     EXPECT_TRUE(overlay().has_value()) << "undo leaves the overlay shown";
 
     // Hidden again, the overlay is unmapped and Command-Z goes to the focused program.
-    ASSERT_TRUE(pressUntil("alt+Tab", [&] { return !overlay().has_value(); }));
+    ASSERT_TRUE(pressUntil("super+alt+d", [&] { return !overlay().has_value(); }));
     // Without a window manager nobody hands the keyboard back once the focused overlay is unmapped.
     QProcess refocus;
     refocus.start(QStringLiteral("xdotool"),
@@ -256,20 +261,45 @@ TEST_F(ShortcutsX11Test, ActivationShortcutShowsARealOverlayWhoseDrawingCommandZ
 
 TEST_F(ShortcutsX11Test, CombinationHeldByAnotherClientIsLoggedAsRefused)
 {
-    const auto cookie =
-        xcb_grab_key_checked(connection(), 1, root(), kAlt, kTab, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-    xcb_generic_error_t *error = xcb_request_check(connection(), cookie);
-    ASSERT_EQ(error, nullptr);
+    const struct
+    {
+        const char *name;
+        xcb_keycode_t keycode;
+        std::uint16_t modifiers;
+        QString storedActivation; // empty: the default
+        QString line;
+    } rows[] = {
+        {"DefaultSuperAltD",
+         kD,
+         kSuperAlt,
+         {},
+         QStringLiteral("Can't register the shortcut Super+Alt+D flags - (c0000) - Err 10")},
+        {"StoredAltTab", kTab, kAlt, QStringLiteral("runInkora:,524288,48,0"),
+         QStringLiteral("Can't register the shortcut Alt+Tab flags - (80000) - Err 10")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.storedActivation.isEmpty()) {
+            MRKOUtils::userDefaults().removeObjectForKey(QStringLiteral("ShortcutActivate"));
+        } else {
+            MRKOUtils::userDefaults().setObject(Bezier::base64EncodedString(row.storedActivation),
+                                                QStringLiteral("ShortcutActivate"));
+        }
+        MRKOUtils::userDefaults().synchronize();
+        const auto cookie = xcb_grab_key_checked(connection(), 1, root(), row.modifiers, row.keycode,
+                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        xcb_generic_error_t *error = xcb_request_check(connection(), cookie);
+        ASSERT_EQ(error, nullptr);
 
-    startInkora(QStringLiteral("1500"));
-    ASSERT_TRUE(m_inkora.waitForFinished(30000));
-    xcb_ungrab_key(connection(), kTab, root(), kAlt);
-    xcb_flush(connection());
+        startInkora(QStringLiteral("1500"));
+        ASSERT_TRUE(m_inkora.waitForFinished(30000));
+        xcb_ungrab_key(connection(), row.keycode, root(), row.modifiers);
+        xcb_flush(connection());
 
-    const QString errors = QString::fromUtf8(m_inkora.readAllStandardError());
-    // BadAccess (10) from the X server; the shortcut without tool bar still got its key.
-    EXPECT_TRUE(errors.contains(QStringLiteral("Can't register the shortcut \u2325\u21E5 flags - (80000) - Err 10")))
-        << qPrintable(errors);
-    EXPECT_EQ(errors.count(QStringLiteral("Can't register the shortcut")), 1) << qPrintable(errors);
-    EXPECT_EQ(m_inkora.exitCode(), 0);
+        const QString errors = QString::fromUtf8(m_inkora.readAllStandardError());
+        // BadAccess (10) from the X server; the shortcut without tool bar still got its key.
+        EXPECT_TRUE(errors.contains(row.line)) << qPrintable(errors);
+        EXPECT_EQ(errors.count(QStringLiteral("Can't register the shortcut")), 1) << qPrintable(errors);
+        EXPECT_EQ(m_inkora.exitCode(), 0);
+    }
 }

@@ -85,3 +85,21 @@ TEST_F(SingleInstanceBusTest, SecondProgramStartEndsAndTheFirstRunsOn)
     ASSERT_TRUE(first.waitForFinished(60000));
     EXPECT_TRUE(m_bus.waitForService(QString::fromLatin1(kMainId), false));
 }
+
+TEST_F(SingleInstanceBusTest, WithoutABusALockKeepsOneCopyPerDisplay)
+{
+    // An address of no known kind: the connection fails at once, as it does for a program without a bus.
+    const QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("disabled:"), QStringLiteral("none"));
+    ASSERT_FALSE(none.isConnected());
+    {
+        DBusSingleInstance first(none);
+        ASSERT_TRUE(first.claim());
+        DBusSingleInstance second(none);
+        EXPECT_FALSE(second.claim());
+        EXPECT_FALSE(second.handOver({})) << "nobody can be asked without a bus";
+    }
+    // The lock goes with its holder.
+    DBusSingleInstance third(none);
+    EXPECT_TRUE(third.claim());
+    QDBusConnection::disconnectFromBus(QStringLiteral("none"));
+}

@@ -7,6 +7,7 @@
 #include "platform/Geometry.h"
 #include "platform/Keys.h"
 #include "platform/ShapeLayer.h"
+#include "platform/fake/FakeClock.h"
 #include "shortcuts/KQShortCut.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tests/canvas/CanvasFixture.h"
@@ -454,4 +455,37 @@ TEST_F(MRKODrawStrokeTest, ARightPressWipesTheStrokeAndStartsAgainWhereThePointe
     EXPECT_EQ(canvas.mouseDownPoint(), canvas.mouseLocation());
     EXPECT_EQ(cachePixel(canvas, canvas.cacheAtFinalize, QPointF(150, 100)).alpha(), 0);
     EXPECT_EQ(cachePixel(canvas, canvas.cacheAtFinalize, QPointF(260, 300)), red());
+}
+
+TEST_F(MRKODrawStrokeTest, TheReleasePointEndsTheStrokeWhateverTheRateLimiterDropped)
+{
+    // A millisecond per clock read: drags arrive at hundreds per second, far above the limit.
+    clock().setStepPerRead(0.001);
+    inkora::liveSettings().limitMouseFPS = true;
+    inkora::liveSettings().mouseFPSRate = 60;
+    const struct
+    {
+        const char *name;
+        MRKOToolType tool;
+        qint64 fpsLimiterAction;
+    } rows[] = {
+        {"BrushCollectingDroppedPoints", MRKOToolTypeBrush, 0},
+        {"BrushSettingDroppedPointsAside", MRKOToolTypeBrush, 1},
+        {"Line", MRKOToolTypeLine, 0},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        inkora::liveSettings().fpsLimiterAction = row.fpsLimiterAction;
+        RecordingCanvas &canvas = makeBrushCanvas();
+        canvas.setToolType(row.tool);
+        postDrags(QPointF(20, 200), QPointF(380, 200), 30);
+        post(pointerEvent(EventType::LeftMouseUp, QPointF(380, 200)));
+
+        press(canvas, QPointF(20, 200));
+
+        ASSERT_EQ(canvas.finalizeCalls, 1);
+        EXPECT_LT(canvas.drawnDrags, 5) << "the limiter did drop drags";
+        for (double x : {200.0, 300.0, 377.0})
+            EXPECT_EQ(cachePixel(canvas, canvas.cacheAtFinalize, QPointF(x, 200)), red()) << x;
+    }
 }

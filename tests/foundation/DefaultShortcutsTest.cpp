@@ -48,7 +48,8 @@ TEST_F(DefaultShortcutsTest, DefaultTableOnX11TakesTheOlderAlternativeToTheFunct
         quint64 flags;
     };
     const std::vector<Row> rows = {
-        {"runInkora:", 48, platform::kOptionFlag},
+        {"runInkora:", 2, platform::kControlFlag | platform::kOptionFlag},
+        {"runInkoraWithoutToolbar:", 2, platform::kControlFlag | platform::kOptionFlag | platform::kShiftFlag},
         {"undoWithEvent:", 6, 0x100000},
         {"redoWithEvent:", 6, 0x120000},
         {"color1WithEvent:", 18, 0x80000},

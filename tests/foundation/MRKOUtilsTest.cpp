@@ -221,19 +221,19 @@ TEST_F(MRKOUtilsTest, TypingShortcutsGiveWayAndComeBack)
 
 TEST(MRKOUtilsColourTest, RainbowAndRandomColours)
 {
-    const QList<QColor> rainbow = MRKOUtils::rainbowColorsArray();
+    const QList<inkora::SrgbColor> rainbow = MRKOUtils::rainbowColorsArray();
     ASSERT_EQ(rainbow.size(), 7);
     EXPECT_EQ(rainbow.first(), rainbow.last());
-    EXPECT_EQ(rainbow[2], inkora::srgbColor(0.35, 0.35, 1, 1));
+    EXPECT_EQ(rainbow[2], inkora::SrgbColor(0.35, 0.35, 1, 1));
 
     for (int i = 0; i < 50; ++i) {
-        inkora::SrgbComponents c;
-        ASSERT_TRUE(inkora::srgbComponents(MRKOUtils::randomColor(), &c));
-        EXPECT_LE(c.red, 254 / 255.0 + 1e-6);
-        EXPECT_LE(c.blue, 254 / 255.0 + 1e-6);
-        EXPECT_EQ(c.alpha, 1.0);
+        const inkora::SrgbColor c = MRKOUtils::randomColor();
+        ASSERT_TRUE(c.isValid());
+        EXPECT_LE(c.red(), 254 / 255.0);
+        EXPECT_LE(c.blue(), 254 / 255.0);
+        EXPECT_EQ(c.alpha(), 1.0);
     }
-    const QColor ranged = MRKOUtils::randomColorHueIntervalWithMinHueMaxHue(0.5, 0.5);
+    const inkora::SrgbColor ranged = MRKOUtils::randomColorHueIntervalWithMinHueMaxHue(0.5, 0.5);
     EXPECT_EQ(ranged, inkora::srgbColorWithHsb(0.5, 0.8, 1, 1));
 }
 

@@ -9,25 +9,20 @@ using namespace OnOffColor;
 
 namespace {
 
-QColor rgba(double r, double g, double b, double a = 1.0)
+using inkora::SrgbColor;
+
+SrgbColor rgba(double r, double g, double b, double a = 1.0)
 {
-    return inkora::srgbColor(r, g, b, a);
+    return {r, g, b, a};
 }
 
-inkora::SrgbComponents componentsOf(const QColor &color)
+void expectComponents(const SrgbColor &c, double r, double g, double b, double a, double tolerance = 1e-6)
 {
-    inkora::SrgbComponents c;
-    EXPECT_TRUE(inkora::srgbComponents(color, &c));
-    return c;
-}
-
-void expectComponents(const QColor &color, double r, double g, double b, double a, double tolerance = 1e-6)
-{
-    const inkora::SrgbComponents c = componentsOf(color);
-    EXPECT_NEAR(c.red, r, tolerance);
-    EXPECT_NEAR(c.green, g, tolerance);
-    EXPECT_NEAR(c.blue, b, tolerance);
-    EXPECT_NEAR(c.alpha, a, tolerance);
+    ASSERT_TRUE(c.isValid());
+    EXPECT_NEAR(c.red(), r, tolerance);
+    EXPECT_NEAR(c.green(), g, tolerance);
+    EXPECT_NEAR(c.blue(), b, tolerance);
+    EXPECT_NEAR(c.alpha(), a, tolerance);
 }
 
 } // namespace
@@ -40,7 +35,7 @@ TEST(OnOffColorTest, StringFormWritesSixDecimalsAndReadsBack)
               QStringLiteral("0.333333+0.350000+0.568000+0.999000"));
 
     expectComponents(srgbColorWithString(QStringLiteral("0.500000+0.250000+0.000000+1.000000")), 0.5, 0.25, 0, 1);
-    EXPECT_TRUE(srgbColorStringValue(QColor()).isNull());
+    EXPECT_TRUE(srgbColorStringValue(SrgbColor()).isNull());
 }
 
 TEST(OnOffColorTest, StringFormWithOtherThanFourPartsIsNoColour)
@@ -55,13 +50,13 @@ TEST(OnOffColorTest, StringFormWithOtherThanFourPartsIsNoColour)
 
 TEST(OnOffColorTest, HexadecimalFormsTruncateOrRoundAsEachDefines)
 {
-    const QColor grey = rgba(0.5, 0.5, 0.5);
+    const SrgbColor grey = rgba(0.5, 0.5, 0.5);
     EXPECT_EQ(hexadecimalString(grey), QStringLiteral("#7F7F7F"));
     EXPECT_EQ(RGBHexString(grey), QStringLiteral("808080"));
     EXPECT_EQ(uint32HexOpaqueAlpha(grey), 0x7F7F7FFFu);
     EXPECT_EQ(uint32HexOpaqueAlpha(rgba(1, 1, 1, 0.2)), 0xFFFFFFFFu);
-    EXPECT_EQ(uint32HexOpaqueAlpha(QColor()), 0u);
-    EXPECT_TRUE(hexadecimalString(QColor()).isNull());
+    EXPECT_EQ(uint32HexOpaqueAlpha(SrgbColor()), 0u);
+    EXPECT_TRUE(hexadecimalString(SrgbColor()).isNull());
     EXPECT_EQ(RGBRedIntegerString(grey), QStringLiteral("128"));
     EXPECT_EQ(RGBBlueIntegerString(rgba(0, 0, 0.2)), QStringLiteral("51"));
 }
@@ -83,12 +78,12 @@ TEST(OnOffColorTest, ContrastAndMonochromeClassification)
 {
     EXPECT_TRUE(isEqualToSRGBColor(contrastTextColor(rgba(0.5, 0.5, 0.5)), rgba(0, 0, 0)));
     EXPECT_TRUE(isEqualToSRGBColor(contrastTextColor(rgba(0, 0, 0.5)), rgba(1, 1, 1)));
-    EXPECT_TRUE(isEqualToSRGBColor(contrastTextColor(QColor()), rgba(0, 0, 0)));
+    EXPECT_TRUE(isEqualToSRGBColor(contrastTextColor(SrgbColor()), rgba(0, 0, 0)));
 
     struct Row
     {
         const char *name;
-        QColor color;
+        SrgbColor color;
         MRKOMonochromeType type;
         bool enoughSaturation;
     };
@@ -113,20 +108,22 @@ TEST(OnOffColorTest, ComparisonIsExactAndInterpolationClampsTheFraction)
     EXPECT_TRUE(isEqualToSRGBColor(rgba(1, 0, 0, 1), rgba(1, 0, 0, 1)));
     EXPECT_FALSE(isEqualToSRGBColor(rgba(1, 0, 0, 1), rgba(1, 0, 0, 0.999)));
 
-    const QColor from = rgba(0.2, 0.4, 0.6, 1);
-    const QColor to = rgba(0.6, 0.8, 1.0, 0.5);
+    const SrgbColor from = rgba(0.2, 0.4, 0.6, 1);
+    const SrgbColor to = rgba(0.6, 0.8, 1.0, 0.5);
     expectComponents(colorBylinearInterpolationFromColor(from, to, 0.5), 0.4, 0.6, 0.8, 0.75, 1e-4);
     expectComponents(colorBylinearInterpolationFromColor(from, to, 1.5), 0.6, 0.8, 1.0, 0.5);
     expectComponents(colorBylinearInterpolationFromColor(from, to, -1), 0.2, 0.4, 0.6, 1);
 
-    const QColor hue09 = inkora::srgbColorWithHsb(0.9, 1, 1, 1);
-    const QColor hue01 = inkora::srgbColorWithHsb(0.1, 1, 1, 1);
+    const SrgbColor hue09 = inkora::srgbColorWithHsb(0.9, 1, 1, 1);
+    const SrgbColor hue01 = inkora::srgbColorWithHsb(0.1, 1, 1, 1);
     double hue = 0, saturation = 0, brightness = 0;
-    inkora::srgbToHsb(componentsOf(colorByChromaticInterpollationFromColor(hue09, hue01, 0.5)), &hue, &saturation,
-                      &brightness);
+    inkora::srgbToHsb(colorByChromaticInterpollationFromColor(hue09, hue01, 0.5), &hue, &saturation, &brightness);
     EXPECT_NEAR(hue, 0.5, 1e-4);
-    EXPECT_TRUE(isEqualToSRGBColor(colorByChromaticInterpollationFromColor(hue09, hue01, 1.5), hue01));
-    EXPECT_TRUE(isEqualToSRGBColor(colorByChromaticInterpollationFromColor(hue09, hue01, -1), hue09));
+    // Through hue, saturation and brightness and back: equal up to the doubles' rounding.
+    expectComponents(colorByChromaticInterpollationFromColor(hue09, hue01, 1.5), hue01.red(), hue01.green(),
+                     hue01.blue(), 1, 1e-12);
+    expectComponents(colorByChromaticInterpollationFromColor(hue09, hue01, -1), hue09.red(), hue09.green(),
+                     hue09.blue(), 1, 1e-12);
 }
 
 TEST(OnOffColorTest, RainbowColoursHaveSeventyPercentSaturation)

@@ -17,14 +17,14 @@ protected:
 
 TEST_F(ShortcutEncodeTest, ColoursAreStoredAsTheirStringForm)
 {
-    setSRGBColorForKey(defaults(), inkora::srgbColor(0.5, 0.25, 0, 1), QStringLiteral("TextBackgroundColor"));
+    setSRGBColorForKey(defaults(), inkora::SrgbColor(0.5, 0.25, 0, 1), QStringLiteral("TextBackgroundColor"));
 
     EXPECT_EQ(defaults().stringForKey(QStringLiteral("TextBackgroundColor")),
               QStringLiteral("0.500000+0.250000+0.000000+1.000000"));
     EXPECT_TRUE(OnOffColor::isEqualToSRGBColor(srgbColorForKey(defaults(), QStringLiteral("TextBackgroundColor")),
-                                               inkora::srgbColor(0.5, 0.25, 0, 1)));
+                                               inkora::SrgbColor(0.5, 0.25, 0, 1)));
 
-    setSRGBColorForKey(defaults(), QColor(), QStringLiteral("TextBackgroundColor"));
+    setSRGBColorForKey(defaults(), inkora::SrgbColor(), QStringLiteral("TextBackgroundColor"));
     EXPECT_FALSE(defaults().objectForKey(QStringLiteral("TextBackgroundColor")).isValid());
 }
 

@@ -95,8 +95,8 @@ TEST_F(ToolTablesTest, ToolTipOmitsTheKeyWhenNoSlotHoldsTheAction)
 TEST_F(ToolTablesTest, SnapshotPanelHighlightColours)
 {
     EXPECT_EQ(MRKOUtils::highlightColorForIdentifier(QStringLiteral("CleanUpShots")),
-              inkora::srgbColor(0.92, 0.78, 0.2, 1));
+              inkora::SrgbColor(0.92, 0.78, 0.2, 1).toQColor());
     EXPECT_EQ(MRKOUtils::highlightColorForIdentifier(QStringLiteral("PutBackSnapshot")),
-              inkora::srgbColor(0.2, 0.92, 0.38, 1));
+              inkora::SrgbColor(0.2, 0.92, 0.38, 1).toQColor());
     EXPECT_EQ(MRKOUtils::highlightColorForIdentifier(QStringLiteral("Brush")), OnOffColor::iconOnColor());
 }

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         (void)KQShortCut::shortcutObjectWithString(shortCut->shortcutObjectStringValue());
     (void)ShortcutEncode::unarchivedShortCut(bytes);
 
-    const QColor color = OnOffColor::srgbColorWithString(text);
+    const inkora::SrgbColor color = OnOffColor::srgbColorWithString(text);
     (void)OnOffColor::srgbColorStringValue(color);
     (void)OnOffColor::hexadecimalString(OnOffColor::colorFromHexadecimalString(text));
     (void)OnOffColor::RGBHexString(OnOffColor::colorWithRGBHexString(Bezier::preProcessedHexString(text)));

@@ -20,7 +20,7 @@ public:
     QString archiveClassName() const override { return QStringLiteral("ObjectArchivingTestHolder"); }
     void encodeWithCoder(platform::KeyedArchiver &coder) const override { m_write(coder); }
 
-    QColor first, second;
+    inkora::SrgbColor first, second;
     std::optional<BezierPath> path;
     std::optional<inkora::EdgeInsets> insets;
 

@@ -80,4 +80,35 @@ TEST_F(ShapeLayerTest, AnimatedStrokeEndShowsInThePresentationRender)
     EXPECT_EQ(pixelAt(renderToImage(*stripe, {100, 20}), 50, 10), QColor(0, 0, 255)); // the model is whole
 }
 
+TEST_F(ShapeLayerTest, ChangingOnePartOfAFilledPathRepaintsThatPartOnly)
+{
+    const auto shade = [](QPointF hole) {
+        QPainterPath path;
+        path.addRect(0, 0, 1000, 800);
+        path.addEllipse(hole, 50, 50);
+        path.setFillRule(Qt::OddEvenFill);
+        return path;
+    };
+    auto root = platform::Layer::create();
+    root->setFrame(QRectF(0, 0, 1000, 800));
+    auto layer = ShapeLayer::create();
+    layer->setFrame(root->bounds());
+    layer->setFillRule(ShapeLayer::FillRule::EvenOdd);
+    layer->setPath(shade({200, 200}));
+    root->setMask(layer);
+    QRectF dirty;
+    root->setDisplayObserver([&](const QRectF &r) { dirty |= r; });
+
+    layer->setPath(shade({600, 500}));
+    EXPECT_TRUE(QRectF(148, 148, 504, 404).contains(dirty)) << "the old and the new hole, not the whole mask";
+    EXPECT_TRUE(dirty.contains(QRectF(150, 150, 500, 400)));
+
+    // A stroked path changes along its outline too: the whole layer repaints.
+    layer->setStrokeColor(QColor(255, 0, 0));
+    layer->setLineWidth(4);
+    dirty = QRectF();
+    layer->setPath(shade({300, 300}));
+    EXPECT_GE(dirty.width(), 1000);
+}
+
 } // namespace

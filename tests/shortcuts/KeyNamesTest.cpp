@@ -19,27 +19,32 @@ struct Row
     const char *name;
     quint16 keyCode;
     quint64 flags;
-    const char *symbols; // UTF-8
-    const char *words;
+    const char *text;
     int count;
 };
 
+// Super is the Control flag, Ctrl the Command flag, Alt the Option flag, Menu the Function flag.
 const std::vector<Row> kRows = {
-    {"ControlCommandLetter", 0, kControl | kCommand, "\u2303\u2318a", "Control-Command-A", 3},
-    {"AllModifiersInOrder", 6, kCommand | kFunction | kShift | kOption | kControl,
-     "\u2303\u2325\u21E7\u2318\U0001F310\uFE0Ez", "Control-Option-Shift-Command-Fn-Z", 6},
-    {"RightShiftLooksLikeShift", 60, 0, "\u21E7", "RightShift", 1},
-    {"FunctionKeyAlone", 63, 0, "", "", 0},
-    {"CommandKeyWithShift", 55, kShift, "\u21E7", "Shift-", 1},
-    {"F5WithFunctionNamesFnTwice", 96, kFunction, "\U0001F310\uFE0EF5", "Fn-Fn-F5", 2},
-    {"F13WithoutFn", 105, 0, "F13", "F13", 1},
-    {"F12WithFn", 111, 0, "F12", "Fn-F12", 1},
-    {"OptionTab", 48, kOption, "\u2325\u21E5", "Option-Tab", 2},
-    {"Space", 49, 0, "\u23B5", "Space", 1},
-    {"PageDown", 121, kCommand, "\u2318\u21DF", "Command-PageDown", 2},
-    {"VolumeUp", 72, 0, "\U0001F50A", "VolumeUp", 1},
-    {"LeftBracketByName", 33, kCommand, "\u2318[", "Command-Left Bracket", 2},
-    {"LayoutDigit", 18, kOption, "\u23251", "Option-1", 2},
+    {"SuperCtrlLetterInUpperCase", 0, kControl | kCommand, "Super+Ctrl+A", 3},
+    {"AllModifiersInDesktopOrder", 6, kCommand | kFunction | kShift | kOption | kControl, "Super+Ctrl+Alt+Shift+Menu+Z",
+     6},
+    {"Undo", 6, kCommand, "Ctrl+Z", 2},
+    {"Redo", 6, kCommand | kShift, "Ctrl+Shift+Z", 3},
+    {"ShowOverlay", 2, kControl | kOption, "Super+Alt+D", 3},
+    {"ShowOverlayWithoutToolBar", 2, kControl | kOption | kShift, "Super+Alt+Shift+D", 4},
+    {"RightShiftReadsShift", 60, 0, "Shift", 1},
+    {"FunctionKeyAlone", 63, 0, "", 0},
+    {"CommandKeyWithShiftHasNoTrailingPlus", 55, kShift, "Shift", 1},
+    {"F5WithMenuHasNoFnWord", 96, kFunction, "Menu+F5", 2},
+    {"F13", 105, 0, "F13", 1},
+    {"AltTab", 48, kOption, "Alt+Tab", 2},
+    {"Space", 49, 0, "Space", 1},
+    {"Backspace", 51, kCommand, "Ctrl+Backspace", 2},
+    {"ForwardDelete", 117, kOption, "Alt+Del", 2},
+    {"PageDown", 121, kCommand, "Ctrl+PgDown", 2},
+    {"VolumeUp", 72, 0, "Volume Up", 1},
+    {"LeftBracketAsTyped", 33, kCommand, "Ctrl+[", 2},
+    {"LayoutDigit", 18, kOption, "Alt+1", 2},
 };
 
 void PrintTo(const Row &row, std::ostream *os)
@@ -51,18 +56,18 @@ class KeyNamesTest : public InkoraFixture, public testing::WithParamInterface<Ro
 {
 };
 
-TEST_P(KeyNamesTest, SymbolsWordsAndCount)
+TEST_P(KeyNamesTest, TextCountAndHintsReadAlike)
 {
     const Row &row = GetParam();
-    EXPECT_EQ(shortcutSymbolString(row.keyCode, row.flags), QString::fromUtf8(row.symbols));
-    EXPECT_EQ(modifierHintString(row.keyCode, row.flags, false), QString::fromUtf8(row.words));
-    EXPECT_EQ(modifierHintString(row.keyCode, row.flags, true),
-              QLatin1Char('(') + QString::fromUtf8(row.words) + QLatin1Char(')'));
+    const QString text = QString::fromUtf8(row.text);
+    EXPECT_EQ(shortcutSymbolString(row.keyCode, row.flags), text);
+    EXPECT_EQ(modifierHintString(row.keyCode, row.flags, false), text);
+    EXPECT_EQ(modifierHintString(row.keyCode, row.flags, true), QLatin1Char('(') + text + QLatin1Char(')'));
     EXPECT_EQ(shortcutSymbolCount(row.keyCode, row.flags), row.count);
 
     const auto shortCut = KQShortCut::shortCutWithKeyCode(row.keyCode, row.flags, nullptr, QStringLiteral("a:"));
-    EXPECT_EQ(shortCut->basicHint(), QString::fromUtf8(row.symbols));
-    EXPECT_EQ(shortCut->extraHint(), QString::fromUtf8(row.words));
+    EXPECT_EQ(shortCut->basicHint(), text);
+    EXPECT_EQ(shortCut->extraHint(), text);
 }
 
 INSTANTIATE_TEST_SUITE_P(All, KeyNamesTest, testing::ValuesIn(kRows),
@@ -75,18 +80,18 @@ class KeyTextTest : public InkoraFixture
 TEST_F(KeyTextTest, LayoutGetsTheUnshiftedHotKeyMaskAndAnUntranslatableKeyAddsNothing)
 {
     // The mask's bits lie above the translation's modifier bits, so the layout sees no modifier held.
-    EXPECT_EQ(shortcutSymbolString(6, kShift | kCommand), QStringLiteral("\u21E7\u2318z"));
+    EXPECT_EQ(shortcutSymbolString(6, kShift | kCommand), QStringLiteral("Ctrl+Shift+Z"));
     EXPECT_EQ(fakes().keyboardLayout->lastModifierState(), 0x100u | 0x200u);
 
     fakes().keyboardLayout->setText(10, QString());
-    EXPECT_EQ(shortcutSymbolString(10, kCommand), QStringLiteral("\u2318"));
-    EXPECT_EQ(modifierHintString(10, kCommand, true), QStringLiteral("(Command-)"));
+    EXPECT_EQ(shortcutSymbolString(10, kCommand), QStringLiteral("Ctrl"));
+    EXPECT_EQ(modifierHintString(10, kCommand, true), QStringLiteral("(Ctrl)"));
     EXPECT_EQ(keyCodeSymbolString(10), QString());
 
-    // A non-Latin layout shows its own text, upper-cased in words.
+    // A non-Latin layout shows its own text, upper-cased as on the keycap.
     fakes().keyboardLayout->setText(12, QStringLiteral("\u0439"));
-    EXPECT_EQ(keyCodeSymbolString(12), QStringLiteral("\u0439"));
-    EXPECT_EQ(modifierHintString(12, kCommand, false), QStringLiteral("Command-\u0419"));
+    EXPECT_EQ(keyCodeSymbolString(12), QStringLiteral("\u0419"));
+    EXPECT_EQ(modifierHintString(12, kCommand, false), QStringLiteral("Ctrl+\u0419"));
     EXPECT_EQ(fakes().keyboardLayout->lastModifierState(), 0x100u);
 }
 
@@ -111,7 +116,8 @@ TEST(KeyTablesTest, FunctionKeysSingleKeysAndMenuCharacters)
     EXPECT_EQ(singleSpecialKeyCodes(),
               (QList<quint16>{48, 50, 43, 47, 44, 42, 33, 30, 41, 39, 27, 24, 116, 121, 115, 119}));
     EXPECT_EQ(singleKeyNames().value(116), QStringLiteral("Page Up"));
-    EXPECT_EQ(keyNameTable().value(116), QStringLiteral("PageUp"));
+    EXPECT_EQ(keyNameTable().value(116), QStringLiteral("PgUp"));
+    EXPECT_EQ(keyNameTable().value(50), QStringLiteral("Grave"));
 
     EXPECT_TRUE(KQShortCut::shortCutWithKeyCode(48, 0, nullptr, {})->hasSingleSpecialKey());
     EXPECT_FALSE(KQShortCut::shortCutWithKeyCode(48, kShift, nullptr, {})->hasSingleSpecialKey());

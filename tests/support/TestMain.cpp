@@ -14,11 +14,17 @@ int main(int argc, char *argv[])
         if (!display.isEmpty())
             qputenv("DISPLAY", display);
         qputenv("QT_QPA_PLATFORM", "xcb");
+    } else if (label == "desktop") {
+        if (const QByteArray display = qgetenv("INKORA_TEST_DESKTOP_DISPLAY"); !display.isEmpty())
+            qputenv("DISPLAY", display);
+        qputenv("QT_QPA_PLATFORM", "xcb");
     } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     if (const QByteArray bus = qgetenv("INKORA_TEST_DBUS_ADDRESS"); !bus.isEmpty())
         qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+    if (const QByteArray bus = qgetenv("INKORA_TEST_SYSTEM_BUS_ADDRESS"); !bus.isEmpty())
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus);
     testing::InitGoogleMock(&argc, argv);
     // gtest_discover_tests lists tests without needing a display or a bus.
     for (int i = 1; i < argc; ++i) {

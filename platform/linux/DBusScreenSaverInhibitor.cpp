@@ -1,0 +1,53 @@
+#include "platform/linux/DBusScreenSaverInhibitor.h"
+
+#include "platform/PlatformLog.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusReply>
+
+namespace platform {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString kPath = QStringLiteral("/org/freedesktop/ScreenSaver");
+
+QDBusMessage call(const QString &method, const QVariantList &arguments)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kService, method);
+    message.setArguments(arguments);
+    // A desktop that does not answer soon has no screen saver to hold off.
+    return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
+}
+
+} // namespace
+
+std::optional<quint32> DBusScreenSaverInhibitor::inhibit(const QString &applicationName, const QString &reason)
+{
+    if (!QDBusConnection::sessionBus().isConnected()) {
+        qCWarning(lcPlatform) << "inhibit: no session bus; the display may sleep";
+        return std::nullopt;
+    }
+    const QDBusReply<quint32> reply = call(QStringLiteral("Inhibit"), {applicationName, reason});
+    if (!reply.isValid()) {
+        qCWarning(lcPlatform).noquote() << "inhibit: the screen saver service refused (" + reply.error().message() +
+                                               "); the display may sleep";
+        return std::nullopt;
+    }
+    return reply.value();
+}
+
+bool DBusScreenSaverInhibitor::unInhibit(quint32 cookie)
+{
+    if (!QDBusConnection::sessionBus().isConnected())
+        return false;
+    const QDBusMessage reply = call(QStringLiteral("UnInhibit"), {cookie});
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        qCWarning(lcPlatform).noquote() << "unInhibit:" << reply.errorMessage();
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform

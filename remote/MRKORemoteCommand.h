@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+
+/// The command byte (byte 4) of the datagrams between the program and the phone remote.
+enum MRKORemoteCommand : std::uint8_t {
+    MRKORemoteCommandNone = 0, // a tool type without a code
+    MRKORemoteCommandConnected = 160,
+    MRKORemoteCommandDisconnect = 161,
+    MRKORemoteCommandConnectedAck = 162,
+    MRKORemoteCommandDrawStart = 176,
+    MRKORemoteCommandDrawEnd = 177,
+    MRKORemoteCommandUndo = 178,
+    MRKORemoteCommandRedo = 179,
+    MRKORemoteCommandToggleInkora = 180,
+    MRKORemoteCommandRepeat = 181,
+    MRKORemoteCommandNextThickness = 182,
+    MRKORemoteCommandToggleFreeze = 183,
+    MRKORemoteCommandNextScreen = 184,
+    MRKORemoteCommandShowHideToolbar = 185,
+    MRKORemoteCommandToolBrush = 192,
+    MRKORemoteCommandToolArrow = 193,
+    MRKORemoteCommandToolRectangle = 194,
+    MRKORemoteCommandToolEllipse = 195,
+    MRKORemoteCommandToolLine = 196,
+    MRKORemoteCommandToolText = 197,
+    MRKORemoteCommandToolQuickArrow = 198,
+    MRKORemoteCommandNextColorType = 208,
+    MRKORemoteCommandClearScreen = 209,
+    MRKORemoteCommandTextEditingDidStart = 210,
+    MRKORemoteCommandTextEditingDidEnd = 211,
+    MRKORemoteCommandTyping = 212,
+    MRKORemoteCommandFlashlightOn = 213,
+    MRKORemoteCommandFlashlightOff = 214,
+    MRKORemoteCommandPreviousSlide = 224,
+    MRKORemoteCommandNextSlide = 225,
+    MRKORemoteCommandRequest = 237,
+    MRKORemoteCommandRequestAlternate = 239,
+    MRKORemoteCommandAppState = 240,
+    MRKORemoteCommandUndoMask = 241,
+    MRKORemoteCommandHue = 242,
+    MRKORemoteCommandDissolve = 243,
+    MRKORemoteCommandToolBarHidden = 244,
+    MRKORemoteCommandScreensCount = 245,
+    MRKORemoteCommandAppShown = 246,
+    MRKORemoteCommandColorType = 247,
+};

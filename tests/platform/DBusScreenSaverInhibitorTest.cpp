@@ -1,0 +1,83 @@
+#include "platform/linux/DBusScreenSaverInhibitor.h"
+
+#include "tests/support/InkoraFixture.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QThread>
+
+#include <mutex>
+
+namespace {
+
+// The desktop's screen-saver service, on the test's private session bus; it answers on a thread of its own
+// because the inhibitor's calls block.
+class ScreenSaver final : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    QStringList calls() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+public slots:
+    uint Inhibit(const QString &application, const QString &reason)
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls << QStringLiteral("Inhibit %1: %2").arg(application, reason);
+        return 42;
+    }
+    void UnInhibit(uint cookie)
+    {
+        std::lock_guard lock(m_mutex);
+        m_calls << QStringLiteral("UnInhibit %1").arg(cookie);
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    QStringList m_calls;
+};
+
+using DBusScreenSaverInhibitorTest = InkoraFixture;
+
+TEST_F(DBusScreenSaverInhibitorTest, InhibitsAndReleasesThroughTheDesktopService)
+{
+    const QString connection = QStringLiteral("screensaver");
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connection);
+    ASSERT_TRUE(bus.isConnected());
+    QThread thread;
+    thread.start();
+    ScreenSaver service;
+    service.moveToThread(&thread);
+    ASSERT_TRUE(
+        bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &service, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+
+    platform::DBusScreenSaverInhibitor inhibitor;
+    const std::optional<quint32> cookie =
+        inhibitor.inhibit(QStringLiteral("Inkora"), QStringLiteral("Inkora Remote is connected"));
+    ASSERT_TRUE(cookie);
+    EXPECT_EQ(*cookie, 42u);
+    EXPECT_TRUE(inhibitor.unInhibit(*cookie));
+    EXPECT_EQ(service.calls(), (QStringList{"Inhibit Inkora: Inkora Remote is connected", "UnInhibit 42"}));
+
+    bus.unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
+    (void)bus.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+    QDBusConnection::disconnectFromBus(connection);
+    thread.quit();
+    thread.wait();
+}
+
+TEST_F(DBusScreenSaverInhibitorTest, WithoutTheServiceTheDisplayMaySleep)
+{
+    log().expectWarning(QStringLiteral("inhibit: the screen saver service refused"));
+    platform::DBusScreenSaverInhibitor inhibitor;
+    EXPECT_FALSE(inhibitor.inhibit(QStringLiteral("Inkora"), QStringLiteral("Inkora Remote is connected")));
+    EXPECT_EQ(log().count(QStringLiteral("inhibit: the screen saver service refused")), 1);
+}
+
+} // namespace
+
+#include "DBusScreenSaverInhibitorTest.moc"
