@@ -51,10 +51,7 @@ constexpr qint64 kMaxEraserSize = 400;
 
 const QString kEmptyCompositeName = QStringLiteral("Empty");
 
-QColor eraserColor()
-{
-    return QColor::fromRgbF(1.0f, 0.0f, 0.3f, 1.0f);
-}
+constexpr inkora::SrgbColor kEraserColor(1.0, 0.0, 0.3, 1.0);
 
 } // namespace
 
@@ -79,13 +76,13 @@ void MRKODraw::eraserWithEvent(const platform::Event &event)
     const QPointF start = convertPointFromWindow(event.locationInWindow);
     resetPointsAndRectsWithCurrentLocation(start);
     const double diameter = brushSizeUsingPressure();
-    m_hueColor = eraserColor();
+    m_hueColor = kEraserColor;
     m_hueFirstColor = m_hueColor;
     const QRectF dot(start - QPointF(diameter / 2, diameter / 2), QSizeF(diameter, diameter));
     if (m_cache) {
         platform::BitmapContext &context = m_cache->context();
         context.saveGState();
-        context.setFillColor(m_hueColor);
+        context.setFillColor(m_hueColor.toQColor());
         QPainterPath ellipse;
         ellipse.addEllipse(dot);
         context.fillPath(ellipse);
