@@ -15,7 +15,8 @@ MRKOSelectedLayerControls::MRKOSelectedLayerControls(MRKODraw *draw, const platf
     if (layer && layer->contents()) {
         m_initialImage = layer->contents();
         m_initialRect = layer->frame();
-        m_initialColor = layer->borderColor().isValid() ? layer->borderColor() : MRKOToolColor::defaultColor();
+        m_initialColor =
+            layer->borderColor().isValid() ? layer->borderColor() : MRKOToolColor::defaultColor().toQColor();
     }
 }
 
