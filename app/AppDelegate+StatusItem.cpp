@@ -2,6 +2,7 @@
 #include "app/MRKOGreenStatusImageView.h"
 #include "app/StatusBarImages.h"
 #include "foundation/MRKOUtils.h"
+#include "foundation/NSMenuItem+KeyEquivalent.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/Services.h"
@@ -22,12 +23,16 @@ const std::array<const char *, 6> kPhaseImages = {
     "MRKOStatusBarActivePin", "MRKOStatusBarAir",    "MRKOStatusBarAirActive",
 };
 
-// The tool commands of the tool items, by tag.
+// The tool commands of the tool items, by tag, and the shortcuts they show.
 const std::array<const char *, 4> kToolCommands = {
     "brushToolWithEvent:",
     "arrowToolWithEvent:",
     "rectangleToolWithEvent:",
     "textToolWithEvent:",
+};
+const std::array<const char *, 4> kToolShortCuts = {
+    "brushShortCut", "arrowShortCut", "rectangleShortCut",
+    "lineShortCut", // the text tool's, under its historical name
 };
 
 platform::StatusItem *statusItem()
@@ -140,8 +145,10 @@ void AppDelegate::showMenuForView()
     m_externalAppMenu = true;
     auto menu = std::make_unique<QMenu>();
     menu->setTitle(QStringLiteral("Menu"));
-    (void)addCommandItem(*menu, QStringLiteral("Show Inkora"), QStringLiteral("runInkora:"));
-    (void)addCommandItem(*menu, QStringLiteral("Show Without Toolbar"), QStringLiteral("runInkoraWithoutToolbar:"));
+    (void)addCommandItem(*menu, QStringLiteral("Show Inkora"), QStringLiteral("runInkora:"),
+                         QStringLiteral("activateShortCut"));
+    (void)addCommandItem(*menu, QStringLiteral("Show Without Toolbar"), QStringLiteral("runInkoraWithoutToolbar:"),
+                         QStringLiteral("activateWithoutShortCut"));
     if (isPinnedOnTop())
         addPinOnTopToMenu(*menu);
     addConnectionPartForMenu(*menu);
@@ -154,9 +161,10 @@ void AppDelegate::showAdditionalMenuForView()
     m_externalAppMenu = false;
     auto menu = std::make_unique<QMenu>();
     menu->setTitle(QStringLiteral("Menu"));
-    (void)addCommandItem(*menu, QStringLiteral("Hide Inkora"), QStringLiteral("runInkora:"));
+    (void)addCommandItem(*menu, QStringLiteral("Hide Inkora"), QStringLiteral("runInkora:"),
+                         QStringLiteral("activateShortCut"));
     (void)addCommandItem(*menu, isToolbarHidden() ? QStringLiteral("Show Toolbar") : QStringLiteral("Hide Toolbar"),
-                         QStringLiteral("showHideToolbar:"));
+                         QStringLiteral("showHideToolbar:"), QStringLiteral("showHideToolbarShortCut"));
     addPinOnTopToMenu(*menu);
     addAdditionalItemsForMenu(*menu);
     addConnectionPartForMenu(*menu);
@@ -188,9 +196,12 @@ void AppDelegate::menuDidClose()
     handleFlagsChangedWithCurrentEvent();
 }
 
-QAction *AppDelegate::addCommandItem(QMenu &menu, const QString &title, const QString &action)
+QAction *AppDelegate::addCommandItem(QMenu &menu, const QString &title, const QString &action,
+                                     const QString &shortCutProperty)
 {
     QAction *item = menu.addAction(title);
+    if (!shortCutProperty.isEmpty())
+        KeyEquivalent::setKeyEquivalentWithShortCut(*item, shortCutForProperty(shortCutProperty).get());
     // A command nobody handles yet shows disabled.
     item->setEnabled(respondsToAction(action));
     connect(item, &QAction::triggered, this, [this, action] {
@@ -204,7 +215,7 @@ void AppDelegate::addPinOnTopToMenu(QMenu &menu)
 {
     const bool ghost = isPinnedOnTop();
     QAction *item = addCommandItem(menu, ghost ? QStringLiteral("Exit Ghost Mode") : QStringLiteral("Enter Ghost Mode"),
-                                   QStringLiteral("togglePinOnTop:"));
+                                   QStringLiteral("togglePinOnTop:"), QStringLiteral("pinOnTopShortCut"));
     item->setCheckable(true);
     item->setChecked(ghost);
 }
@@ -227,21 +238,27 @@ void AppDelegate::addAdditionalItemsForMenu(QMenu &menu)
     for (int tag = 0; tag < int(titles.size()); ++tag) {
         QAction *item = menu.addAction(titles[size_t(tag)]);
         item->setData(tag);
+        KeyEquivalent::setKeyEquivalentWithShortCut(
+            *item, shortCutForProperty(QLatin1String(kToolShortCuts[size_t(tag)])).get());
         item->setEnabled(respondsToAction(QLatin1String(kToolCommands[size_t(tag)])));
         connect(item, &QAction::triggered, this, [this, tag] { toolMenuSelected(tag); });
     }
-    (void)addCommandItem(menu, QStringLiteral("Switch Color Mode"), QStringLiteral("nextColorType:"));
+    (void)addCommandItem(menu, QStringLiteral("Switch Color Mode"), QStringLiteral("nextColorType:"),
+                         QStringLiteral("colorModeShortCut"));
     menu.addSeparator();
     // The tool bar keeps the mode it shows in this key.
     const bool freeze = defaults.integerForKey(QStringLiteral("DissolveModeKey")) == 1;
     QAction *freezeItem =
         addCommandItem(menu, freeze ? QStringLiteral("Unfreeze") : QStringLiteral("Freeze - Stop Fade"),
-                       QStringLiteral("dissolveModeWithEvent:"));
+                       QStringLiteral("dissolveModeWithEvent:"), QStringLiteral("dissolveShortCut"));
     freezeItem->setCheckable(true);
     freezeItem->setChecked(freeze);
-    (void)addCommandItem(menu, QStringLiteral("Clear Screen"), QStringLiteral("clearCanvasWithEvent:"));
-    (void)addCommandItem(menu, QStringLiteral("Undo"), QStringLiteral("undoWithEvent:"));
-    (void)addCommandItem(menu, QStringLiteral("Redo"), QStringLiteral("redoWithEvent:"));
+    (void)addCommandItem(menu, QStringLiteral("Clear Screen"), QStringLiteral("clearCanvasWithEvent:"),
+                         QStringLiteral("clearCanvasShortCut"));
+    (void)addCommandItem(menu, QStringLiteral("Undo"), QStringLiteral("undoWithEvent:"),
+                         QStringLiteral("undoShortCut"));
+    (void)addCommandItem(menu, QStringLiteral("Redo"), QStringLiteral("redoWithEvent:"),
+                         QStringLiteral("redoShortCut"));
 }
 
 void AppDelegate::addBottomPartToMenu(QMenu &menu)

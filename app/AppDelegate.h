@@ -388,7 +388,9 @@ public:
     virtual void didChangeScreenParameters();
 
 private:
-    [[nodiscard]] QAction *addCommandItem(QMenu &menu, const QString &title, const QString &action);
+    /// An item that runs the command; it shows the shortcut of `shortCutProperty` ("undoShortCut") when given.
+    [[nodiscard]] QAction *addCommandItem(QMenu &menu, const QString &title, const QString &action,
+                                          const QString &shortCutProperty = QString());
     void addPinOnTopToMenu(QMenu &menu);
     void addAdditionalItemsForMenu(QMenu &menu);
     void addBottomPartToMenu(QMenu &menu);

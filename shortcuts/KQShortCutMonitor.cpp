@@ -314,6 +314,15 @@ void KQShortCutMonitor::hotKeyEventHandler(const platform::HotKeyPress &press)
     if (found.size() > 1)
         qCWarning(lcShortcuts) << "ERROR! matchingShortCuts More Than 1";
     const auto &shortCut = found.first();
+    if (m_keyRecorder) {
+        platform::Event keyDown = keyUpEvent(*shortCut, press.location, press.modifierFlags, press.timestamp);
+        keyDown.type = platform::EventType::KeyDown;
+        if (const auto &layout = platform::services().keyboardLayout)
+            keyDown.characters = keyDown.charactersIgnoringModifiers = layout->textForKeyCode(shortCut->keyCode(), 0);
+        const KeyRecorder recorder = m_keyRecorder; // recording may end inside
+        recorder(keyDown);
+        return;
+    }
     processShortcutToTarget(shortCut, keyUpEvent(*shortCut, press.location, press.modifierFlags, press.timestamp));
 }
 

@@ -26,6 +26,7 @@ class KQShortCutMonitor final
 public:
     static constexpr std::uint32_t kHotKeySignature = 0x4D524B4F; // 'MRKO'
     using Test = std::function<bool(const KQShortCut &)>;
+    using KeyRecorder = std::function<void(const platform::Event &)>;
 
     static KQShortCutMonitor &defaultMonitor();
     /// Modifier flags in the hot-key service's mask.
@@ -76,6 +77,9 @@ public:
     [[nodiscard]] bool typingShortcutsNeedsUpdate() const { return m_typingShortcutsNeedsUpdate; }
     void setTypingShortcutsNeedsUpdate(bool needs) { m_typingShortcutsNeedsUpdate = needs; }
     void removeHandlerBeforeQuit();
+    /// While a recorder is set, a pressed hot key reaches it as a key-down instead of running its command.
+    void setKeyRecorder(KeyRecorder recorder) { m_keyRecorder = std::move(recorder); }
+    [[nodiscard]] bool hasKeyRecorder() const { return static_cast<bool>(m_keyRecorder); }
 
     [[nodiscard]] const QList<std::shared_ptr<KQShortCut>> &allShortCuts() const { return m_allShortCuts; }
     [[nodiscard]] const QList<std::shared_ptr<KQShortCut>> &fnContainingShortCuts() const
@@ -99,6 +103,7 @@ private:
     QList<std::shared_ptr<KQShortCut>> m_fnContainingShortCuts;
     QList<std::shared_ptr<KQShortCut>> m_discardedShortCuts;
     QList<std::shared_ptr<KQShortCut>> m_typingShortCuts;
+    KeyRecorder m_keyRecorder;
     std::uint32_t m_nextHotKeyID = 1;
     bool m_handlerInstalled = false;
     bool m_typingShortcutsNeedsUpdate = true;

@@ -5,6 +5,7 @@
 #include "platform/Defaults.h"
 #include "platform/Event.h"
 #include "platform/fake/FakeStatusItem.h"
+#include "shortcuts/KQShortCut.h"
 #include "tests/support/InkoraFixture.h"
 
 #include <QMenu>
@@ -249,6 +250,31 @@ TEST_F(StatusItemTest, PressWhileShownOpensTheOverlayMenuAndKeepsTheItemPressed)
 
     tray().closeMenu();
     EXPECT_FALSE(tray().isHighlighted());
+}
+
+TEST_F(StatusItemTest, MenuItemsShowTheirCommandsShortcuts)
+{
+    StandInDelegate app(
+        {QStringLiteral("runInkora:"), QStringLiteral("runInkoraWithoutToolbar:"), QStringLiteral("undoWithEvent:")});
+    app.makeStatusBarItem();
+    app.applicationDidFinishLaunching();
+    app.registerCommonShortCuts();
+    app.activateWithoutShortCut()->setDisabled(true);
+
+    tray().press();
+    ASSERT_NE(tray().menu(), nullptr);
+    EXPECT_EQ(item(tray().menu(), QStringLiteral("Show Inkora"))->shortcut().toString(QKeySequence::NativeText),
+              QStringLiteral("Super+Alt+D"));
+    EXPECT_TRUE(item(tray().menu(), QStringLiteral("Show Without Toolbar"))->shortcut().isEmpty());
+    tray().closeMenu();
+
+    app.setShown(true);
+    app.registerApplicationShortCuts();
+    tray().press();
+    EXPECT_EQ(item(tray().menu(), QStringLiteral("Undo"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(item(tray().menu(), QStringLiteral("Hide Inkora"))->shortcut(),
+              QKeySequence(QStringLiteral("Meta+Alt+D")));
+    tray().closeMenu();
 }
 
 TEST_F(StatusItemTest, ToolItemShowsTheOverlayFirst)
