@@ -1,6 +1,7 @@
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "tests/support/InkoraFixture.h"
+#include "tests/support/OverlayProbe.h"
 #include "tests/support/PythonReader.h"
 #include "tests/support/Screenshot.h"
 
@@ -115,27 +116,13 @@ protected:
     {
         for (int attempt = 0; attempt < 20; ++attempt) {
             xdotool({QStringLiteral("key"), keys});
-            if (waitFor([&] { return shown(screenshot()); }, 3000))
+            if (waitFor([&] { return shown(screenshot()); }, 6000))
                 return true;
         }
         return false;
     }
 
-    bool showOverlay()
-    {
-        // The overlay alone changes nothing on screen: wait for its window instead.
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            xdotool({QStringLiteral("key"), QStringLiteral("alt+Tab")});
-            QProcess search;
-            search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                     QStringLiteral("--name"), QStringLiteral("^Inkora$")});
-            search.waitForFinished(5000);
-            if (search.exitCode() == 0)
-                return true;
-            QTest::qWait(500);
-        }
-        return false;
-    }
+    bool showOverlay() { return showOverlayByShortcut(); }
 
     Backdrop m_backdrop;
     QProcess m_inkora;

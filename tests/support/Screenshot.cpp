@@ -1,5 +1,6 @@
 #include "tests/support/Screenshot.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -30,21 +31,28 @@ QImage screenshotWhileDraggingDiagonally(int from, int to, int probe, const QCol
     QProcess dragging;
     QProcess release;
     QImage shot;
-    int tries = 0;
+    bool done = false;
+    // Bounded by time rather than tries: on a busy machine one screenshot alone may take a second.
+    QDeadlineTimer giveUp;
     QTimer poll;
+    poll.setSingleShot(true);
     poll.setInterval(100);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        const QImage image = screenshot();
-        ++tries;
-        if (screenshotPixel(image, probe, probe) != colour && tries < 100)
+        shot = screenshot();
+        if (screenshotPixel(shot, probe, probe) != colour && !giveUp.hasExpired()) {
+            poll.start();
             return;
-        poll.stop();
-        shot = image;
+        }
         release.start(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")});
+        release.waitForFinished(20000);
+        done = true;
     });
-    QObject::connect(&dragging, &QProcess::finished, &poll, qOverload<>(&QTimer::start));
+    QObject::connect(&dragging, &QProcess::finished, [&] {
+        giveUp.setRemainingTime(20000);
+        poll.start();
+    });
     dragging.start(QStringLiteral("xdotool"), drag);
-    if (!QTest::qWaitFor([&] { return release.state() == QProcess::NotRunning && !shot.isNull(); }, 60000))
+    if (!QTest::qWaitFor([&] { return done; }, 120000))
         return QImage();
     return shot;
 }

@@ -11,6 +11,6 @@
 
 /// Presses the left button at (from, from) and drags down the diagonal to (to, to) in 20-pixel steps with xdotool.
 /// While the button is still down it takes screenshots (from inside whatever loop the press runs) until (probe,
-/// probe) shows `colour` or about ten seconds passed, then lets the button go. Returns that last screenshot; null
+/// probe) shows `colour` or about twenty seconds passed, then lets the button go. Returns that last screenshot; null
 /// when the drag did not happen.
 [[nodiscard]] QImage screenshotWhileDraggingDiagonally(int from, int to, int probe, const QColor &colour);
