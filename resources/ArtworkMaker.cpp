@@ -69,6 +69,7 @@ QPainterPath ring(QPointF centre, double outer, double inner)
 }
 
 const QSizeF kMedium(40, 40);
+const QSizeF kSmall(16, 16);
 
 std::map<std::string, Artwork> artworks()
 {
@@ -115,6 +116,10 @@ std::map<std::string, Artwork> artworks()
                                 e.addEllipse(QRectF(18, 28, 64, 44));
                                 stroke(p, e, 7);
                             }};
+
+    // The same tools at menu size, for the menus that list tool actions.
+    for (const char *tool : {"Brush", "Arrow", "Rectangle", "Text", "QuickArrow", "Line", "Ellipse"})
+        all[std::string(tool) + "Small"] = {kSmall, all[std::string(tool) + "Medium"].draw};
 
     // Marks drawn over tool buttons.
     // White, not a template: it is laid over a tinted icon with the exclusion blend, which inverts under white.

@@ -8,12 +8,18 @@
 
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr double kFontSize = 27;            // points
 constexpr double kPlaceholderFontSize = 12; // points
+constexpr double kMinimumFontSize = 6;      // points
+constexpr int kTextMargin = 4;              // pixels on each side, inside the frame
 
 } // namespace
 
@@ -85,6 +91,18 @@ void KQShortCutTextField::endEditing()
         KQShortCutTextFieldEditor::sharedEditor().resignFirstResponder();
 }
 
+QFont KQShortCutTextField::textFont() const
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSizeF(kFontSize);
+    // Key names ("Ctrl+Shift+U") are much wider than symbols would be; the whole combination must stay readable.
+    const int room = width() - 2 * kTextMargin;
+    const int needed = QFontMetrics(font).horizontalAdvance(m_text);
+    if (room > 0 && needed > room)
+        font.setPointSizeF(std::max(kMinimumFontSize, std::floor(kFontSize * room / needed)));
+    return font;
+}
+
 void KQShortCutTextField::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -97,9 +115,7 @@ void KQShortCutTextField::paintEvent(QPaintEvent *)
         painter.setPen(Qt::gray);
         painter.drawText(rect(), Qt::AlignCenter, placeholderString());
     } else {
-        QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-        font.setPointSizeF(kFontSize);
-        painter.setFont(font);
+        painter.setFont(textFont());
         painter.setPen(m_textColor);
         painter.drawText(rect(), Qt::AlignCenter, m_text);
     }

@@ -34,6 +34,8 @@ public:
     [[nodiscard]] bool isBeingEdited() const;
     /// Ends editing: the field gives up the keyboard.
     void endEditing();
+    /// The font the text is drawn in: 27 points, smaller where the key names would not fit the field.
+    [[nodiscard]] QFont textFont() const;
 
     /// Whether a key code names a modifier key (either side, Caps Lock, Menu): never a shortcut of its own.
     [[nodiscard]] static bool isBareModifierKeyCode(quint16 keyCode);

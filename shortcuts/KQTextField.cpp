@@ -16,6 +16,7 @@
 #include "shortcuts/KQShortCutMonitor.h"
 #include "shortcuts/KQShortCutPopover.h"
 #include "shortcuts/KQShortCutTextField.h"
+#include "shortcuts/KQTextField+Colours.h"
 #include "shortcuts/KeyNames.h"
 #include "shortcuts/MRKOShortcutTextFieldCell.h"
 #include "shortcuts/ShortcutFieldImages.h"
@@ -47,19 +48,9 @@ constexpr double kScrollDuration = 0.3;  // seconds of the scroll to a removed f
 constexpr double kScrollStep = 1.0 / 60; // seconds between scroll steps
 const QString kRemovedPopoverKey = QStringLiteral("ShortcutRemovedPopover");
 
-QColor warningOrange()
-{
-    return inkora::SrgbColor(0.95, 0.68, 0.2, 1).toQColor();
-}
-
 QColor lightOrange()
 {
     return inkora::SrgbColor(1.0, 0.72, 0.25, 1).toQColor();
-}
-
-QColor pressedBlue()
-{
-    return inkora::SrgbColor(0.0, 0.5686, 1.0, 1.0).toQColor();
 }
 
 QColor gray()
@@ -75,11 +66,6 @@ QColor lightGray()
 platform::Defaults &defaults()
 {
     return MRKOUtils::userDefaults();
-}
-
-bool hasKey(const std::shared_ptr<KQShortCut> &shortCut)
-{
-    return shortCut && !shortCut->isNotAssigned();
 }
 
 /// Whether the widget lies wholly in the part of its parent that is shown.
@@ -213,7 +199,7 @@ void KQTextField::setNormalColor()
     if (live && live->disabled())
         setTextColor(gray());
     else if (!live || live->isNotAssigned() || live->isFailedToRegister())
-        setTextColor(warningOrange());
+        setTextColor(kqtextfield::warningOrange());
     else
         setTextColor(OnOffColor::iconOnColor());
 }
@@ -227,7 +213,7 @@ void KQTextField::setHighlightedColor()
     else if (!live || live->isNotAssigned())
         setTextColor(lightOrange());
     else if (live->isFailedToRegister())
-        setTextColor(warningOrange());
+        setTextColor(kqtextfield::warningOrange());
     else
         setTextColor(OnOffColor::iconPressedColor());
 }
@@ -538,8 +524,9 @@ QPointer<inkora::ShortcutOutline> KQTextField::makeOutline(const QRect &frame, c
 
 void KQTextField::animateShortcutAction(bool warning)
 {
-    QPointer<inkora::ShortcutOutline> flash = makeOutline(inkora::ShortcutOutline::sourceFrame(geometry()),
-                                                          warning ? warningOrange() : OnOffColor::iconOnColor(), true);
+    QPointer<inkora::ShortcutOutline> flash =
+        makeOutline(inkora::ShortcutOutline::sourceFrame(geometry()),
+                    warning ? kqtextfield::warningOrange() : OnOffColor::iconOnColor(), true);
     flash->setOpacity(1);
     flash->fadeOut(kFlashFadeTime);
 }
@@ -616,145 +603,6 @@ void KQTextField::dontNotifyAgain()
     defaults().synchronize();
 }
 
-// ---- Menus ----
-
-std::shared_ptr<KQShortCut> KQTextField::pastedShortCut() const
-{
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (!data || !data->hasFormat(QLatin1String(kStringPasteboardType)))
-        return nullptr;
-    return KQShortCut::shortcutObjectWithString(QString::fromUtf8(data->data(QLatin1String(kStringPasteboardType))));
-}
-
-std::unique_ptr<QMenu> KQTextField::menuForEvent()
-{
-    auto menu = std::make_unique<QMenu>();
-    menu->setTitle(QStringLiteral("Shortcut Menu"));
-    const std::shared_ptr<KQShortCut> live = shortCut();
-
-    connect(menu->addAction(QStringLiteral("Edit Shortcut...")), &QAction::triggered, this, &KQTextField::editShortCut);
-    menu->addSeparator();
-    if (hasKey(live))
-        connect(menu->addAction(QStringLiteral("Copy Shortcut")), &QAction::triggered, this,
-                &KQTextField::copyShortCut);
-
-    const std::shared_ptr<KQShortCut> pasted = pastedShortCut();
-    if (pasted && live && !pasted->isEqual(*live)) {
-        if (const auto holder = KQShortCutMonitor::defaultMonitor().equivalentShortCut(*pasted)) {
-            const QList<KQTextField *> fields = inkora::shortcutsTextFields();
-            qsizetype index = -1;
-            for (qsizetype i = 0; i < fields.size() && index < 0; ++i) {
-                if (fields.at(i)->shortCut() == holder)
-                    index = i;
-            }
-            if (index >= 0) {
-                const QString hint = holder->basicHint();
-                QAction *swap = menu->addAction(hint.isEmpty() ? QStringLiteral("Swap")
-                                                               : QStringLiteral("Swap for %1 Shortcut").arg(hint));
-                swap->setData(qint64(index));
-                connect(swap, &QAction::triggered, this, [this, index] { swapShortCut(index); });
-            }
-        } else {
-            QAction *assign = menu->addAction(QStringLiteral("Assign %1 Shortcut").arg(pasted->basicHint()));
-            connect(assign, &QAction::triggered, this, [this, pasted] { assignShortcut(pasted); });
-        }
-    }
-
-    QMenu *functionKeys = assignFunctionKeyMenu().release();
-    functionKeys->setParent(menu.get(), functionKeys->windowFlags()); // owned by the menu
-    functionKeys->menuAction()->setText(QStringLiteral("Assign Function Key"));
-    menu->addMenu(functionKeys);
-    QMenu *singleKeys = assignSingleKeyMenu().release();
-    singleKeys->setParent(menu.get(), singleKeys->windowFlags()); // owned by the menu
-    singleKeys->menuAction()->setText(QStringLiteral("Assign Signle Key"));
-    menu->addMenu(singleKeys);
-    menu->addSeparator();
-
-    const bool disabled = live && live->disabled();
-    connect(menu->addAction(disabled ? QStringLiteral("Enable Shortcut") : QStringLiteral("Disable Shortcut")),
-            &QAction::triggered, this, &KQTextField::enableToggleShortcut);
-    if (live && !live->isDefault())
-        connect(menu->addAction(QStringLiteral("Restore Shortcut")), &QAction::triggered, this,
-                &KQTextField::restoreShortcut);
-    menu->addSeparator();
-    if (hasKey(live))
-        connect(menu->addAction(QStringLiteral("Remove Shortcut")), &QAction::triggered, this,
-                &KQTextField::removeShortCut);
-    return menu;
-}
-
-std::unique_ptr<QMenu> KQTextField::assignFunctionKeyMenu()
-{
-    auto menu = std::make_unique<QMenu>(QStringLiteral("Assign Function"));
-    const auto &monitor = KQShortCutMonitor::defaultMonitor();
-    for (const quint16 keyCode : functionKeyCodes()) {
-        const bool assigned = monitor.alreadyHasShortCutWithKeyCode(keyCode, 0);
-        const QString name = functionKeyNames().value(keyCode);
-        QAction *item = menu->addAction(assigned ? name + QStringLiteral(" (Assigned)") : name);
-        item->setData(keyCode);
-        item->setEnabled(!assigned);
-        connect(item, &QAction::triggered, this, [this, keyCode] { assignFunction(keyCode); });
-    }
-    return menu;
-}
-
-std::unique_ptr<QMenu> KQTextField::assignSingleKeyMenu()
-{
-    auto menu = std::make_unique<QMenu>(QStringLiteral("Assign Single"));
-    const auto &monitor = KQShortCutMonitor::defaultMonitor();
-    for (const quint16 keyCode : singleSpecialKeyCodes()) {
-        const bool assigned = monitor.alreadyHasShortCutWithKeyCode(keyCode, 0);
-        const QString symbol = keyCodeSymbolString(keyCode);
-        const QString name = singleKeyNames().value(keyCode);
-        // The name is left out where it reads as the symbol does.
-        QString title = symbol.compare(name, Qt::CaseInsensitive) == 0 ? symbol + QLatin1Char(' ')
-                                                                       : QStringLiteral("%1  %2 ").arg(symbol, name);
-        if (assigned)
-            title += QStringLiteral(" (Assigned)");
-        QAction *item = menu->addAction(title);
-        item->setData(keyCode);
-        item->setEnabled(!assigned);
-        connect(item, &QAction::triggered, this, [this, keyCode] { assignFunction(keyCode); });
-    }
-    return menu;
-}
-
-void KQTextField::showMenu(std::unique_ptr<QMenu> menu, const QPoint &globalPosition)
-{
-    if (m_menu)
-        m_menu.release()->deleteLater(); // may still be delivering its last action
-    m_menu = std::move(menu);
-    connect(m_menu.get(), &QMenu::aboutToHide, this, &KQTextField::menuDidClose);
-    m_menu->popup(globalPosition);
-}
-
-void KQTextField::menuDidClose()
-{
-    // After the item's action, which Qt delivers once the menu is hidden.
-    platform::DispatchQueue::main().async([self = QPointer<KQTextField>(this)] {
-        if (!self)
-            return;
-        self->updateHighlightIfNeeded();
-        if (AppDelegate *delegate = AppDelegate::shared())
-            delegate->handleFlagsChangedWithCurrentEvent();
-    });
-}
-
-void KQTextField::dropdownMenuAction()
-{
-    platform::RunLoop::main().performAfterDelay(this, QStringLiteral("dropdownMenu"), kMenuDelay, [this] {
-        // Just below the button's lower-left corner.
-        const QPoint at = m_dropdownButton->mapToGlobal(QPoint(-3, m_dropdownButton->height() + 2));
-        showMenu(menuForEvent(), at);
-    });
-}
-
-void KQTextField::contextMenuEvent(QContextMenuEvent *event)
-{
-    showMenu(menuForEvent(), event->globalPos());
-    event->accept();
-}
-
 // ---- Hover and cursors ----
 
 void KQTextField::updateHighlightIfNeeded()
@@ -810,7 +658,7 @@ void KQTextField::mousePressEvent(QMouseEvent *event)
         return;
     }
     const std::shared_ptr<KQShortCut> live = shortCut();
-    setTextColor(live && live->isNotAssigned() ? warningOrange() : pressedBlue());
+    setTextColor(live && live->isNotAssigned() ? kqtextfield::warningOrange() : kqtextfield::pressedBlue());
     if (live && handleArea().contains(event->position().toPoint())) {
         startDrag(event->position().toPoint());
         return;
@@ -859,115 +707,4 @@ void KQTextField::invokeTargetAction()
         popover.close();
     popover.setLabel(this);
     popover.showRelativeToRect(QRectF(0, 0, 40, height()), this, platform::RectEdge::MaxY);
-}
-
-// ---- Dragging ----
-
-void KQTextField::setDraggingHasStarted(bool started)
-{
-    m_draggingHasStarted = started;
-    if (started) {
-        if (!m_sourceLayer)
-            m_sourceLayer = makeOutline(inkora::ShortcutOutline::sourceFrame(geometry()), pressedBlue(), true);
-        m_sourceLayer->fadeIn();
-    } else if (m_sourceLayer) {
-        m_sourceLayer->fadeOut(0);
-        m_sourceLayer = nullptr;
-    }
-}
-
-void KQTextField::startDrag(const QPoint &hotSpot)
-{
-    m_restoreButton->hide();
-    m_enableButton->hide();
-    m_dropdownButton->hide();
-    QGuiApplication::setOverrideCursor(Qt::ClosedHandCursor);
-    m_cursorPushed = true;
-
-    auto *drag = new QDrag(this); // deleted by Qt when the drag ends
-    auto data = std::make_unique<QMimeData>();
-    data->setData(QLatin1String(kDragPasteboardType), QByteArray(16, '\0')); // a zero point: the source tells all
-    drag->setMimeData(data.release());
-    drag->setPixmap(grab());
-    drag->setHotSpot(hotSpot);
-    setDraggingHasStarted(true);
-    QPointer<KQTextField> self(this);
-    drag->exec(Qt::CopyAction);
-    if (!self)
-        return;
-    setDraggingHasStarted(false);
-    if (m_cursorPushed) {
-        QGuiApplication::restoreOverrideCursor();
-        m_cursorPushed = false;
-    }
-    setColorDependingOnMousePosition();
-    updateCursor(mapFromGlobal(QCursor::pos()));
-}
-
-bool KQTextField::draggingEntered(const QMimeData &data, QObject *source)
-{
-    if (!data.hasFormat(QLatin1String(kDragPasteboardType)))
-        return false;
-    if (source == this)
-        return true;
-    setHighlightedColor();
-    if (!m_insertionLayer)
-        m_insertionLayer =
-            makeOutline(inkora::ShortcutOutline::insertionFrame(geometry()), OnOffColor::iconPressedColor(), false);
-    m_insertionLayer->fadeIn();
-    return true;
-}
-
-void KQTextField::draggingExited()
-{
-    if (m_insertionLayer) {
-        m_insertionLayer->fadeOut(0);
-        m_insertionLayer = nullptr;
-    }
-    setNormalColor();
-    updateCursor(mapFromGlobal(QCursor::pos()));
-}
-
-bool KQTextField::performDragOperation(const QMimeData &data, QObject *source, const QPointF &position)
-{
-    if (!data.hasFormat(QLatin1String(kDragPasteboardType)))
-        return false;
-    if (source == this) {
-        mouseUpINKRA(position, 0);
-        return false;
-    }
-    // Only a field of exactly this kind can give its shortcut.
-    auto *other = qobject_cast<KQTextField *>(source);
-    if (!other || other->metaObject() != &KQTextField::staticMetaObject)
-        return false;
-    exchangeShortcutWithTextField(*other);
-    return true;
-}
-
-void KQTextField::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (draggingEntered(*event->mimeData(), event->source())) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
-
-void KQTextField::dragLeaveEvent(QDragLeaveEvent *event)
-{
-    draggingExited();
-    event->accept();
-}
-
-void KQTextField::dropEvent(QDropEvent *event)
-{
-    const bool taken = performDragOperation(*event->mimeData(), event->source(), event->position());
-    draggingExited();
-    if (taken) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
 }

@@ -6,6 +6,7 @@
 #include "shortcuts/KQShortCutTextFieldEditor.h"
 #include "tests/support/InkoraFixture.h"
 
+#include <QFontMetrics>
 #include <QTest>
 
 #include <vector>
@@ -165,6 +166,19 @@ TEST_F(KQShortCutTextFieldTest, RecordsTheStartingShortcutsCommandAndTheFlagsAsH
     ASSERT_TRUE(m_field->shortCut());
     EXPECT_EQ(m_field->shortCut()->action(), QStringLiteral("undoWithEvent:"));
     EXPECT_EQ(m_field->shortCut()->modifierFlags(), kCmd | kShiftFlag | kCapsLockFlag);
+}
+
+TEST_F(KQShortCutTextFieldTest, LongKeyNamesShrinkToFitTheFieldAndShortOnesKeepTheirSize)
+{
+    const auto shortOne = KQShortCut::shortCutWithKeyCode(kKeyF5, 0, nullptr, QStringLiteral("x:"));
+    m_field->setShortCut(shortOne);
+    EXPECT_EQ(m_field->textFont().pointSizeF(), 27);
+
+    const auto longOne =
+        KQShortCut::shortCutWithKeyCode(kKeyU, kCmd | kShiftFlag | kOpt | kControlFlag, nullptr, QStringLiteral("x:"));
+    m_field->setShortCut(longOne);
+    EXPECT_LT(m_field->textFont().pointSizeF(), 27);
+    EXPECT_LE(QFontMetrics(m_field->textFont()).horizontalAdvance(m_field->stringValue()), m_field->width());
 }
 
 } // namespace
