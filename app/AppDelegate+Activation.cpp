@@ -135,8 +135,7 @@ void AppDelegate::closeAllDrawableScreens()
     unregisterApplicationShortCuts();
     removeFlagMonitorsIfNeeded();
     suspendEventTapMonitorIfNeeded();
-    const platform::Defaults &defaults = MRKOUtils::userDefaults();
-    if (inkora::flagSetting(defaults, QStringLiteral("ClearScreenWhenHides")))
+    if (m_clearScreenWhenHides)
         clearCanvasWithEvent(nullptr);
     const MRKODraw *active = activeDrawView();
     if (!active || active->dissolveMode() == 0) {

@@ -26,6 +26,7 @@ void AppDelegate::registerCommandActions()
                          [this, handler](const platform::Event *event) { (this->*handler)(event); });
     };
     bind("runInkora:", &AppDelegate::runInkora);
+    bind("openPreferences:", &AppDelegate::openPreferences);
     bind("runInkoraWithoutToolbar:", &AppDelegate::runInkoraWithoutToolbar);
     bind("closeWithEvent:", &AppDelegate::closeWithEvent);
     bind("quitWithEvent:", &AppDelegate::quitWithEvent);
@@ -34,6 +35,8 @@ void AppDelegate::registerCommandActions()
     bind("dissolveModeWithEvent:", &AppDelegate::dissolveModeWithEvent);
     bind("clearCanvasWithEvent:", &AppDelegate::clearCanvasWithEvent);
     bind("clearCanvasExlusionWithEvent:", &AppDelegate::clearCanvasExlusionWithEvent);
+    bind("colorWheelWithEvent:", &AppDelegate::colorWheelWithEvent);
+    bind("colorPickerWithEvent:", &AppDelegate::colorPickerWithEvent);
 }
 
 // Undo
@@ -145,10 +148,9 @@ void AppDelegate::changeDissolveMode(qint64 mode)
 
 bool AppDelegate::needToShowNotification() const
 {
-    const qint64 notifications = MRKOUtils::userDefaults().integerForKey(QStringLiteral("ShowNotificationsKey"));
-    if (notifications == 2)
+    if (m_notifications == 2)
         return false;
-    if (notifications == 0)
+    if (m_notifications == 0)
         return m_currentNoToolbar; // the tool bar is hidden: only then does the indicator say what changed
     return true;
 }

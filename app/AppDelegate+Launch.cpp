@@ -1,5 +1,4 @@
 #include "app/AppDelegate.h"
-#include "app/MRKOAppLevel.h"
 #include "app/MRKOFrontmostApp.h"
 #include "app/MRKOPrevApp.h"
 #include "app/MRKOXPCController.h"
@@ -18,6 +17,9 @@
 #include "platform/WindowSystem.h"
 #include "remote/MRKOUDPController.h"
 #include "shortcuts/KQShortCutMonitor.h"
+#include "tools/KVPopover.h"
+#include "tools/MRKOColorHueController.h"
+#include "tools/MRKOToolColor.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -184,7 +186,6 @@ void AppDelegate::finishAppLaunching()
 void AppDelegate::applicationWillFinishLaunchingINKRA()
 {
     updateAllSettings();
-    MRKOAppLevel::appLevel().updateLevel();
     (void)MRKOUtils::updatedFnShortcutsInGhostMode();
     (void)MRKOPrevApp::sharedPrevApp();
 }
@@ -200,8 +201,10 @@ void AppDelegate::applicationDidFinishLaunchingINKRA()
     (void)MRKOXPCController::sharedXPCController();
     const double hue = defaults.doubleForKey(QStringLiteral("HueSavedKey"));
     MRKODraw::setHue(hue >= 0 && hue <= 1 ? hue : 0); // NaN fails both tests
-    // The colour popover, screens and hue controllers, the presentation clicker and the preferences are made by
-    // their own work when it lands; the screen list is read at every showing until then.
+    KVPopover::sharedPopover().setColor(MRKOToolColor::toolColor().color());
+    (void)MRKOColorHueController::sharedHueController();
+    // The screens controller, the presentation clicker and the preferences are made by their own work when it
+    // lands; the screen list is read at every showing until then.
     if (wantsToSaveAndLoad()) {
         // The drawings left at the last quit come back with the snapshot roll.
     }
@@ -296,8 +299,7 @@ void AppDelegate::inkoraAppDidUnhide()
 bool AppDelegate::wantsToSaveAndLoad() const
 {
     const platform::Defaults &defaults = MRKOUtils::userDefaults();
-    return inkora::flagSetting(defaults, QStringLiteral("SaveBeforeQuit")) &&
-           defaults.integerForKey(QStringLiteral("DissolveModeKey")) == 1;
+    return m_saveBeforeQuit && defaults.integerForKey(QStringLiteral("DissolveModeKey")) == 1;
 }
 
 void AppDelegate::updateProxyDocIfNeeded()

@@ -7,6 +7,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Services.h"
 #include "platform/StatusItem.h"
+#include "settings/MRKOPreferencesViewController.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -264,6 +265,8 @@ void AppDelegate::addAdditionalItemsForMenu(QMenu &menu)
 void AppDelegate::addBottomPartToMenu(QMenu &menu)
 {
     menu.addSeparator();
+    (void)addCommandItem(menu, QStringLiteral("Preferences..."), QStringLiteral("openPreferences:"));
+    menu.addSeparator();
     QAction *quit = menu.addAction(QStringLiteral("Quit Inkora"));
     quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -278,4 +281,13 @@ void AppDelegate::popUpMenu(std::unique_ptr<QMenu> menu)
     connect(m_menu.get(), &QMenu::aboutToHide, this, &AppDelegate::menuDidClose);
     if (platform::StatusItem *item = statusItem())
         item->popUpMenu(m_menu.get());
+}
+
+void AppDelegate::openPreferences(const platform::Event *)
+{
+    // No options window exists yet: the pane shows in a window of its own, above the overlay's level.
+    MRKOPreferencesViewController &pane = MRKOPreferencesViewController::sharedController();
+    pane.show();
+    pane.raise();
+    pane.activateWindow();
 }

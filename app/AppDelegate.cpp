@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/MRKOAppLevel.h"
 #include "app/MRKOGreenStatusImageView.h"
 #include "app/MRKOXPCController.h"
 #include "app/RegisteredDefaults.h"
@@ -9,6 +10,7 @@
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
+#include "settings/PreferencesNeighbours.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tools/MRKOToolColor.h"
 
@@ -78,6 +80,7 @@ void AppDelegate::updateUseToolTips()
 
 void AppDelegate::updateAllSettings()
 {
+    setNotifications(MRKOUtils::userDefaults().integerForKey(QStringLiteral("ShowNotificationsKey")));
     updateDrawingOpacity();
     updateAllowDrawBaseLayer();
     updateDrawCroppedChunks();
@@ -85,15 +88,19 @@ void AppDelegate::updateAllSettings()
     updateSplashMethod();
     updateInvertArrowDrawing();
     updateBlinkingRepeat();
+    updateClearScreenWhenHides();
     updatePenPressure();
     updateConstantArrowWidth();
     updateKeepTouchBar();
+    updateKeepTouchBarWithToolbar();
+    updateFlashlightByShift();
     updateHueByScroll();
     updateHidePointingDot();
     updateUseToolTips();
     updateNeedSemitransparent();
     updateLimitMouseFPS();
     updateArrowHeadRatio();
+    updateHighlightClicksGhostMode();
     updateDrawingDuringFlashlight();
     updateTextOnClick();
     updateFontSize();
@@ -104,9 +111,13 @@ void AppDelegate::updateAllSettings()
     updateMagnifyMode();
     updateSharpRectangle();
     updateWhiteBoardColorType();
+    updateSaveBeforeQuit();
+    updateSimulateArrowKeys();
     updateFreezeModeHighlighting();
     updateFlashlightRectShape();
     updateFlashlightRatio();
+    updateForwardUnusedKeys();
+    updateWholeScreenToClipboard();
     updateRightClickExtraAction();
     updateRightClickControlAction();
     updateRightClickOptionAction();
@@ -115,19 +126,26 @@ void AppDelegate::updateAllSettings()
     updateQuickArrowHeadStyle();
     updateQuickArrowHeadSize();
     updateBrushCursor();
+    updateZoomByZKey();
     updateArrowRoundedTip();
     updateArrowRoundedEnds();
     updateFlashlightEdgeSmoothness();
     updateFlashlightHideCursor();
+    updatePlayKeyboardSounds();
+    updatePlayMouseSounds();
+    updateSnapshotExportFormat();
+    updateSnapshotMultiExportFormat();
     updateTakeSnapshotOnClearCanvas();
     updateTakeDazadUdizBySelecting();
     updateTakeDazadUdizByClick();
     updateTakeCopyDazadUdizToClipboard();
+    updateShowSnapshotNotification();
     updateOverallShadow();
     updateCutOutFlashlightShape();
     updateFlashLightCircleSelection();
     updateCursorHaloOpacity();
     updateCursorHaloSize();
+    updateCleanUpRecentlyDeletedOnQuit();
     updateApplySnapshotWithWhiteboard();
     updateLowerThirdOnAppear();
     updateUseTextBackground();
@@ -149,9 +167,15 @@ void AppDelegate::updateAllSettings()
     updateBadgeFontSize();
     updateCustomClearScreenMask();
     updateRemoveTimersWhenClearCanvas();
+    updateResetBadgeCountWhenClearCanvas();
+    updateResetBadgeCountWhenAppHides();
     updateFadeClearScreenInFreezeMode();
+    updateQuickGhostModeWithWhiteBoard();
+    inkora::updateWantsRecentTools();
     MRKOGreenStatusImageView::updateWantsGreenStatus();
+    MRKOAppLevel::appLevel().updateLevel();
     MRKOToolColor::toolColor().updateToolColorFormat();
+    inkora::updateBadgeNumeralFormat();
 }
 
 bool AppDelegate::respondsToAction(const QString &action) const

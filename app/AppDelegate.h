@@ -73,8 +73,50 @@ public:
     /// Copies the flag "UseToolTips" into `useToolTips`: whether tool-bar buttons describe themselves on hover.
     void updateUseToolTips();
     [[nodiscard]] bool useToolTips() const { return m_useToolTips; }
-    /// Runs every update method once, in the fixed order.
+    /// Runs every update method once, in the fixed order, then the updates of the classes that keep their own.
     void updateAllSettings();
+
+    // ---- Settings the delegate holds itself (AppDelegate+Settings.cpp) ----
+    /// `MRKOToolNotificationMode`: 0 only without the tool bar, 1 always, 2 never.
+    [[nodiscard]] qint64 notifications() const { return m_notifications; }
+    void setNotifications(qint64 mode) { m_notifications = mode; }
+    void updateClearScreenWhenHides();
+    [[nodiscard]] bool clearScreenWhenHides() const { return m_clearScreenWhenHides; }
+    void updateKeepTouchBarWithToolbar();
+    [[nodiscard]] bool keepTouchBarWToolbar() const { return m_keepTouchBarWToolbar; }
+    void updateFlashlightByShift();
+    [[nodiscard]] bool flashlightByShift() const { return m_flashlightByShift; }
+    void updateHighlightClicksGhostMode();
+    [[nodiscard]] bool highlightClicksGhostMode() const { return m_highlightClicksGhostMode; }
+    void updateSaveBeforeQuit();
+    void updateSimulateArrowKeys();
+    [[nodiscard]] bool simulateArrowKeys() const { return m_simulateArrowKeys; }
+    void updateForwardUnusedKeys();
+    [[nodiscard]] bool unusedKeysForwarding() const { return m_unusedKeysForwarding; }
+    void updateWholeScreenToClipboard();
+    [[nodiscard]] bool wholeScreenToClipboard() const { return m_wholeScreenToClipboard; }
+    void updateZoomByZKey();
+    [[nodiscard]] bool zoomByZKey() const { return m_zoomByZKey; }
+    void updatePlayKeyboardSounds();
+    [[nodiscard]] bool playKeyboardSounds() const { return m_playKeyboardSounds; }
+    void updatePlayMouseSounds();
+    [[nodiscard]] bool playMouseClickSounds() const { return m_playMouseClickSounds; }
+    void updateSnapshotExportFormat();
+    [[nodiscard]] qint64 snapshotExportFormat() const { return m_snapshotExportFormat; }
+    void updateSnapshotMultiExportFormat();
+    [[nodiscard]] qint64 snapshotMultiExportFormat() const { return m_snapshotMultiExportFormat; }
+    void updateShowSnapshotNotification();
+    [[nodiscard]] bool snapshotNotification() const { return m_snapshotNotification; }
+    void updateCleanUpRecentlyDeletedOnQuit();
+    [[nodiscard]] bool cleanUpRecentlyDeletedOnQuit() const { return m_cleanUpRecentlyDeletedOnQuit; }
+    void updateResetBadgeCountWhenClearCanvas();
+    [[nodiscard]] bool resetBadgeCountWhenClearCanvas() const { return m_resetBadgeCountWhenClearCanvas; }
+    void updateResetBadgeCountWhenAppHides();
+    [[nodiscard]] bool resetBadgeCountWhenAppHides() const { return m_resetBadgeCountWhenAppHides; }
+    void updateQuickGhostModeWithWhiteBoard();
+    [[nodiscard]] bool quickGhostModeWithWhiteBoard() const { return m_quickGhostModeWithWhiteBoard; }
+    /// Whether the listen-only tap is needed: click highlights in ghost mode or either click sound.
+    [[nodiscard]] bool wantsEventTapMonitor() const;
 
     /// Whether a canvas stroke is in progress; every canvas sets it at the start and end of a press.
     [[nodiscard]] bool drawingInProgress() const { return m_drawingInProgress; }
@@ -138,6 +180,8 @@ public:
     void redoWithEvent(const platform::Event *sender);
     void dissolveModeWithEvent(const platform::Event *sender);
     void clearCanvasWithEvent(const platform::Event *sender);
+    void colorWheelWithEvent(const platform::Event *sender);
+    void colorPickerWithEvent(const platform::Event *sender);
     void clearCanvasExlusionWithEvent(const platform::Event *sender);
     /// Sets freeze (1) or fade (0) on every canvas; fade forgets the undo history.
     void changeDissolveMode(qint64 mode);
@@ -199,6 +243,25 @@ private:
     bool m_didFinishLaunching = false;
     bool m_didTerminate = false;
     bool m_keepTouchBarWOToolbar = false;
+    qint64 m_notifications = 0;
+    qint64 m_snapshotExportFormat = 1;
+    qint64 m_snapshotMultiExportFormat = 1;
+    bool m_clearScreenWhenHides = false;
+    bool m_keepTouchBarWToolbar = false;
+    bool m_flashlightByShift = false;
+    bool m_highlightClicksGhostMode = false;
+    bool m_saveBeforeQuit = false;
+    bool m_simulateArrowKeys = false;
+    bool m_unusedKeysForwarding = false;
+    bool m_wholeScreenToClipboard = false;
+    bool m_zoomByZKey = false;
+    bool m_playKeyboardSounds = false;
+    bool m_playMouseClickSounds = false;
+    bool m_snapshotNotification = false;
+    bool m_cleanUpRecentlyDeletedOnQuit = false;
+    bool m_resetBadgeCountWhenClearCanvas = false;
+    bool m_resetBadgeCountWhenAppHides = false;
+    bool m_quickGhostModeWithWhiteBoard = false;
     bool m_useToolTips = false;
     bool m_drawingInProgress = false;
     bool m_shiftWasPressdDuringDraw = false;
@@ -375,6 +438,8 @@ public:
     void toolMenuSelected(int tag);
     /// Every menu's closing.
     void menuDidClose();
+    /// Brings the Preferences pane up, in a window of its own until the options window exists.
+    void openPreferences(const platform::Event *sender);
     [[nodiscard]] bool externalAppMenu() const { return m_externalAppMenu; }
     /// The menu open or last opened; null before the first.
     [[nodiscard]] QMenu *statusMenu() const { return m_menu.get(); }

@@ -1,5 +1,6 @@
 #include "canvas/CanvasNeighbours.h"
 
+#include "tools/KVPopover.h"
 #include "tools/MRKOToolColor.h"
 
 #include <QGuiApplication>
@@ -14,11 +15,6 @@ void animateDissolveButtonFadeWithColor(const SrgbColor &)
 void addSnapshotOfCanvasBeforeClear(const MRKODraw &)
 {
     // No snapshot store exists yet to keep the shot.
-}
-
-void killColourPickerIfShown()
-{
-    // No colour popover exists yet, so no picker can be running.
 }
 
 void resetSnapshotPanelFirstResponderIfNeeded()
@@ -59,7 +55,8 @@ void setQuickTourFlashlight(bool)
 
 void applyToolColorFromPopover(const QColor &color)
 {
-    // Without the popover and the tool bar, the shared tool colour takes it directly.
+    KVPopover::sharedPopover().setColor(color);
+    // Until the tool bar exists, the shared tool colour takes it directly.
     MRKOToolColor::toolColor().setColor(color);
 }
 
@@ -67,17 +64,5 @@ void showMagnifyFlashlightToolTip()
 {
     // No first-time tips exist yet.
 }
-
-void showColourPopover(QWidget &, const QColor &, std::function<void(const QColor &)>)
-{
-    // The shared colour popover comes with the colour choosers.
-}
-
-bool colourPopoverShownFor(const QWidget &)
-{
-    return false;
-}
-
-void closeColourPopover() {}
 
 } // namespace inkora

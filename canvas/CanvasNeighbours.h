@@ -19,8 +19,6 @@ void animateDissolveButtonFadeWithColor(const SrgbColor &color);
 /// `-[[MRKOSnapshotManager sharedSnapshotManager] addSnapshot:]` with the canvas's snapshot, before a clear.
 void addSnapshotOfCanvasBeforeClear(const MRKODraw &canvas);
 
-/// `-[KVPopover killPicker]` on the shared colour popover when it is shown with its screen picker.
-void killColourPickerIfShown();
 /// `-[MRKOSnapshotManager resetFirstResponderIfNeeded]`.
 void resetSnapshotPanelFirstResponderIfNeeded();
 /// `+[MRKOSnapshotManager hidePanelIfNeededAnimated]`.
@@ -36,15 +34,9 @@ void hideSnapshotPanelIfNeededAnimated();
 [[nodiscard]] double toolPanelViewWidth();
 /// `-[MRKODraw setFlashlight:]` on the quick tour's canvas while the tour is shown, when it differs.
 void setQuickTourFlashlight(bool on);
-/// The colour popover takes the colour (`setColor:`) and the active tool bar applies it (`makeNewColor:`).
+/// The colour popover takes the colour and the active tool bar applies it (`makeNewColor:`).
 void applyToolColorFromPopover(const QColor &color);
 /// `+[MRKOUtils magnifyFlashLightToolTipWithView:]` at the active tool bar's flashlight button.
 void showMagnifyFlashlightToolTip();
-/// The shared colour popover (`KVPopover`) at the maximum-x edge of `anchor`, showing `color`; `changed` runs with
-/// every colour the user picks.
-void showColourPopover(QWidget &anchor, const QColor &color, std::function<void(const QColor &)> changed);
-/// Whether the shared colour popover is shown with `owner` as its target.
-[[nodiscard]] bool colourPopoverShownFor(const QWidget &owner);
-void closeColourPopover();
 
 } // namespace inkora

@@ -34,6 +34,7 @@
 #include "platform/SystemCursor.h"
 #include "platform/Transaction.h"
 #include "remote/MRKOPositionController.h"
+#include "tools/KVPopover.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOThicknessPreset.h"
 #include "tools/MRKOToolColor.h"
@@ -771,7 +772,8 @@ void MRKODraw::mouseDown(const platform::Event &event)
     removeTextViewAndUndoActionsIfNeeded();
     inkora::resetSnapshotPanelFirstResponderIfNeeded();
     removeCircleMenuIfNeeded();
-    inkora::killColourPickerIfShown();
+    if (KVPopover *popover = KVPopover::existingPopover(); popover && popover->isShown() && popover->isPicker())
+        popover->killPicker();
     if (whiteboardButtonsTakePress(pressPoint))
         return;
 

@@ -1,9 +1,9 @@
 #include "canvas/MRKOWhiteBoardCustomColorButton.h"
 
-#include "canvas/CanvasNeighbours.h"
 #include "canvas/MRKOWhiteBoardColorController.h"
 #include "foundation/MRKOImageUtils.h"
 #include "platform/Dispatch.h"
+#include "tools/KVPopover.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -72,18 +72,23 @@ void MRKOWhiteBoardCustomColorButton::runColorPopoverForView(QWidget *view)
     platform::DispatchQueue::main().async([self, anchor] {
         if (!self || !anchor)
             return;
-        inkora::showColourPopover(*anchor, self->effectiveColor(), [self](const QColor &color) {
+        KVPopover &popover = KVPopover::sharedPopover();
+        popover.setColor(self->effectiveColor());
+        popover.setTarget(self);
+        popover.setAction([self](KVPopover &sender) {
             if (self)
-                self->colorPopoverChangesAColor(color);
+                self->colorPopoverChangesAColor(sender.opacityColor().toQColor());
         });
+        popover.showRelativeToRect(QRectF(0, 0, anchor->width(), anchor->height()), anchor, platform::RectEdge::MaxX);
     });
 }
 
 void MRKOWhiteBoardCustomColorButton::mousePressEvent(QMouseEvent *event)
 {
     QPushButton::mousePressEvent(event);
-    if (inkora::colourPopoverShownFor(*this))
-        inkora::closeColourPopover();
+    KVPopover &popover = KVPopover::sharedPopover();
+    if (popover.isShown() && popover.target() == this)
+        popover.close();
     else
         runColorPopoverForView(this);
 }

@@ -267,7 +267,8 @@ bool Popover::eventFilter(QObject *watched, QEvent *event)
     if (m_shown && m_behavior != ApplicationDefined &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::NonClientAreaMouseButtonPress)) {
         const auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && !isInside(widget)) {
+        const bool onAnchor = m_anchorView && widget && (widget == m_anchorView || m_anchorView->isAncestorOf(widget));
+        if (widget && !isInside(widget) && !(onAnchor && !m_closesOnAnchorPress)) {
             const bool inAnchorWindow = m_anchorView && widget->window() == m_anchorView->window();
             if (m_behavior == Transient || inAnchorWindow)
                 close();

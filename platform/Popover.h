@@ -43,6 +43,11 @@ public:
     [[nodiscard]] bool takesKeyboardFocus() const { return m_takesKeyboardFocus; }
     void setTakesKeyboardFocus(bool takes) { m_takesKeyboardFocus = takes; }
 
+    /// Whether a press on the anchor view itself closes a transient or semi-transient popover (the default); off
+    /// where the anchor toggles the popover itself, so that a second click closes it rather than reopening it.
+    [[nodiscard]] bool closesOnAnchorPress() const { return m_closesOnAnchorPress; }
+    void setClosesOnAnchorPress(bool closes) { m_closesOnAnchorPress = closes; }
+
     /// Shows the popover beside `rect`, given in `view`'s coordinates (points, y up), on `edge`; on the opposite
     /// edge when only that one leaves room on the view's screen. Showing it again moves it.
     void showRelativeToRect(const QRectF &rect, QWidget *view, RectEdge edge);
@@ -80,6 +85,7 @@ private:
     Behavior m_behavior = ApplicationDefined;
     RectEdge m_shownEdge = RectEdge::MaxX;
     bool m_takesKeyboardFocus = false;
+    bool m_closesOnAnchorPress = true;
     bool m_shown = false;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/Screens.h"
 #include "platform/Services.h"
 #include "remote/MRKOUDPController.h"
+#include "tools/KVPopover.h"
 
 #include <QWidget>
 
@@ -122,7 +123,14 @@ public:
         for (MRKODraw *canvas : AppDelegate::shared() ? AppDelegate::shared()->drawViews() : std::vector<MRKODraw *>())
             canvas->setToolType(toolType);
     }
-    double colorPopoverHue() override { return 0; } // no colour popover exists yet
+    double colorPopoverHue() override
+    {
+        double hue = 0;
+        double saturation = 0;
+        double brightness = 0;
+        inkora::srgbToHsb(KVPopover::sharedPopover().color(), &hue, &saturation, &brightness);
+        return hue;
+    }
     double canvasHue() override { return MRKODraw::hue(); }
     int screensCount() override { return int(platform::services().screens->screens().size()); }
     void openRemote() override

@@ -214,6 +214,56 @@ std::map<std::string, Artwork> artworks()
                                   p.setPen(QPen(Qt::black, 8));
                                   p.drawEllipse(mid, 34, 34);
                               }};
+
+    // The colour popover: pick from the screen, close, the "#" of the hexadecimal field, the black-and-white swatch.
+    all["KPPicker"] = {QSizeF(20, 20), [](QPainter &p) {
+                           QPainterPath dropper;
+                           dropper.moveTo(22, 78);
+                           dropper.lineTo(58, 42);
+                           stroke(p, dropper, 10);
+                           QPainterPath bulb;
+                           bulb.addEllipse(QPointF(70, 30), 16, 16);
+                           fill(p, bulb);
+                           QPainterPath collar;
+                           collar.moveTo(48, 34);
+                           collar.lineTo(66, 52);
+                           stroke(p, collar, 12);
+                       }};
+    all["KPCloseOval"] = {QSizeF(17, 17), [mid](QPainter &p) {
+                              QPainterPath cross;
+                              cross.moveTo(34, 34);
+                              cross.lineTo(66, 66);
+                              cross.moveTo(66, 34);
+                              cross.lineTo(34, 66);
+                              QPainterPath disc;
+                              disc.addEllipse(mid, 46, 46);
+                              fill(p, disc);
+                              p.setCompositionMode(QPainter::CompositionMode_Clear);
+                              stroke(p, cross, 10);
+                          }};
+    const auto hash = [](double width) {
+        return [width](QPainter &p) {
+            QPainterPath sign;
+            sign.moveTo(40, 18);
+            sign.lineTo(32, 82);
+            sign.moveTo(68, 18);
+            sign.lineTo(60, 82);
+            sign.moveTo(20, 38);
+            sign.lineTo(84, 38);
+            sign.moveTo(16, 62);
+            sign.lineTo(80, 62);
+            stroke(p, sign, width);
+        };
+    };
+    all["MRKOHexPrefix"] = {QSizeF(15, 15), hash(7)};
+    all["MRKOHexPrefixBold"] = {QSizeF(15, 15), hash(12)};
+    all["MRKOBlackWhiteSwatch"] = {QSizeF(15, 15), [mid](QPainter &p) {
+                                       p.setPen(Qt::NoPen);
+                                       p.setBrush(Qt::white);
+                                       p.drawPie(QRectF(mid.x() - 36, mid.y() - 36, 72, 72), 45 * 16, 180 * 16);
+                                       p.setBrush(Qt::black);
+                                       p.drawPie(QRectF(mid.x() - 36, mid.y() - 36, 72, 72), 225 * 16, 180 * 16);
+                                   }};
     return all;
 }
 

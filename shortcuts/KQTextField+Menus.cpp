@@ -1,6 +1,3 @@
-#include "shortcuts/KQTextField.h"
-#include "shortcuts/KQTextField+Colours.h"
-
 #include "app/AppDelegate.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
@@ -17,6 +14,8 @@
 #include "shortcuts/KQShortCutMonitor.h"
 #include "shortcuts/KQShortCutPopover.h"
 #include "shortcuts/KQShortCutTextField.h"
+#include "shortcuts/KQTextField+Colours.h"
+#include "shortcuts/KQTextField.h"
 #include "shortcuts/KeyNames.h"
 #include "shortcuts/MRKOShortcutTextFieldCell.h"
 #include "shortcuts/ShortcutFieldImages.h"

@@ -200,7 +200,7 @@ TEST_F(StatusItemTest, PressWhileHiddenOpensTheStatusMenuWhoseItemsRunTheCommand
     ASSERT_NE(tray().menu(), nullptr);
     EXPECT_TRUE(app.externalAppMenu());
     EXPECT_EQ(titles(tray().menu()), (QStringList{QStringLiteral("Show Inkora"), QStringLiteral("Show Without Toolbar"),
-                                                  QStringLiteral("Quit Inkora")}));
+                                                  QStringLiteral("Preferences..."), QStringLiteral("Quit Inkora")}));
     // A command nobody handles yet is offered disabled.
     EXPECT_TRUE(item(tray().menu(), QStringLiteral("Show Inkora"))->isEnabled());
     EXPECT_FALSE(item(tray().menu(), QStringLiteral("Show Without Toolbar"))->isEnabled());

@@ -1,9 +1,10 @@
 // Reads any bytes as the stored forms of settings: a shortcut string, an archived shortcut, a colour string and the
-// hexadecimal colour texts.
+// hexadecimal colour texts, and text typed into the colour popover's fields.
 #include "foundation/NSColor+OnOffColor.h"
 #include "foundation/NSString+Bezier.h"
 #include "foundation/NSUserDefaults+ShortcutEncode.h"
 #include "shortcuts/KQShortCut.h"
+#include "tools/KVPopoverExtrasController.h"
 
 #include <QLoggingCategory>
 
@@ -29,5 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     (void)OnOffColor::hexadecimalString(OnOffColor::colorFromHexadecimalString(text));
     (void)OnOffColor::RGBHexString(OnOffColor::colorWithRGBHexString(Bezier::preProcessedHexString(text)));
     (void)Bezier::decodedFromBase64String(text);
+
+    const inkora::SrgbColor typed = KVPopoverExtrasController::colorKeepingHue(
+        KVPopoverExtrasController::colorWithHexEntry(text), KVPopoverExtrasController::colorComponentWithEntry(text));
+    (void)OnOffColor::RGBHexString(typed);
+    (void)OnOffColor::RGBRedIntegerString(typed);
     return 0;
 }

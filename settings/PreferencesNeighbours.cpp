@@ -1,0 +1,152 @@
+#include "settings/PreferencesNeighbours.h"
+
+#include "foundation/MRKOUtils.h"
+#include "foundation/SettingValues.h"
+#include "platform/Defaults.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+
+namespace inkora {
+namespace {
+
+bool s_wantsRecentTools = false;
+qint64 s_numeralFormat = 0;
+qint64 s_staticNumeralFormat = 0;
+
+const QString kDefaultFontKey = QStringLiteral("DefaultFont");
+
+// The stored name is "Family" for the regular face and "Family-Face" otherwise, in the style of PostScript names.
+std::pair<QString, QString> storedFont()
+{
+    const QString name = MRKOUtils::userDefaults().stringForKey(kDefaultFontKey);
+    if (name.isEmpty())
+        return {QGuiApplication::font().family(), QStringLiteral("Regular")};
+    const qsizetype dash = name.lastIndexOf(QLatin1Char('-'));
+    if (dash <= 0)
+        return {name, QStringLiteral("Regular")};
+    return {name.left(dash), name.mid(dash + 1)};
+}
+
+void storeFont(const QString &family, const QString &face)
+{
+    const QString name = face.isEmpty() || face == QLatin1String("Regular") ? family : family + QLatin1Char('-') + face;
+    MRKOUtils::userDefaults().setObject(name, kDefaultFontKey);
+    MRKOUtils::userDefaults().synchronize();
+}
+
+} // namespace
+
+void updateWantsRecentTools()
+{
+    s_wantsRecentTools = flagSetting(MRKOUtils::userDefaults(), QStringLiteral("ToolSwitchingMethod"));
+}
+
+bool wantsRecentTools()
+{
+    return s_wantsRecentTools;
+}
+
+void updateBadgeNumeralFormat()
+{
+    const platform::Defaults &defaults = MRKOUtils::userDefaults();
+    s_numeralFormat = defaults.integerForKey(QStringLiteral("BadgeNumeralFormat"));
+    s_staticNumeralFormat = defaults.integerForKey(QStringLiteral("BadgeStaticNumeralFormat"));
+}
+
+qint64 badgeNumeralFormat()
+{
+    return s_numeralFormat;
+}
+
+qint64 badgeStaticNumeralFormat()
+{
+    return s_staticNumeralFormat;
+}
+
+void setBadgeNumeralFormat(qint64 format)
+{
+    s_numeralFormat = format;
+    MRKOUtils::userDefaults().setInteger(format, QStringLiteral("BadgeNumeralFormat"));
+    MRKOUtils::userDefaults().synchronize();
+}
+
+void setBadgeStaticNumeralFormat(qint64 format)
+{
+    s_staticNumeralFormat = format;
+    MRKOUtils::userDefaults().setInteger(format, QStringLiteral("BadgeStaticNumeralFormat"));
+    MRKOUtils::userDefaults().synchronize();
+}
+
+void updateActiveToolBarOpacityButton() {}
+
+void closeActiveToolBarMenuIfNeeded() {}
+
+std::optional<QVariantMap> shortcutsPresetDict()
+{
+    return std::nullopt; // no shortcuts pane yet
+}
+
+bool shortcutsPresetIsAcceptable(const QVariantMap &)
+{
+    return true; // the shortcuts pane brings its own check
+}
+
+void applyShortcutsFromPreset(const QVariantMap &) {}
+
+void updateCursorHalo(MRKODraw &) {}
+
+bool wantsCursorHaloToShowInGhostMode()
+{
+    return false;
+}
+
+void setCanvasOverallShadow(MRKODraw &, bool) {}
+
+void dropLowerThirdCaption(MRKODraw &) {}
+
+void showLowerThirdSettings() {}
+
+void setPresetsPopUp(QComboBox *) {}
+
+void savePresetAs() {}
+
+QStringList fontFamilies()
+{
+    return QFontDatabase::families();
+}
+
+QStringList fontFaces(const QString &family)
+{
+    return QFontDatabase::styles(family);
+}
+
+QString defaultFontFamily()
+{
+    return storedFont().first;
+}
+
+QString defaultFontFace()
+{
+    return storedFont().second;
+}
+
+void selectDefaultFontFamily(const QString &family)
+{
+    const QStringList faces = QFontDatabase::styles(family);
+    const QString face = faces.contains(QStringLiteral("Regular")) || faces.isEmpty() ? QStringLiteral("Regular")
+                                                                                      : faces.first();
+    storeFont(family, face);
+}
+
+void selectDefaultFontFace(const QString &face)
+{
+    storeFont(storedFont().first, face);
+}
+
+void resetDefaultFont()
+{
+    MRKOUtils::userDefaults().removeObjectForKey(kDefaultFontKey);
+}
+
+} // namespace inkora

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <optional>
+
+class MRKODraw;
+class QComboBox;
+
+// What the settings call in the tool bar, the text objects, the cursors, the shortcuts pane, the lower third and
+// the presets before those classes exist. Each function names the operation it stands for; the owners replace them.
+namespace inkora {
+
+/// `+[MRKORecentTools updateWantsRecentTools]`: re-reads "ToolSwitchingMethod".
+void updateWantsRecentTools();
+/// Whether switching toggles between the two most recent tools, as last read.
+[[nodiscard]] bool wantsRecentTools();
+
+/// `-[MRKOTextBadgeController updateNumeralFormat]`: re-reads both badge numeral formats.
+void updateBadgeNumeralFormat();
+/// `numeralFormat` / `staticNumeralFormat` of the badge controller: 0 decimal, 1 roman, 2 alphabet.
+[[nodiscard]] qint64 badgeNumeralFormat();
+[[nodiscard]] qint64 badgeStaticNumeralFormat();
+/// `setNumeralFormat:` / `setStaticNumeralFormat:`: stores "BadgeNumeralFormat" / "BadgeStaticNumeralFormat".
+void setBadgeNumeralFormat(qint64 format);
+void setBadgeStaticNumeralFormat(qint64 format);
+
+/// `-[MRKOTools updateOpacityButton]` of the active tool bar.
+void updateActiveToolBarOpacityButton();
+/// `-[MRKOTools closeMenuIfNeeded]` of the active tool bar.
+void closeActiveToolBarMenuIfNeeded();
+
+/// `-[MRKOShortcutsViewController shortcutsPresetDict]` of the active tool bar's shortcuts pane.
+[[nodiscard]] std::optional<QVariantMap> shortcutsPresetDict();
+/// Whether the shortcuts pane's own preset check accepts the dictionary.
+[[nodiscard]] bool shortcutsPresetIsAcceptable(const QVariantMap &preset);
+/// `loadShortcutsViewIfNeeded`, then `applyShortcutsFromPreset:loadType:` with shortcut load type 0.
+void applyShortcutsFromPreset(const QVariantMap &preset);
+
+/// `-[MRKODraw updateBigBallIfNeeded]`: the canvas refreshes its cursor halo.
+void updateCursorHalo(MRKODraw &canvas);
+/// `-[AppDelegate wantsCursorHaloToShowInGhostMode]`.
+[[nodiscard]] bool wantsCursorHaloToShowInGhostMode();
+/// `enableOverallShadow` / `disableOverallShadow` of a canvas.
+void setCanvasOverallShadow(MRKODraw &canvas, bool enabled);
+/// `lowerThirdAnimationDidFinished:` with nil: the canvas drops its lower-third caption.
+void dropLowerThirdCaption(MRKODraw &canvas);
+/// `showWindow:` of the lower-third settings window.
+void showLowerThirdSettings();
+
+/// The presets controller takes the pane's presets pop-up (`setPrefPreset:`).
+void setPresetsPopUp(QComboBox *popUp);
+/// `-[MRKOPresetController savePresetAs]`.
+void savePresetAs();
+
+/// The font families and the faces of one family that the font pop-ups list.
+[[nodiscard]] QStringList fontFamilies();
+[[nodiscard]] QStringList fontFaces(const QString &family);
+/// The default font's family and face ("DefaultFont"); the system font's when none is stored.
+[[nodiscard]] QString defaultFontFamily();
+[[nodiscard]] QString defaultFontFace();
+/// `defaultFontFamilySelected:` / `defaultFontFaceSelected:` of the font controller: stores "DefaultFont".
+void selectDefaultFontFamily(const QString &family);
+void selectDefaultFontFace(const QString &face);
+/// `-[MRKOFontController resetDefaultFont]`: "DefaultFont" is removed.
+void resetDefaultFont();
+
+} // namespace inkora
