@@ -126,6 +126,7 @@ void AppDelegate::activateWithGhostMode()
 
 void AppDelegate::closeAllDrawableScreens()
 {
+    MRKODraw::cancelMultipleMoveIfNeeded();
     MRKODraw::removeTextViewAndUndoActionsIfNeeded();
     // A stroke in progress ends by a synthetic release before anything is torn down.
     stopDrawingIfNeeded();

@@ -72,6 +72,8 @@ bool AppDelegate::shouldRegisterUndoForAction(const QString &actionName) const
 
 void AppDelegate::undoWithEvent(const platform::Event *sender)
 {
+    if (MRKODraw::cancelMultipleMoveIfNeeded())
+        return; // undo during a multiple move only ends it
     auto &manager = undoManager();
     if (!manager.canUndo()) {
         QApplication::beep();

@@ -350,7 +350,8 @@ void AppDelegate::applicationWillTerminate()
     m_didTerminate = true;
     qCInfo(lcApp) << "applicationWillTerminate:";
     if (!m_windowControllers.empty()) {
-        // A multiple move ends and the drawings go to the Documents folder with the canvas's and the roll's work.
+        MRKODraw::cancelMultipleMoveIfNeeded();
+        // The drawings go to the Documents folder with the roll's work.
         if (MRKOWindowController *active = activeWindowController())
             active->saveToolFrame();
         for (const auto &controller : m_windowControllers) {

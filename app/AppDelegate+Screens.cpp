@@ -7,6 +7,7 @@
 
 void AppDelegate::didChangeScreenParameters()
 {
+    MRKODraw::cancelMultipleMoveIfNeeded(); // the drawings go back before their canvases are rebuilt
     // Whatever the rebuild does, a connected phone learns the new number of displays.
     const auto tellRemote = qScopeGuard([this] {
         if (!m_remoteObservers.empty())

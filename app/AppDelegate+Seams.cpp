@@ -57,7 +57,10 @@ void AppDelegate::stopDrawingIfNeeded()
         canvas->stopDrawingByPostingMouseUp();
 }
 
-void AppDelegate::removeAuxActionIfNeeded() {}
+void AppDelegate::showAuxActionOnToolbar(quint64, quint64)
+{
+    // No tool bar exists yet to show the hand and scissors buttons.
+}
 
 void AppDelegate::setColorType(quint64 colorType)
 {

@@ -35,6 +35,7 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
         qCWarning(lcApp) << "AppDelegate: a delegate exists already; the first stays the process's delegate";
     m_proxyDoc = std::make_unique<MRKOProxyDoc>(&undoManager(), [this] { autosaveIfNeeded(); });
     registerCommandActions();
+    registerSelectionActions();
     registerActivationActions();
     registerFlashlightActions();
 }

@@ -128,7 +128,7 @@ public:
     [[nodiscard]] std::shared_ptr<KQShortCut> dazadUdizShortCut() const;
     void setDazadUdizShortCut(std::shared_ptr<KQShortCut> shortCut);
     /// Passes the current event to the modifier-change handling; a press calls it once when modifiers changed.
-    virtual void handleFlagsChangedWithCurrentEvent() {}
+    virtual void handleFlagsChangedWithCurrentEvent();
 
     // ---- Command bindings (AppDelegate+Shortcuts.cpp) and command handlers (AppDelegate+Commands.cpp) ----
     static constexpr int kShortCutCount = 63;
@@ -197,6 +197,21 @@ public:
     virtual void clearDrawViews(bool exclusion);
     // ---- end of command bindings and handlers ----
 
+    // ---- Selection commands and the hand and scissors switches (AppDelegate+Selection.cpp) ----
+    /// The canvas under the pointer gathers all its drawings into a multiple move, or ends the one under way.
+    void selectAllWithEvent(const platform::Event *sender);
+    /// The drawing under the pointer becomes the static selection.
+    void selectLayerWithEvent(const platform::Event *sender);
+    /// The drawings of the multiple move become one.
+    void groupWithEvent(const platform::Event *sender);
+    void scissorsCutWithEvent(const platform::Event *sender);
+    void handWithEvent(const platform::Event *sender);
+    /// Every canvas switches between the scissors (or the hand) and drawing.
+    void toggleScissors();
+    void toggleHand();
+    void removeAuxAction();
+    // ---- end of selection commands ----
+
     [[nodiscard]] bool respondsToAction(const QString &action) const override;
     void performAction(const QString &action, const platform::Event *event) override;
 
@@ -217,6 +232,7 @@ public:
 protected:
     /// Puts the command handlers into the action table.
     void registerCommandActions();
+    void registerSelectionActions();
     /// Adds an entry to the action table: the command run for the selector text; an empty handler takes it out.
     void setActionHandler(const QString &action, ActionHandler handler);
     void setActiveAndShown(bool shown) { m_shown = shown; }
@@ -357,6 +373,8 @@ public:
     void enableMouseEventsIfNeeded();
     void stopDrawingIfNeeded();
     void removeAuxActionIfNeeded();
+    /// The active tool bar's hand and scissors buttons after a switch from `oldAction` to `newAction`.
+    void showAuxActionOnToolbar(quint64 oldAction, quint64 newAction);
     /// Whether the canvas under the pointer has an auxiliary action (the hand, the scissors) on.
     [[nodiscard]] virtual bool hasAuxActions() const;
     void setColorType(quint64 colorType);

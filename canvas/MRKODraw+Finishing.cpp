@@ -7,6 +7,7 @@
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKOHolder.h"
 #include "canvas/MRKOLayerOrder.h"
+#include "canvas/MultipleMove.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "objects/CALayer+OpaqueContent.h"
@@ -294,8 +295,24 @@ bool MRKODraw::layerContainerHasLayers() const
 
 bool MRKODraw::shouldCancelClearAction()
 {
-    // A clear takes away the selection first; nothing can be selected yet.
-    return false;
+    if (const platform::LayerPtr selected = staticSelectionLayer()) {
+        undoRemoveLayer(selected);
+        return true;
+    }
+    inkora::MultipleMove &move = inkora::multipleMove();
+    if (!move.exists() || move.owner != this)
+        return false;
+    if (move.isTravelling()) {
+        // The sources come home first; a copy's copies just go.
+        const std::vector<platform::LayerPtr> sources = move.copy ? std::vector<platform::LayerPtr>() : move.leftBehind;
+        cancelMultipleMoveIfNeeded();
+        if (!sources.empty())
+            undoRemoveLayers(sources);
+        return true;
+    }
+    undoRemoveLayers(move.moving);
+    finalizeMultipleMove();
+    return true;
 }
 
 void MRKODraw::clearCanvas()

@@ -5,6 +5,7 @@
 #include "canvas/CanvasNeighbours.h"
 #include "canvas/HueWrap.h"
 #include "canvas/MRKOAuxAction.h"
+#include "canvas/MRKODissolveMode.h"
 #include "canvas/MRKODrawBaseLayer.h"
 #include "canvas/MRKOLayerOrder.h"
 #include "canvas/MRKOLowpassFilter.h"
@@ -17,10 +18,13 @@
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSColor+OnOffColor.h"
+#include "foundation/NSCursor+Resize.h"
 #include "objects/MRKOPill.h"
+#include "objects/MRKOSelectedLayerControls.h"
 #include "objects/MRKOTextPill.h"
 #include "platform/Animation.h"
 #include "platform/Clock.h"
+#include "platform/CursorStack.h"
 #include "platform/Defaults.h"
 #include "platform/EventQueue.h"
 #include "platform/Geometry.h"
@@ -76,6 +80,7 @@ MRKODraw::MRKODraw(const QRectF &frame, double scale, QWidget *parent) : QWidget
 {
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_AcceptTouchEvents);
+    setMouseTracking(true); // the hover follows the pointer without a button
     setAutoFillBackground(false);
     if (parent)
         move(int(frame.x()), int(parent->height() - (frame.y() + frame.height())));
@@ -585,14 +590,6 @@ void MRKODraw::mouseDragged(const platform::Event &event)
     mouseMoved(event);
 }
 
-void MRKODraw::mouseMoved(const platform::Event &event)
-{
-    updateColorBall();
-    selectWithEvent(event);
-    if (hasDarkOverlay())
-        updateFlashlight();
-}
-
 void MRKODraw::mouseDraggedDuringDraw(const platform::Event &) {}
 
 void MRKODraw::stopDrawingByPostingMouseUp()
@@ -759,7 +756,8 @@ double MRKODraw::brushSizeUsingPressure()
 
 bool MRKODraw::isCurrentRectHasSize() const
 {
-    return m_currentRect.width() > 0 && m_currentRect.height() > 0;
+    // A width that is not a number counts as a size.
+    return m_currentRect.width() != 0 || m_currentRect.height() != 0;
 }
 
 void MRKODraw::mouseDown(const platform::Event &event)
@@ -767,7 +765,10 @@ void MRKODraw::mouseDown(const platform::Event &event)
     platform::EventQueue::shared().setCurrentEvent(event);
     const QPointF pressPoint = convertPointFromWindow(event.locationInWindow);
 
-    removeStaticSelectionIfNeeded();
+    // A press inside the selected drawing keeps its static selection; any other press ends it.
+    const platform::LayerPtr staticSelection = staticSelectionLayer();
+    if (!staticSelection || staticSelection != m_selectedLayer || !staticSelection->frame().contains(pressPoint))
+        removeStaticSelectionIfNeeded();
     removeTextViewAndUndoActionsIfNeeded();
     inkora::resetSnapshotPanelFirstResponderIfNeeded();
     removeCircleMenuIfNeeded();
@@ -776,17 +777,59 @@ void MRKODraw::mouseDown(const platform::Event &event)
     if (whiteboardButtonsTakePress(pressPoint))
         return;
 
-    // With nothing selectable yet, every auxiliary action works on the empty canvas.
+    if (hasMultipleMove()) {
+        finalizeMultipleMove();
+        return;
+    }
     const quint64 action = m_quickAuxAction != 0 ? m_quickAuxAction : m_auxAction;
+    if (action == MRKOAuxActionNone) {
+        inkora::PointerLoop(*this, event).run();
+        return;
+    }
     if (action == MRKOAuxActionEraser) {
         eraserWithEvent(event);
         return;
     }
-    if (action == MRKOAuxActionMove || action == MRKOAuxActionScissors || action == MRKOAuxActionCopy) {
-        selectingWithEvent(event, pressPoint, action);
+    if (!m_selectedLayer) {
+        switch (action) {
+        case MRKOAuxActionMove:
+        case MRKOAuxActionCopy:
+            hideBigBall();
+            hideBall();
+            selectingWithEvent(event, pressPoint, action);
+            return;
+        case MRKOAuxActionScissors:
+            platform::services().cursorStack->push(Resize::scissorsCut());
+            selectingWithEvent(event, pressPoint, action);
+            return;
+        default:
+            inkora::PointerLoop(*this, event).run();
+            return;
+        }
+    }
+    const platform::LayerPtr layer = m_selectedLayer;
+    if (event.clickCount == 2 && action == MRKOAuxActionMove && m_dissolveMode == MRKODissolveModeFreeze &&
+        isTimerInactive(*layer) && layer != staticSelection) {
+        setStaticSelectionLayer(layer);
+        // A short grab shows that the drawing was taken.
+        platform::services().cursorStack->push(QCursor(Qt::ClosedHandCursor));
+        platform::DispatchQueue::main().after(0.4, [] { platform::services().cursorStack->pop(); });
+        shouldAppearTextViewWithPoint(pressPoint);
         return;
     }
-    inkora::PointerLoop(*this, event).run();
+    switch (action) {
+    case MRKOAuxActionMove:
+        handleMoveLayerWithEventCopy(layer, event, false);
+        break;
+    case MRKOAuxActionCopy:
+        handleMoveCopyLayerWithEvent(layer, event);
+        break;
+    case MRKOAuxActionScissors:
+        handleDeleteLayerWithEvent(layer, event);
+        break;
+    default:
+        break;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -8,16 +8,19 @@
 #include "platform/RawInput.h"
 #include "platform/TrackingArea.h"
 
+#include <QCursor>
 #include <QDateTime>
 #include <QImage>
 #include <QPainterPath>
 #include <QPointF>
+#include <QPointer>
 #include <QRectF>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class MRKOArrowPill;
@@ -26,6 +29,7 @@ class MRKOMagnifyG;
 class MRKOWhiteBackController;
 class MRKOLayerOrder;
 class MRKOPill;
+class MRKOSelectedLayerControls;
 class MRKOTextPill;
 class MRKOWindowController;
 namespace platform {
@@ -101,7 +105,8 @@ public:
     [[nodiscard]] quint64 auxAction() const { return m_auxAction; }
     void setAuxAction(quint64 action) { m_auxAction = action; }
     [[nodiscard]] quint64 quickAuxAction() const { return m_quickAuxAction; }
-    void setQuickAuxAction(quint64 action) { m_quickAuxAction = action; }
+    /// The hover's action; the eraser ring comes or goes with the eraser.
+    void setQuickAuxAction(quint64 action);
     [[nodiscard]] quint64 currentToolType() const { return m_currentToolType; }
     /// The tool drawing uses.
     [[nodiscard]] quint64 toolType() const { return m_toolType; }
@@ -242,6 +247,7 @@ public:
     void removeAllTimersIfNeeded() {}
     void clearLayerContainerIfNeeded();
     void removeAllLayersFromLayerContainer();
+    /// A clear removes the static selection or the multiple move's drawings instead, when there is one.
     [[nodiscard]] bool shouldCancelClearAction();
     [[nodiscard]] bool hasLayers() const { return !layers().empty(); }
     [[nodiscard]] bool layerContainerHasLayers() const;
@@ -426,26 +432,115 @@ public:
     void showWhiteboardMenuWithCustomFrame(const QRectF &frame);
     // ---- end of flashlight, magnifier and whiteboard ----
 
+    // --- Hit testing, hover and rubber band (MRKODraw+Selection.cpp) ---
+    /// The drawing under a point (view points): timers first, then drawings; null when none.
+    [[nodiscard]] platform::LayerPtr selectedLayerWithPoint(QPointF point);
+    [[nodiscard]] platform::LayerPtr selectedLayerWithPointInLayer(QPointF point, const platform::LayerPtr &container);
+    /// The hover: chooses the action from the event's modifier flags and selects for it. Nothing while a multiple
+    /// move exists.
+    void selectWithEvent(const platform::Event &event);
+    void selectObjectForAction(quint64 action);
+    void updateSelection();
+    void deselectObject();
+    void resetSelectionLayer();
+    /// Gives the layer the highlight's shadow and answers the shadow opacity to show it with.
+    static double prepareLayerForSelection(platform::Layer &layer);
+    static void selectLayersAnimated(const std::vector<platform::LayerPtr> &layers, bool animated);
+    static void deselectLayersAnimated(const std::vector<platform::LayerPtr> &layers, bool animated);
+    [[nodiscard]] bool hasSelection() const { return m_selectedLayer != nullptr; }
+    [[nodiscard]] const platform::LayerPtr &selectedLayer() const { return m_selectedLayer; }
+    /// The rubber band from the press to its release: `action` 1 move, 2 scissors, 3 copy.
+    void selectingWithEvent(const platform::Event &event, QPointF actualPoint, quint64 action);
+    /// Spanned by two points; a square towards point 2 while Shift is held.
+    [[nodiscard]] static QRectF rectWithPoint1Point2(QPointF point1, QPointF point2);
+    /// The drawings whose frames meet the rectangle, topmost first.
+    [[nodiscard]] std::vector<platform::LayerPtr> selectedLayersWithRect(const QRectF &rect) const;
+    /// Bottom first, by the drawing list; drawings not in it last.
+    [[nodiscard]] std::vector<platform::LayerPtr>
+    sortedLayersArrayAscending(const std::vector<platform::LayerPtr> &layers) const;
+    static void removeSelectionOverlayAnimated(const platform::LayerPtr &overlay);
+    /// Every drawing as a multiple move; a second time cancels it.
+    void selectAllLayers();
+    void prepareMultipleSelectionWithAction(quint64 action);
+    void makeSelectionBoundingBoxForLayers(const std::vector<platform::LayerPtr> &layers);
+    void makeSelectionBoundingBoxWithRect(const QRectF &rect);
+    [[nodiscard]] static bool hasMultipleMove();
+    /// The running timers' holder, made on first use beneath everything else the canvas shows.
+    [[nodiscard]] const platform::LayerPtr &timersContainer();
+    /// A running timer is never selected; until timers exist every drawing is inactive.
+    [[nodiscard]] static bool isTimerInactive(const platform::Layer &) { return true; }
+
+    // --- Static selection (MRKODraw+StaticSelection.cpp) ---
+    [[nodiscard]] platform::LayerPtr staticSelectionLayer() const { return m_staticSelectionLayer.lock(); }
+    [[nodiscard]] bool hasStaticSelectionLayer() const { return staticSelectionLayer() != nullptr; }
+    void setStaticSelectionLayer(const platform::LayerPtr &layer);
+    void removeStaticSelectionIfNeeded();
+    /// The drawing under the pointer becomes the static selection (freeze mode only); false when nothing changed.
+    bool tryToMakeStaticSelection();
+    [[nodiscard]] platform::LayerPtr staticSelectionBoundingBox() const { return m_staticSelectionBoundingBox.lock(); }
+    void setStaticSelectionBoundingBox(const platform::LayerPtr &box);
+    [[nodiscard]] MRKOSelectedLayerControls *selectedLayerControls() const { return m_selectedLayerControls.get(); }
+    void setSelectedLayerControls(std::unique_ptr<MRKOSelectedLayerControls> controls);
+    void updateStaticSelectionUIIfNeeded();
+    void openColorPopoverForStaticSelection();
+    void prepareColorPopoverForStaticSelection();
+    /// A pending change of the selected drawing's pixels becomes one "Change Layer" step.
+    void makeSelectedLayerContentUndoIfNeeded();
+
+    // --- Eraser and scissors (MRKODraw+Eraser.cpp) ---
+    /// One erasing stroke to its release: every drawing its rectangle meets is flattened, the painted area cut out.
+    void eraserWithEvent(const platform::Event &event);
+    [[nodiscard]] static bool shouldFilterLayersForEraser();
+    /// A scroll or magnify event changes the eraser size (2...400 points).
+    void performEraserSizeChangeWithEvent(const platform::Event &event);
+    static void saveEraserSize();
+    void handleDeleteLayerWithEvent(const platform::LayerPtr &layer, const platform::Event &event);
+    void removeSelectedLayerWithEvent(const platform::Event &event);
+
+    // --- Moving, copying and the multiple move (MRKODraw+Move.cpp) ---
+    void handleMoveLayerWithEventCopy(const platform::LayerPtr &layer, const platform::Event &event, bool copy);
+    void handleMoveCopyLayerWithEvent(const platform::LayerPtr &layer, const platform::Event &event);
+    /// The one way drawings move: the model follows the origin, the box of a static selection the frame.
+    void setFrameToLayer(const QRectF &frame, const platform::LayerPtr &layer);
+    void undoMoveLayerToOrigin(const platform::LayerPtr &layer, QPointF origin);
+    /// One step of the multiple move on the canvas under the pointer.
+    void moveMultipleLayersWithEvent(const platform::Event &event);
+    /// Drops the multiple move where it is.
+    void finalizeMultipleMove();
+    void undoMultipleMoveLayersToOrigins(const std::vector<platform::LayerPtr> &layers,
+                                         const std::vector<QPointF> &origins);
+    /// Puts everything back and ends the multiple move; false when there was none.
+    static bool cancelMultipleMoveIfNeeded();
+    static void resetMultipleMoveExtras();
+    [[nodiscard]] static bool canGlueLayers();
+    static bool createGlueLayer();
+    bool glueLayersOutOfMultipleMove();
+    /// MRKOLayerOrder::kNotFound when absent.
+    [[nodiscard]] size_t indexOfLayer(const platform::Layer *layer) const;
+
+    // --- Action cursor (MRKODraw+ActionCursor.cpp) ---
+    /// Whether the eraser end of a tablet pen is near; one for the whole program.
+    [[nodiscard]] static bool penEraserFlag();
+    void updateCursorForAction(quint64 action);
+    void pushOpenHandIfNeeded();
+    void supressOpenHandIfNeeded();
+    // --- end of selection ---
+
 protected:
     // Work of other canvas features that a press calls into; until they exist these do nothing.
-    virtual void removeStaticSelectionIfNeeded() {}
     virtual void removeCircleMenuIfNeeded() {}
     virtual void updateColorBall() {}
     virtual bool showBallIfNeeded() { return false; }
     virtual void hideBigBall() {}
     virtual void showBigBall() {}
-    virtual void performEraserSizeChangeWithEvent(const platform::Event &) {}
     virtual void performFontSizeChangeWithEvent(const platform::Event &) {}
     virtual void updateWorkingCursorIfNeeded() {}
     virtual void updateCursorRectsAndTracking() {}
-    virtual void selectWithEvent(const platform::Event &) {}
     virtual void blinkForEvent(const platform::Event &) {}
     virtual void makeTextOrBadgeByClick() {}
     virtual bool shouldAppearTextViewWithPoint(QPointF) { return false; }
     virtual platform::LayerPtr dotRasterizedLayer() { return nullptr; }
     virtual void drawTextToCache() {}
-    virtual void eraserWithEvent(const platform::Event &) {}
-    virtual void selectingWithEvent(const platform::Event &, QPointF, quint64) {}
 
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -464,6 +559,11 @@ private:
     platform::LayerPtr layerCutFromCache(bool finishing = false);
     void makeLayerOrder();
     void registerCanvasUndo(const QString &name, std::function<void()> action);
+    /// The end of a drag whose drawing was let go over another display.
+    void dropOnOtherDisplay(const platform::LayerPtr &layer, const QRectF &startFrame, bool copy, quint64 copyStep,
+                            const platform::LayerPtr &visitor, const QPointer<MRKODraw> &visiting);
+    /// Adds a dragged drawing or copy, keeping its own colour.
+    void addMovedDrawing(const platform::LayerPtr &layer);
     [[nodiscard]] double backingScale() const;
     [[nodiscard]] bool isCurrentRectHasSize() const;
     [[nodiscard]] bool flashlightShown() const { return hasDarkOverlay(); }
@@ -560,6 +660,14 @@ private:
     QPointF m_ballPosition;         // view points; where the remote pointer is
     bool m_remoteShouldDraw = true; // shouldDraw at the last remote press
     double m_remoteTime = 0;        // media time of the last remote press or movement
+
+    // Selection
+    platform::LayerPtr m_selectedLayer; // under the pointer, highlighted for the next click
+    std::weak_ptr<platform::Layer> m_staticSelectionLayer;
+    std::weak_ptr<platform::Layer> m_staticSelectionBoundingBox;
+    std::unique_ptr<MRKOSelectedLayerControls> m_selectedLayerControls;
+    std::optional<QCursor> m_auxCursor;   // the current action's cursor
+    platform::LayerPtr m_timersContainer; // none until a timer runs
 
     qint64 m_index = 0;
     bool m_isArrowShowing = false; // shape previews

@@ -1,6 +1,7 @@
 #include "platform/Services.h"
 
 #include "platform/Clock.h"
+#include "platform/CursorStack.h"
 #include "platform/HelperLink.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyboardLayout.h"

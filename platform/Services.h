@@ -12,6 +12,7 @@ class Reachability;
 class HotKeys;
 class SavePanel;
 class SystemCursor;
+class CursorStack;
 class ScreenGrabber;
 class SyntheticInput;
 class KeyboardLayout;
@@ -38,6 +39,7 @@ struct Services
     std::unique_ptr<HotKeys> hotKeys;
     std::unique_ptr<SavePanel> savePanel;
     std::unique_ptr<SystemCursor> systemCursor;
+    std::unique_ptr<CursorStack> cursorStack;
     std::unique_ptr<ScreenGrabber> screenGrabber;
     std::unique_ptr<SyntheticInput> syntheticInput;
     std::unique_ptr<KeyboardLayout> keyboardLayout;

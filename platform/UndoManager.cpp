@@ -99,6 +99,8 @@ void UndoManager::openGroup(bool byEvent)
 {
     Q_ASSERT(m_state != State::Idle || m_openGroups.empty());
     m_openGroups.push_back(Group{});
+    if (m_openGroups.size() == 1)
+        m_openGroups.back().id = ++m_lastStepId;
     if (m_state == State::Idle) {
         m_state = State::Grouping; // Idle -> Grouping
         m_eventGroupOpen = byEvent;
@@ -234,7 +236,7 @@ void UndoManager::perform(bool undoing)
     from.pop_back();
 
     m_state = undoing ? State::Undoing : State::Redoing; // Idle -> Undoing or Redoing
-    m_openGroups.push_back(Group{step.name, {}});
+    m_openGroups.push_back(Group{step.name, ++m_lastStepId, {}});
     for (auto it = step.entries.rbegin(); it != step.entries.rend(); ++it) {
         if (it->isAlive())
             it->action();
@@ -318,6 +320,27 @@ void UndoManager::removeAllActionsWithTarget(const void *target)
     }
     for (Group &group : m_openGroups)
         eraseEntriesIf(group.entries, removed, matches);
+}
+
+quint64 UndoManager::currentStepId() const
+{
+    if (!m_openGroups.empty())
+        return m_openGroups.front().id;
+    return m_undoStack.empty() ? 0 : m_undoStack.back().id;
+}
+
+bool UndoManager::removeStep(quint64 id)
+{
+    std::deque<Group> removed;
+    for (std::deque<Group> *stack : {&m_undoStack, &m_redoStack}) {
+        const auto it = std::find_if(stack->begin(), stack->end(), [id](const Group &g) { return g.id == id; });
+        if (it != stack->end()) {
+            removed.push_back(std::move(*it));
+            stack->erase(it);
+            return true;
+        }
+    }
+    return false;
 }
 
 void UndoManager::purgeDeadEntries()

@@ -76,6 +76,12 @@ public:
     void removeAllActionsWithTarget(const QObject *target);
     void removeAllActionsWithTarget(const void *target);
 
+    /// Names steps, so that one can be found again while others come and go: the step a registration made now
+    /// joins (the outermost open group), or with none open the top undo step; 0 when there is neither.
+    [[nodiscard]] quint64 currentStepId() const;
+    /// Takes the step off whichever stack holds it without performing it; false when it is on neither.
+    bool removeStep(quint64 id);
+
 private:
     enum class State : int { Idle, Grouping, Undoing, Redoing };
 
@@ -89,6 +95,7 @@ private:
     struct Group
     {
         QString name;
+        quint64 id = 0;
         std::vector<Entry> entries; // in registration order; nested groups are spliced in
         [[nodiscard]] bool hasLiveEntry() const;
     };
@@ -113,6 +120,7 @@ private:
     bool m_eventGroupClosePending = false;
     int m_levelsOfUndo = 0;
     int m_disableCount = 0;
+    quint64 m_lastStepId = 0;
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0); // lets queued blocks see that we are gone
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/Services.h"
 #include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeCursorStack.h"
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyboardLayout.h"
@@ -50,6 +51,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto systemCursor = std::make_unique<FakeSystemCursor>();
     fakes.systemCursor = systemCursor.get();
     services->systemCursor = std::move(systemCursor);
+    auto cursorStack = std::make_unique<FakeCursorStack>();
+    fakes.cursorStack = cursorStack.get();
+    services->cursorStack = std::move(cursorStack);
     auto screenGrabber = std::make_unique<FakeScreenGrabber>();
     fakes.screenGrabber = screenGrabber.get();
     services->screenGrabber = std::move(screenGrabber);

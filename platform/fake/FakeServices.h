@@ -8,6 +8,7 @@ struct Services;
 class FakeClock;
 class FakeHotKeys;
 class FakeSystemCursor;
+class FakeCursorStack;
 class FakeSystemProfile;
 class FakeHelperLink;
 class FakeSystemLog;
@@ -36,6 +37,7 @@ struct FakeServices
     FakeHotKeys *hotKeys = nullptr;
     FakeSavePanel *savePanel = nullptr;
     FakeSystemCursor *systemCursor = nullptr;
+    FakeCursorStack *cursorStack = nullptr;
     FakeScreenGrabber *screenGrabber = nullptr;
     FakeSyntheticInput *syntheticInput = nullptr;
     FakeKeyboardLayout *keyboardLayout = nullptr;

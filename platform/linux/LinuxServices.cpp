@@ -11,6 +11,7 @@
 #include "platform/linux/NullScriptRunner.h"
 #include "platform/linux/PosixReachability.h"
 #include "platform/linux/PosixSystemLog.h"
+#include "platform/linux/QtCursorStack.h"
 #include "platform/linux/QtSavePanel.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/QtStatusItem.h"
@@ -58,6 +59,7 @@ std::unique_ptr<Services> makeLinuxServices()
         services->keyboardLayout = std::make_unique<NullKeyboardLayout>();
     }
     services->savePanel = std::make_unique<QtSavePanel>();
+    services->cursorStack = std::make_unique<QtCursorStack>();
     if (auto grabber = XcbScreenGrabber::create())
         services->screenGrabber = std::move(grabber);
     else

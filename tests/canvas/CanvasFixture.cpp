@@ -1,8 +1,11 @@
 #include "tests/canvas/CanvasFixture.h"
 
 #include "app/LiveSettings.h"
+#include "canvas/MRKODissolveMode.h"
 #include "platform/BitmapContext.h"
 #include "platform/EventQueue.h"
+
+#include <QCursor>
 
 #include <cmath>
 
@@ -47,6 +50,13 @@ RecordingCanvas &CanvasFixture::makeCanvas(QSizeF size, double scale)
     auto *canvas = new RecordingCanvas(QRectF(QPointF(0, 0), size), scale, view.get()); // child of the view
     m_views.push_back(std::move(view));
     return *canvas;
+}
+
+RecordingCanvas &CanvasFixture::makeFreezeCanvas()
+{
+    RecordingCanvas &canvas = makeCanvas();
+    canvas.setDissolveMode(MRKODissolveModeFreeze);
+    return canvas;
 }
 
 platform::Event CanvasFixture::pointerEvent(platform::EventType type, QPointF point, quint64 flags)
@@ -112,4 +122,28 @@ bool CanvasFixture::isTransparent(const QImage &image)
                 return false;
     }
     return true;
+}
+
+platform::LayerPtr CanvasFixture::addDrawing(MRKODraw &canvas, const QRectF &frame, const QColor &color)
+{
+    const double scale = canvas.displayScale();
+    QImage image(int(frame.width() * scale), int(frame.height() * scale), QImage::Format_RGBA8888_Premultiplied);
+    image.fill(color);
+    platform::LayerPtr layer = platform::Layer::create();
+    layer->setFrame(frame);
+    layer->setContentsScale(scale);
+    layer->setContents(std::make_shared<const QImage>(image));
+    canvas.finalizeDrawWithLayerOrNil(layer);
+    return layer;
+}
+
+void CanvasFixture::pointAt(const MRKODraw &canvas, QPointF point)
+{
+    QCursor::setPos(canvas.mapToGlobal(QPointF(point.x(), canvas.height() - point.y())).toPoint());
+}
+
+void CanvasFixture::hover(MRKODraw &canvas, QPointF point, quint64 flags)
+{
+    pointAt(canvas, point);
+    canvas.mouseMoved(pointerEvent(platform::EventType::MouseMoved, point, flags));
 }

@@ -47,6 +47,8 @@ protected:
 
     /// A canvas of the size (points) and backing scale, filling a parent view of that size.
     RecordingCanvas &makeCanvas(QSizeF size = QSizeF(400, 400), double scale = 1.0);
+    /// The same in freeze mode, where finished drawings stay.
+    RecordingCanvas &makeFreezeCanvas();
 
     /// Events at view points (the canvas fills its window, so window and view coordinates agree).
     static platform::Event pointerEvent(platform::EventType type, QPointF point, quint64 flags = 0);
@@ -62,6 +64,13 @@ protected:
     static QColor cachePixel(const MRKODraw &canvas, const QImage &cache, QPointF point);
     static QImage cacheImage(const MRKODraw &canvas);
     static bool isTransparent(const QImage &image);
+
+    /// A finished drawing of one colour filling the frame (view points), handed to the canvas as a stroke is.
+    static platform::LayerPtr addDrawing(MRKODraw &canvas, const QRectF &frame, const QColor &color = red());
+    /// Puts the pointer over a view point of the canvas.
+    static void pointAt(const MRKODraw &canvas, QPointF point);
+    /// Pointer motion without a button to the point, with the modifier keys held.
+    static void hover(MRKODraw &canvas, QPointF point, quint64 flags = 0);
 
 private:
     std::vector<std::unique_ptr<QWidget>> m_views;

@@ -173,6 +173,33 @@ TEST_F(UndoManagerTest, DroppingTheTopStepLeavesNothingToRedo)
     EXPECT_FALSE(m_undo.canUndo());
 }
 
+TEST_F(UndoManagerTest, AStepFoundAgainByItsIdIsRemovedWithoutTouchingLaterSteps)
+{
+    Value a{m_undo};
+    Value b{m_undo};
+    EXPECT_EQ(m_undo.currentStepId(), 0U);
+    m_undo.setGroupsByEvent(false);
+    m_undo.beginUndoGrouping();
+    const quint64 step = m_undo.currentStepId(); // the step being built
+    a.registerInverse(QStringLiteral("Add Layers"));
+    m_undo.endUndoGrouping();
+    m_undo.setGroupsByEvent(true);
+    a.value = 1;
+    ASSERT_NE(step, 0U);
+    EXPECT_EQ(m_undo.currentStepId(), step) << "on top once closed";
+
+    b.set(5, QStringLiteral("Change Layer Color"));
+    EXPECT_NE(m_undo.currentStepId(), step);
+
+    EXPECT_TRUE(m_undo.removeStep(step));
+    EXPECT_FALSE(m_undo.removeStep(step));
+    EXPECT_EQ(a.value, 1) << "removed, not performed";
+    EXPECT_EQ(m_undo.undoActionName(), QStringLiteral("Change Layer Color"));
+    m_undo.undo();
+    EXPECT_EQ(b.value, 0);
+    EXPECT_FALSE(m_undo.canUndo()) << "the removed step is gone";
+}
+
 TEST_F(UndoManagerTest, UndoClosesASingleOpenGroupButNotTwo)
 {
     m_undo.beginUndoGrouping();
