@@ -1,5 +1,4 @@
 #include "app/AppDelegate.h"
-
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
