@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/MRKOAppLevel.h"
 #include "app/MRKOFrontmostApp.h"
+#include "app/MRKOXPCController.h"
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKODrawContentViewController.h"
 #include "canvas/MRKOScreensController.h"
@@ -15,6 +16,8 @@
 #include "platform/EventQueue.h"
 #include "platform/Screens.h"
 #include "platform/UndoManager.h"
+#include "remote/MRKOPositionController.h"
+#include "snapshots/MRKOSnapshotManager.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -86,6 +89,8 @@ void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
     setUpFlagMonitors();
     setUpEventTapMonitor();
     if (!m_windowControllers.empty()) {
+        for (MRKODraw *canvas : drawViews())
+            canvas->colorBallNeedUpdate();
         MRKOWindowController *active = activeWindowController();
         if (active->toolsHidden() != m_currentNoToolbar)
             active->setToolsHidden(m_currentNoToolbar);
@@ -101,7 +106,16 @@ void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
         updateProxyDocIfNeeded();
     }
     makeScreenActiveAtIndex(m_lastActiveScreen);
-    // The helper's tool indicator is asked for 0.1 s later once the helper link shows tools.
+    if (needToShowNotification()) {
+        // The tool is read when the indicator is asked for.
+        QPointer<AppDelegate> self(this);
+        platform::DispatchQueue::main().after(0.1, [self] {
+            if (!self)
+                return;
+            if (const MRKODraw *canvas = self->activeDrawView())
+                MRKOXPCController::sharedXPCController()->showToolForToolType(canvas->toolType());
+        });
+    }
     platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
     if (MRKODraw *canvas = activeDrawView())
         setColorType(quint64(canvas->colorType()));
@@ -110,24 +124,36 @@ void AppDelegate::activateInkoraNoToolbar(bool noToolbar)
         startPinOnTop();
     else
         updateStatusBarPhase();
+    // Only a manager that exists can hold drawings to put back; the stores stay closed until shots are taken.
+    if (MRKOSnapshotManager::isMade())
+        MRKOSnapshotManager::sharedSnapshotManager().loadBackedUpSnapshotsToCanvasIfNeeded();
     // The click that showed the overlay draws nothing.
     platform::EventQueue::shared().discardEventsMatchingMask(kLeftMouseMask);
 }
 
 void AppDelegate::activateWithGhostMode()
 {
-    const bool keepWO = keepTouchBarWOToolbar();
+    // Ghost mode shows neither the tool panel nor the helper's indicator.
+    const bool keepWO = m_keepTouchBarWOToolbar;
+    const bool keepW = m_keepTouchBarWToolbar;
+    const quint64 notifications = m_notifications;
+    m_keepTouchBarWOToolbar = false;
+    m_keepTouchBarWToolbar = false;
+    m_notifications = 2;
     m_ghostModePopoverDisabled = true;
     activateInkoraNoToolbar(true);
     setPinOnTop(true);
     m_ghostModePopoverDisabled = false;
-    Q_UNUSED(keepWO) // the Touch Bar flags and the notification mode come with their own work
+    m_keepTouchBarWOToolbar = keepWO;
+    m_keepTouchBarWToolbar = keepW;
+    m_notifications = notifications;
 }
 
 void AppDelegate::closeAllDrawableScreens()
 {
     MRKODraw::cancelMultipleMoveIfNeeded();
     MRKODraw::removeTextViewAndUndoActionsIfNeeded();
+    MRKOSnapshotManager::hidePanelIfNeeded();
     // A stroke in progress ends by a synthetic release before anything is torn down.
     stopDrawingIfNeeded();
     removeAllDarkOverlaysIfNeeded();
@@ -198,11 +224,15 @@ void AppDelegate::makeScreenDrawableShow(const platform::ScreenInfo &screen, boo
     const qint64 index = qint64(m_windowControllers.size());
     const double scale = screen.backingScale > 0 ? screen.backingScale : 1.0;
     auto *canvas = new MRKODraw(rect, scale, windowPointer); // child of the window
+    MRKOPositionController &remote = MRKOPositionController::sharedController();
+    if (remote.trackingIsOn() && index == m_lastActiveScreen)
+        canvas->setBallPosition(remote.pointForView(canvas));
     canvas->setIndex(index);
     canvas->updateWhiteboardSettings();
     MRKODrawContentViewController::install(*windowPointer, *canvas);
     windowPointer->setDrawView(canvas);
     controller->setDrawView(canvas);
+    canvas->colorBallNeedUpdate();
     if (overlayScreens().size() >= 2)
         controller->setScreenDisabled(MRKOUtils::userDefaults().boolForKey(screenDisabledKey(index)));
     if (show)
@@ -243,6 +273,11 @@ void AppDelegate::startPinOnTop()
     if (!MRKOFrontmostApp::isSelfAppEffective())
         unregisterApplicationShortCuts();
     for (const auto &controller : m_windowControllers) {
+        if (MRKODraw *canvas = controller->drawView()) {
+            canvas->hideBall();
+            if (!wantsCursorHaloToShowInGhostMode())
+                canvas->hideBigBall();
+        }
         MRKOWindow *window = controller->window();
         if (!window->ignoresMouseEvents()) {
             window->setIgnoresMouseEvents(true);
@@ -272,6 +307,13 @@ void AppDelegate::endPinOnTop()
     registerApplicationShortCuts();
     (void)MRKOFrontmostApp::makeFrontmostIfNeeded();
     updateStatusBarPhase();
+    if (MRKODraw *canvas = drawViewForMouseLocation()) {
+        canvas->colorBallNeedUpdate();
+        if (canvas->isMouseIn()) {
+            canvas->showBall();
+            canvas->showBigBall();
+        }
+    }
 }
 
 void AppDelegate::inkraApplicationDidBecomeActive()
@@ -477,6 +519,16 @@ MRKODraw *AppDelegate::drawViewWithDrawingInProgress() const
     for (const auto &controller : m_windowControllers) {
         MRKODraw *canvas = controller->drawView();
         if (canvas && canvas->drawingInProgress())
+            return canvas;
+    }
+    return nullptr;
+}
+
+MRKODraw *AppDelegate::drawViewWithStaticSelection() const
+{
+    for (const auto &controller : m_windowControllers) {
+        MRKODraw *canvas = controller->drawView();
+        if (canvas && canvas->hasStaticSelectionLayer())
             return canvas;
     }
     return nullptr;

@@ -4,6 +4,7 @@
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UndoManager.h"
+#include "snapshots/MRKOSnapshotManager.h"
 
 platform::UndoManager &AppDelegate::undoManager()
 {
@@ -27,6 +28,5 @@ void AppDelegate::resetCounterOnProxyDoc()
 
 void AppDelegate::autosaveIfNeeded()
 {
-    // Drawings are saved through the snapshot store, which keeps nothing yet.
-    qCDebug(lcApp) << "autosaveIfNeeded: no store to save the canvases into";
+    MRKOSnapshotManager::saveCanvasToDocumentsIfNeededMainThread(false);
 }

@@ -9,15 +9,12 @@
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UndoManager.h"
+#include "snapshots/MRKOSnapshot.h"
+#include "snapshots/MRKOSnapshotManager.h"
+#include "tools/MRKOTools.h"
 
 #include <QApplication>
 #include <QPointer>
-
-namespace {
-
-constexpr auto kDissolveModeKey = "DissolveModeKey";
-
-} // namespace
 
 void AppDelegate::registerCommandActions()
 {
@@ -35,6 +32,8 @@ void AppDelegate::registerCommandActions()
     bind("dissolveModeWithEvent:", &AppDelegate::dissolveModeWithEvent);
     bind("clearCanvasWithEvent:", &AppDelegate::clearCanvasWithEvent);
     bind("clearCanvasExlusionWithEvent:", &AppDelegate::clearCanvasExlusionWithEvent);
+    bind("takeASnapshotWithEvent:", &AppDelegate::takeASnapshotWithEvent);
+    bind("takeADazadUdizWithEvent:", &AppDelegate::takeADazadUdizWithEvent);
     bind("colorWheelWithEvent:", &AppDelegate::colorWheelWithEvent);
     bind("colorPickerWithEvent:", &AppDelegate::colorPickerWithEvent);
 }
@@ -125,14 +124,9 @@ void AppDelegate::quitWithEvent(const platform::Event *)
 
 void AppDelegate::dissolveModeWithEvent(const platform::Event *sender)
 {
-    // The tool bar's freeze/fade switch: flip the stored mode and pass it on.
-    auto &defaults = MRKOUtils::userDefaults();
-    const qint64 mode = defaults.integerForKey(QLatin1String(kDissolveModeKey)) == MRKODissolveModeFade
-                            ? MRKODissolveModeFreeze
-                            : MRKODissolveModeFade;
-    defaults.setInteger(mode, QLatin1String(kDissolveModeKey));
-    defaults.synchronize();
-    changeDissolveMode(mode);
+    // The tool bar's freeze/fade switch flips, stores and passes on the mode.
+    if (MRKOTools *toolBar = activeToolBar())
+        toolBar->changeDissolve();
     highlightStatusBarButtonWithEvent(sender);
 }
 
@@ -151,12 +145,17 @@ bool AppDelegate::needToShowNotification() const
     if (m_notifications == 2)
         return false;
     if (m_notifications == 0)
-        return m_currentNoToolbar; // the tool bar is hidden: only then does the indicator say what changed
+        return isToolbarHidden(); // only then does the indicator say what changed
     return true;
 }
 
 void AppDelegate::clearCanvasWithEvent(const platform::Event *sender)
 {
+    if (MRKOSnapshotManager::wantsToRemoveSnapshot()) {
+        MRKOSnapshotManager::sharedSnapshotManager().removeSelectedSnapshots();
+        highlightStatusBarButtonWithEvent(sender);
+        return;
+    }
     MRKODraw::removeTextViewAndUndoActionsIfNeeded();
     clearDrawViews(false);
     highlightStatusBarButtonWithEvent(sender);
@@ -167,4 +166,55 @@ void AppDelegate::clearCanvasExlusionWithEvent(const platform::Event *sender)
     MRKODraw::removeTextViewAndUndoActionsIfNeeded();
     clearDrawViews(true);
     highlightStatusBarButtonWithEvent(sender);
+}
+
+// Snapshots
+
+void AppDelegate::takeASnapshotWithEvent(const platform::Event *sender)
+{
+    MRKODraw *canvas = drawViewForMouseLocation();
+    if (!canvas || !canvas->layerContainerHasLayers() || canvas->screenDisabled()) {
+        QApplication::beep();
+        return;
+    }
+    MRKOSnapshotManager::sharedSnapshotManager().addSnapshot(canvas->snapshot());
+    highlightStatusBarButtonWithEvent(sender);
+}
+
+void AppDelegate::takeADazadUdizWithEvent(const platform::Event *sender)
+{
+    MRKODraw *canvas = drawViewForMouseLocation();
+    if (!canvas) {
+        QApplication::beep();
+        return;
+    }
+    if (std::shared_ptr<MRKOSnapshot> shot = canvas->dazadUdiz())
+        MRKOSnapshotManager::sharedSnapshotManager().addDazadUdiz(shot);
+    highlightStatusBarButtonWithEvent(sender);
+}
+
+void AppDelegate::applySnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot)
+{
+    if (!snapshot)
+        return;
+    for (MRKODraw *canvas : drawViews()) {
+        if (canvas->index() == snapshot->screenIndex()) {
+            canvas->loadSnapshot(snapshot);
+            return;
+        }
+    }
+    MRKODraw *active = activeDrawView();
+    if (!active)
+        return;
+    // Taken on a display that is gone: the active canvas takes it as its own, since a canvas loads only shots of
+    // its display.
+    std::shared_ptr<MRKOSnapshot> moved = MRKOSnapshot::snapshotWithLayers(snapshot->layers(), snapshot->screenBitmap(),
+                                                                           snapshot->bounds(), active->index());
+    moved->setName(snapshot->name());
+    moved->setWhiteboard(snapshot->whiteboard());
+    moved->setWhiteboardColorType(snapshot->whiteboardColorType());
+    moved->setWhiteboardLayout(snapshot->whiteboardLayout());
+    moved->setWhiteboardCustomColor(snapshot->whiteboardCustomColor());
+    moved->setOverallShadow(snapshot->overallShadow());
+    active->loadSnapshot(moved);
 }

@@ -16,8 +16,6 @@ void AppDelegate::registerFlashlightActions()
     bind("magnifyGWithEvent:", &AppDelegate::magnifyGWithEvent);
     bind("whiteboardWithEvent:", &AppDelegate::whiteboardWithEvent);
     bind("toggleWhiteboard:", &AppDelegate::toggleWhiteboard);
-    bind("nextThickness:", &AppDelegate::nextThickness);
-    bind("prevThickness:", &AppDelegate::prevThickness);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -96,31 +94,6 @@ void AppDelegate::magnifyGWithEvent(const platform::Event *)
     (void)toggleMagnifyGIfNeeded();
 }
 
-void AppDelegate::nextThickness(const platform::Event *sender)
-{
-    if (MRKODraw *canvas = drawViewForMouseLocation(); canvas && canvas->increaseFlashlightThickness())
-        return;
-    // The tool bar's thickness button takes the step once it exists; until then the canvases do.
-    if (MRKODraw *active = activeDrawView()) {
-        const quint64 thickness = (active->thickness() + 1) % 6;
-        for (MRKODraw *canvas : drawViews())
-            canvas->setThickness(thickness);
-    }
-    highlightStatusBarButtonWithEvent(sender);
-}
-
-void AppDelegate::prevThickness(const platform::Event *sender)
-{
-    if (MRKODraw *canvas = drawViewForMouseLocation(); canvas && canvas->decreaseFlashlightThickness())
-        return;
-    if (MRKODraw *active = activeDrawView()) {
-        const quint64 thickness = active->thickness() < 1 ? 5 : active->thickness() - 1;
-        for (MRKODraw *canvas : drawViews())
-            canvas->setThickness(thickness);
-    }
-    highlightStatusBarButtonWithEvent(sender);
-}
-
 // ---------------------------------------------------------------------------------------------------------------
 // Whiteboard
 
@@ -159,15 +132,4 @@ void AppDelegate::enableAllWhiteboards()
         }
     }
     startWhiteboard();
-}
-
-void AppDelegate::showAdditionalMenuForView(MRKODraw *, const QRectF &)
-{
-    // Placing the menu at the control comes with the menus' placeholder window; it opens as the overlay's menu.
-    showAdditionalMenuForView();
-}
-
-void AppDelegate::showWhiteboardLayoutMenuForView(MRKODraw *, const QRectF &)
-{
-    // The whiteboard layout menu comes with the menus; until then the control opens nothing.
 }

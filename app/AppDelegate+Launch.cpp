@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/LiveSettings.h"
 #include "app/MRKOFrontmostApp.h"
 #include "app/MRKOPrevApp.h"
 #include "app/MRKOXPCController.h"
@@ -17,6 +18,9 @@
 #include "platform/WindowSystem.h"
 #include "remote/MRKOUDPController.h"
 #include "shortcuts/KQShortCutMonitor.h"
+#include "snapshots/MRKOPersistentData.h"
+#include "snapshots/MRKOPersistentTrash.h"
+#include "snapshots/MRKOSnapshotManager.h"
 #include "tools/KVPopover.h"
 #include "tools/MRKOColorHueController.h"
 #include "tools/MRKOToolColor.h"
@@ -199,15 +203,24 @@ void AppDelegate::applicationDidFinishLaunchingINKRA()
     MRKOFrontmostApp::updateFrontmostApp();
     // Links to the helper, which registers it as the log-in item.
     (void)MRKOXPCController::sharedXPCController();
-    const double hue = defaults.doubleForKey(QStringLiteral("HueSavedKey"));
-    MRKODraw::setHue(hue >= 0 && hue <= 1 ? hue : 0); // NaN fails both tests
+    MRKODraw::setHue(savedHue());
+    QPointer<AppDelegate> self(this);
+    m_toolColorFormatObserver = platform::NotificationCenter::defaultCenter().addObserver(
+        kMRKOToolColorFormatChangedNotification, &MRKOToolColor::toolColor(), [self](const auto &) {
+            if (self)
+                self->toolColorFormatChanged();
+        });
+    inkora::LiveSettings &live = inkora::liveSettings();
+    live.blackAndWhite = defaults.integerForKey(QStringLiteral("BlackAndWhite"));
+    live.colorWheelSaturation = defaults.doubleForKey(QStringLiteral("ColorWheelSaturation"));
+    live.colorWheelBrightness = defaults.doubleForKey(QStringLiteral("ColorWheelBrightness"));
     KVPopover::sharedPopover().setColor(MRKOToolColor::toolColor().color());
     (void)MRKOColorHueController::sharedHueController();
     // The screens controller, the presentation clicker and the preferences are made by their own work when it
     // lands; the screen list is read at every showing until then.
-    if (wantsToSaveAndLoad()) {
-        // The drawings left at the last quit come back with the snapshot roll.
-    }
+    // The drawings left at the last quit come back at the first showing.
+    if (wantsToSaveAndLoad())
+        MRKOSnapshotManager::sharedSnapshotManager().loadCanvasFromDocumentsIfNeeded();
 }
 
 bool AppDelegate::showWelcomeWindowIfNeeded()
@@ -332,8 +345,13 @@ void AppDelegate::undoManagerDidSomeAction()
 
 AppDelegate::TerminateReply AppDelegate::applicationShouldTerminate()
 {
-    // The roll and the bin commit their stores here once they exist; nothing can refuse yet.
-    return TerminateReply::Now;
+    // Stores that were never opened have nothing to save.
+    if (!MRKOSnapshotManager::isMade())
+        return TerminateReply::Now;
+    if (!MRKOPersistentData::sharedData().applicationShouldTerminate())
+        return TerminateReply::Cancel;
+    return MRKOPersistentTrash::sharedTrash().applicationShouldTerminate() ? TerminateReply::Now
+                                                                           : TerminateReply::Cancel;
 }
 
 void AppDelegate::terminate()
@@ -349,9 +367,14 @@ void AppDelegate::applicationWillTerminate()
         return;
     m_didTerminate = true;
     qCInfo(lcApp) << "applicationWillTerminate:";
-    if (!m_windowControllers.empty()) {
+    // A drawing in the middle of a move goes back in place before the canvases are saved.
+    if (!m_windowControllers.empty())
         MRKODraw::cancelMultipleMoveIfNeeded();
-        // The drawings go to the Documents folder with the roll's work.
+    // Drawings held in memory after a display change count as much as those on the canvases.
+    if (!m_windowControllers.empty() ||
+        (MRKOSnapshotManager::isMade() && !MRKOSnapshotManager::sharedSnapshotManager().backupSnapshots().empty()))
+        MRKOSnapshotManager::saveCanvasToDocumentsIfNeededMainThread(true);
+    if (!m_windowControllers.empty()) {
         if (MRKOWindowController *active = activeWindowController())
             active->saveToolFrame();
         for (const auto &controller : m_windowControllers) {
@@ -359,6 +382,7 @@ void AppDelegate::applicationWillTerminate()
                 canvas->saveSettingsIfNeeded();
         }
         MRKOUtils::userDefaults().synchronize();
+        MRKOUtils::userDefaults().flushToDisk();
         qCInfo(lcApp) << "applicationWillTerminate: settings saved";
     }
     MRKOXPCController::disableLoginItemIfNeeded();
@@ -372,5 +396,12 @@ void AppDelegate::applicationWillTerminate()
     }
     if (MRKOUtils::isTempDirExists())
         MRKOUtils::removeTempDir();
+    if (cleanUpRecentlyDeletedOnQuit())
+        MRKOSnapshotManager::sharedSnapshotManager().cleanUpTrashIfNeeded();
+    // Nothing of the stores' files is left half done.
+    if (MRKOSnapshotManager::isMade()) {
+        MRKOPersistentTrash::sharedTrash().waitForFileDeletions();
+        MRKOSnapshotManager::sharedSnapshotManager().waitForBackupWrites();
+    }
     qCInfo(lcApp) << "applicationWillTerminate: done";
 }

@@ -16,8 +16,11 @@
 #include "remote/MRKOUDPController.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOToolColor.h"
+#include "tools/MRKOTools.h"
 
 #include <QMenu>
+
+#include <cmath>
 
 void AppDelegate::loadUDPController()
 {
@@ -51,20 +54,35 @@ void AppDelegate::toggleInkora()
 
 void AppDelegate::changeHue(float hue)
 {
+    // The hue comes from the network: a value that is no number is dropped, one outside 0...1 wraps round.
+    if (!std::isfinite(hue)) {
+        qCWarning(lcApp) << "changeHue: the hue is not a number; the hue stays";
+        return;
+    }
+    double wrapped = hue;
+    if (wrapped < 0 || wrapped > 1)
+        wrapped -= std::floor(wrapped);
     if (!isActiveAndShown()) {
-        MRKODraw::setHue(hue);
-        MRKOUtils::userDefaults().setDouble(hue, QStringLiteral("HueSavedKey"));
+        MRKODraw::setHue(wrapped);
+        MRKOUtils::userDefaults().setDouble(wrapped, QStringLiteral("HueSavedKey"));
         return;
     }
-    if (m_colorType == MRKOColorTypeCustom) {
+    MRKOTools *toolBar = activeToolBar();
+    if ((toolBar ? toolBar->colorType() : m_colorType) != MRKOColorTypeRainbow) {
         // The custom colour takes the hue with its own saturation and brightness.
-        const inkora::SrgbColor current = MRKOToolColor::toolColor().color();
-        double h = 0, saturation = 0, brightness = 0;
-        inkora::srgbToHsb(current, &h, &saturation, &brightness);
-        MRKOToolColor::toolColor().setColor(inkora::srgbColorWithHsb(hue, saturation, brightness, current.alpha()));
+        double unused = 0;
+        double saturation = 0;
+        double brightness = 0;
+        inkora::srgbToHsb(MRKOToolColor::toolColor().color(), &unused, &saturation, &brightness);
+        const inkora::SrgbColor color =
+            OnOffColor::rainbowColorWithHueSaturationBrightness(wrapped, saturation, brightness);
+        if (toolBar)
+            toolBar->makeNewColor(color);
+        else
+            MRKOToolColor::toolColor().setColor(color);
         return;
     }
-    MRKODraw::setHue(hue);
+    MRKODraw::setHue(wrapped);
     for (MRKODraw *canvas : drawViews())
         canvas->colorBallNeedUpdate();
 }
@@ -78,7 +96,7 @@ MRKOInkoraState AppDelegate::inkoraState() const
     state.thickness = quint8(defaults.integerForKey(QStringLiteral("AllToolsThicknessKey")));
     state.dissolveMode = quint8(defaults.integerForKey(QStringLiteral("DissolveModeKey")));
     state.toolColor = OnOffColor::uint32HexOpaqueAlpha(MRKOToolColor::toolColor().color());
-    state.hue = float(defaults.doubleForKey(QStringLiteral("HueSavedKey")));
+    state.hue = float(savedHue());
     state.undoMask = undoMask();
     state.toolbarShown = m_currentNoToolbar ? 0 : 1;
     state.overlayShown = isActiveAndShown() ? 1 : 0;
@@ -100,11 +118,13 @@ qint64 AppDelegate::activeScreenIndex() const
 {
     const MRKODraw *view = MRKOPositionController::sharedController().view();
     const QList<MRKOWindowController *> controllers = windowControllersArray();
+    qint64 index = 0;
     for (qsizetype i = 0; i < controllers.size(); ++i) {
         if (view && controllers.at(i)->drawView() == view)
-            return i;
+            index = i;
     }
-    return 0;
+    m_lastActiveScreen = index;
+    return m_lastActiveScreen;
 }
 
 void AppDelegate::makeScreenActiveAtIndex(qint64 index)

@@ -32,7 +32,7 @@ void AppDelegate::selectAllWithEvent(const platform::Event *sender)
 
 void AppDelegate::selectLayerWithEvent(const platform::Event *sender)
 {
-    MRKODraw *canvas = drawViewForMouseLocation();
+    MRKODraw *canvas = drawViewForMouseLocationRespectingQuickTour();
     if (!canvas || !canvas->tryToMakeStaticSelection()) {
         QApplication::beep();
         return;
@@ -102,12 +102,4 @@ void AppDelegate::removeAuxActionIfNeeded()
 {
     if (hasAuxActions())
         removeAuxAction();
-}
-
-void AppDelegate::handleFlagsChangedWithCurrentEvent()
-{
-    // The drawing under the pointer and the cursor follow the modifier keys.
-    const platform::Event *current = platform::EventQueue::shared().currentEvent();
-    if (MRKODraw *canvas = drawViewForMouseLocation(); canvas && current)
-        canvas->selectWithEvent(*current);
 }

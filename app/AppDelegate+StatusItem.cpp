@@ -1,16 +1,29 @@
 #include "app/AppDelegate.h"
+#include "app/MRKOAppLevel.h"
 #include "app/MRKOGreenStatusImageView.h"
+#include "app/MRKOMenuPlaceholder.h"
 #include "app/StatusBarImages.h"
+#include "canvas/MRKODraw.h"
+#include "canvas/MRKOWindowController.h"
+#include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
+#include "foundation/NSMenu+TopTitleItem.h"
 #include "foundation/NSMenuItem+KeyEquivalent.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
+#include "platform/Screens.h"
 #include "platform/Services.h"
 #include "platform/StatusItem.h"
+#include "platform/UndoManager.h"
+#include "remote/RemoteNeighbours.h"
 #include "settings/MRKOPreferencesViewController.h"
+#include "settings/PreferencesNeighbours.h"
+#include "tools/MRKOToolType.h"
+#include "tools/MRKOTools.h"
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QScreen>
 
 #include <array>
 
@@ -18,6 +31,10 @@ namespace {
 
 constexpr double kHighlightTime = 0.2;  // seconds a shortcut's command keeps the item highlighted
 constexpr double kGhostMenuDelay = 0.1; // seconds; lets a ghost-mode launch put up its overlay first
+constexpr double kQuickTourDelay = 0.1;
+constexpr int kMenuPlaceholderLevel = 25;             // the lowest level an overlay menu's placeholder takes
+const QPointF kMenuPoint(24, -5);                     // in the placeholder of a canvas control's menu
+const QString kPaneSuffix = QStringLiteral("\u2026"); // the titles that open a window end in an ellipsis
 
 const std::array<const char *, 6> kPhaseImages = {
     "MRKOStatusBar",          "MRKOStatusBarActive", "MRKOStatusBarInactivePin",
@@ -130,15 +147,24 @@ void AppDelegate::statusBarButtonActionFirstTime()
 
 void AppDelegate::statusBarButtonAction()
 {
-    if (isActiveAndShown())
-        showAdditionalMenuForView();
-    else
+    if (!isActiveAndShown()) {
         showMenuForView();
+        return;
+    }
+    // The canvas hides its ball and asks for its menu.
+    if (MRKODraw *canvas = drawViewForMouseLocation())
+        canvas->showMenuWithCustomFrame(QRectF());
+    else
+        showAdditionalMenuForView(nullptr, QRectF());
 }
 
 void AppDelegate::showAdditionalMenuAfterDelay()
 {
-    showAdditionalMenuForView();
+    MRKOWindowController *controller = windowControllerForMouseLocation();
+    if (MRKODraw *canvas = controller ? controller->drawView() : nullptr)
+        canvas->showMenuWithCustomFrame(QRectF());
+    else
+        showAdditionalMenuForView(nullptr, QRectF());
 }
 
 void AppDelegate::showMenuForView()
@@ -153,11 +179,13 @@ void AppDelegate::showMenuForView()
     if (isPinnedOnTop())
         addPinOnTopToMenu(*menu);
     addConnectionPartForMenu(*menu);
-    addBottomPartToMenu(*menu);
+    addBottomPartToMenu(*menu, nullptr);
+    // Keys typed into the menu reach it.
+    unregisterCommonShortCuts();
     popUpMenu(std::move(menu));
 }
 
-void AppDelegate::showAdditionalMenuForView()
+void AppDelegate::showAdditionalMenuForView(MRKODraw *view, const QRectF &customFrame)
 {
     m_externalAppMenu = false;
     auto menu = std::make_unique<QMenu>();
@@ -169,11 +197,10 @@ void AppDelegate::showAdditionalMenuForView()
     addPinOnTopToMenu(*menu);
     addAdditionalItemsForMenu(*menu);
     addConnectionPartForMenu(*menu);
-    addBottomPartToMenu(*menu);
-    // The item stays pressed while the overlay's menu is open.
-    if (platform::StatusItem *item = statusItem())
-        item->setHighlighted(true);
-    popUpMenu(std::move(menu));
+    addBottomPartToMenu(*menu, view);
+    const int overlayLevel = MRKOAppLevel::appLevel().level();
+    popUpMenuUnderPlaceholder(std::move(menu), view, customFrame, kMenuPoint,
+                              overlayLevel < 24 ? kMenuPlaceholderLevel : overlayLevel + 1, true);
 }
 
 void AppDelegate::toolMenuSelected(int tag)
@@ -190,9 +217,20 @@ void AppDelegate::toolMenuSelected(int tag)
 
 void AppDelegate::menuDidClose()
 {
+    registerCommonShortCuts();
     if (!m_externalAppMenu) {
         if (platform::StatusItem *item = statusItem())
             item->setHighlighted(false);
+        if (!isPinnedOnTop())
+            registerApplicationShortCuts();
+        if (MRKODraw *canvas = drawViewForMouseLocation()) {
+            canvas->colorBallNeedUpdate();
+            (void)canvas->showBallIfNeeded();
+        }
+    }
+    if (m_menuPlaceholder) {
+        m_menuPlaceholder->hide();
+        m_menuPlaceholder.release()->deleteLater(); // the closing menu may still refer to it
     }
     handleFlagsChangedWithCurrentEvent();
 }
@@ -224,15 +262,17 @@ void AppDelegate::addPinOnTopToMenu(QMenu &menu)
 void AppDelegate::addAdditionalItemsForMenu(QMenu &menu)
 {
     const platform::Defaults &defaults = MRKOUtils::userDefaults();
-    // Each tool group's item names the variant last used in that group.
-    const auto storedTool = [&defaults](const QString &key, qint64 absent) {
-        return defaults.objectForKey(key).isValid() ? defaults.integerForKey(key) : absent;
+    // Each tool group's item names the variant last used in that group; a value of another group counts as none.
+    const auto variantStored = [&defaults](const char *key, qint64 variant) {
+        const QString name = QLatin1String(key);
+        return defaults.objectForKey(name).isValid() && defaults.integerForKey(name) == variant;
     };
     const std::array<QString, 4> titles = {
-        storedTool(QStringLiteral("Brush"), 0) != 0 ? QStringLiteral("Quick Arrow Tool") : QStringLiteral("Brush Tool"),
-        storedTool(QStringLiteral("Arrow"), 1) == 1 ? QStringLiteral("Arrow Tool") : QStringLiteral("Line Tool"),
-        storedTool(QStringLiteral("Rectangle"), 2) == 2 ? QStringLiteral("Rectangle Tool")
-                                                        : QStringLiteral("Ellipse Tool"),
+        variantStored("Brush", MRKOToolTypeQuickArrow) ? QStringLiteral("Quick Arrow Tool")
+                                                       : QStringLiteral("Brush Tool"),
+        variantStored("Arrow", MRKOToolTypeLine) ? QStringLiteral("Line Tool") : QStringLiteral("Arrow Tool"),
+        variantStored("Rectangle", MRKOToolTypeEllipse) ? QStringLiteral("Ellipse Tool")
+                                                        : QStringLiteral("Rectangle Tool"),
         QStringLiteral("Text Tool"),
     };
     menu.addSeparator();
@@ -256,31 +296,161 @@ void AppDelegate::addAdditionalItemsForMenu(QMenu &menu)
     freezeItem->setChecked(freeze);
     (void)addCommandItem(menu, QStringLiteral("Clear Screen"), QStringLiteral("clearCanvasWithEvent:"),
                          QStringLiteral("clearCanvasShortCut"));
-    (void)addCommandItem(menu, QStringLiteral("Undo"), QStringLiteral("undoWithEvent:"),
-                         QStringLiteral("undoShortCut"));
-    (void)addCommandItem(menu, QStringLiteral("Redo"), QStringLiteral("redoWithEvent:"),
-                         QStringLiteral("redoShortCut"));
+    QAction *undo =
+        addCommandItem(menu, QStringLiteral("Undo"), QStringLiteral("undoWithEvent:"), QStringLiteral("undoShortCut"));
+    undo->setEnabled(undo->isEnabled() && undoManager().canUndo());
+    QAction *redo =
+        addCommandItem(menu, QStringLiteral("Redo"), QStringLiteral("redoWithEvent:"), QStringLiteral("redoShortCut"));
+    redo->setEnabled(redo->isEnabled() && undoManager().canRedo());
 }
 
-void AppDelegate::addBottomPartToMenu(QMenu &menu)
+void AppDelegate::addBottomPartToMenu(QMenu &menu, MRKODraw *view)
 {
+    if (isActiveAndShown()) {
+        menu.addSeparator();
+        QAction *snapshot =
+            addCommandItem(menu, QStringLiteral("Take Snapshot"), QStringLiteral("takeASnapshotWithEvent:"),
+                           QStringLiteral("snapshotShortCut"));
+        const MRKODraw *pointed = drawViewForMouseLocation();
+        snapshot->setEnabled(snapshot->isEnabled() && pointed && pointed->layerContainerHasLayers());
+        (void)addCommandItem(menu, QStringLiteral("Snapshots") + kPaneSuffix, QStringLiteral("openSnapshots:"),
+                             QStringLiteral("showSnapshotsShortCut"));
+        QAction *whiteboard = addCommandItem(menu, QStringLiteral("Whiteboard"), QStringLiteral("toggleWhiteboard:"),
+                                             QStringLiteral("whiteboardShortCut"));
+        whiteboard->setCheckable(true);
+        whiteboard->setChecked(isWhiteboardOn());
+        addDisplaySubmenu(menu, view);
+        QMenu *lowerThird = menu.addMenu(QStringLiteral("Lower Third"));
+        (void)addCommandItem(*lowerThird, QStringLiteral("Show Lower Third"), QStringLiteral("lowerThirdWithEvent:"),
+                             QStringLiteral("lowerThirdShortCut"));
+        (void)addCommandItem(*lowerThird, QStringLiteral("Lower Third Settings") + kPaneSuffix,
+                             QStringLiteral("openLowerThirdSettings"));
+    }
     menu.addSeparator();
-    (void)addCommandItem(menu, QStringLiteral("Preferences..."), QStringLiteral("openPreferences:"));
+    (void)addCommandItem(menu, QStringLiteral("Quick Tour") + kPaneSuffix, QStringLiteral("quickTour:"));
+    menu.addSeparator();
+    (void)addCommandItem(menu, QStringLiteral("Preferences") + kPaneSuffix, QStringLiteral("openPreferences:"));
+    (void)addCommandItem(menu, QStringLiteral("Shortcuts") + kPaneSuffix, QStringLiteral("openShortcuts:"));
+    (void)addCommandItem(menu, QStringLiteral("Feedback") + kPaneSuffix, QStringLiteral("openFeedback:"));
+    (void)addCommandItem(menu, QStringLiteral("Remote") + kPaneSuffix, QStringLiteral("openRemote:"));
+    (void)addCommandItem(menu, QStringLiteral("Welcome") + kPaneSuffix, QStringLiteral("openFirstView:"));
     menu.addSeparator();
     QAction *quit = menu.addAction(QStringLiteral("Quit Inkora"));
     quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
-    connect(quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Queued: the quit sequence must not run inside the menu's own delivery.
+    connect(quit, &QAction::triggered, this, &AppDelegate::terminate, Qt::QueuedConnection);
+}
+
+void AppDelegate::addDisplaySubmenu(QMenu &menu, MRKODraw *view)
+{
+    const QList<MRKOWindowController *> controllers = windowControllersArray();
+    const MRKOWindowController *active = activeWindowController();
+    if (controllers.size() < 2 && !(active && active->screenDisabled()))
+        return;
+    MRKOWindowController *controller = view ? windowControllerForView(view) : windowControllerForMouseLocation();
+    if (!controller)
+        controller = controllers.value(0);
+    if (!controller || !controller->drawView())
+        return;
+    const MRKODraw *canvas = controller->drawView();
+    const qint64 index = canvas->index();
+    const bool disabled = controller->screenDisabled();
+    QMenu *display =
+        menu.addMenu(disabled ? QStringLiteral("Drawing Off on This Screen") : QStringLiteral("This Screen"));
+    display->menuAction()->setIcon(
+        TopTitleItem::offStateImage(disabled ? QStringLiteral("MRKOScreenOffIcon") : QStringLiteral("MRKOScreenIcon")));
+    QAction *draw = display->addAction(QStringLiteral("Draw on This Screen"));
+    draw->setData(index);
+    draw->setCheckable(true);
+    draw->setChecked(!disabled);
+    connect(draw, &QAction::triggered, this, [this, index] { useScreenToDraw(index); });
+    QAction *whiteboard = display->addAction(QStringLiteral("Whiteboard on This Screen"));
+    whiteboard->setData(index);
+    whiteboard->setCheckable(true);
+    whiteboard->setChecked(!canvas->whiteboardIsHidden());
+    whiteboard->setEnabled(!disabled);
+    connect(whiteboard, &QAction::triggered, this, [this, index] { useScreenForWhiteboard(index); });
 }
 
 void AppDelegate::popUpMenu(std::unique_ptr<QMenu> menu)
+{
+    takeMenu(std::move(menu));
+    if (platform::StatusItem *item = statusItem())
+        item->popUpMenu(m_menu.get());
+}
+
+void AppDelegate::takeMenu(std::unique_ptr<QMenu> menu)
 {
     // The previous menu may still be delivering its last action: it goes once control is back in the event loop.
     if (m_menu)
         m_menu.release()->deleteLater();
     m_menu = std::move(menu);
     connect(m_menu.get(), &QMenu::aboutToHide, this, &AppDelegate::menuDidClose);
-    if (platform::StatusItem *item = statusItem())
-        item->popUpMenu(m_menu.get());
+}
+
+void AppDelegate::popUpMenuUnderPlaceholder(std::unique_ptr<QMenu> menu, MRKODraw *view, const QRectF &customFrame,
+                                            QPointF point, int level, bool ignoresMouseEvents)
+{
+    unregisterCommonShortCuts();
+    unregisterApplicationShortCuts();
+    platform::StatusItem *item = statusItem();
+    if (item)
+        item->setHighlighted(true);
+    QRectF frame;
+    if (customFrame.isNull()) {
+        frame = item ? item->geometry() : QRectF();
+    } else {
+        const QWidget *window = view ? view->window() : nullptr;
+        const QScreen *display = window ? window->screen() : nullptr;
+        const QRectF screen = display ? platform::frameFromQt(display->geometry()) : QRectF();
+        frame = customFrame.translated(screen.x(), screen.y());
+    }
+    if (m_menuPlaceholder) {
+        m_menuPlaceholder->hide();
+        m_menuPlaceholder.release()->deleteLater();
+    }
+    m_menuPlaceholder = std::make_unique<MRKOMenuPlaceholder>(frame, level, ignoresMouseEvents);
+    if (customFrame.isNull()) {
+        popUpMenu(std::move(menu)); // the tray places it at the item, else at the pointer
+        return;
+    }
+    // A little left of and below the point, as the newest systems place menus.
+    point += QPointF(TopTitleItem::hasOnStateItems(*menu) ? -14 : -3, -2);
+    takeMenu(std::move(menu));
+    m_menu->popup(m_menuPlaceholder->qtGlobalPoint(point));
+}
+
+void AppDelegate::registerMenuActions()
+{
+    // The panes open on the tool bar's side panel, the overlay shown with its tool bar first.
+    const auto pane = [this](void (MRKOTools::*open)()) {
+        return [this, open](const platform::Event *) {
+            activateInkoraWithToolbarIfNeeded();
+            if (MRKOTools *toolBar = activeToolBar())
+                (toolBar->*open)();
+        };
+    };
+    setActionHandler(QStringLiteral("openShortcuts:"), pane(&MRKOTools::openShortcuts));
+    setActionHandler(QStringLiteral("openFeedback:"), pane(&MRKOTools::openFeedback));
+    setActionHandler(QStringLiteral("openFirstView:"), pane(&MRKOTools::openFirstView));
+    setActionHandler(QStringLiteral("openRemote:"),
+                     [](const platform::Event *) { inkora::remoteNeighbours().openRemote(); });
+    setActionHandler(QStringLiteral("openLowerThirdSettings"),
+                     [](const platform::Event *) { inkora::showLowerThirdSettings(); });
+    setActionHandler(QStringLiteral("quickTour:"), [this](const platform::Event *) { quickTour(); });
+}
+
+void AppDelegate::quickTour()
+{
+    prepareToLaunchIfNeeded();
+    platform::DispatchQueue::main().after(kQuickTourDelay, [self = QPointer<AppDelegate>(this)] {
+        if (!self)
+            return;
+        self->activateInkoraWithToolbarIfNeeded();
+        self->removeAllDarkOverlaysIfNeeded();
+        self->removeAuxActionIfNeeded();
+        qCInfo(lcApp) << "quickTour: no quick tour exists yet";
+    });
 }
 
 void AppDelegate::openPreferences(const platform::Event *)

@@ -1,7 +1,10 @@
 #include "app/AppDelegate.h"
 
 #include "app/MRKOAppLevel.h"
+#include "app/MRKOEventTap.h"
 #include "app/MRKOGreenStatusImageView.h"
+#include "app/MRKOMenuPlaceholder.h"
+#include "app/MRKORecentTools.h"
 #include "app/MRKOXPCController.h"
 #include "app/RegisteredDefaults.h"
 #include "canvas/MRKOProxyDoc.h"
@@ -38,6 +41,8 @@ AppDelegate::AppDelegate(QObject *parent) : QObject(parent)
     registerSelectionActions();
     registerActivationActions();
     registerFlashlightActions();
+    registerToolCommandActions();
+    registerMenuActions();
 }
 
 AppDelegate::~AppDelegate()
@@ -171,7 +176,7 @@ void AppDelegate::updateAllSettings()
     updateResetBadgeCountWhenAppHides();
     updateFadeClearScreenInFreezeMode();
     updateQuickGhostModeWithWhiteBoard();
-    inkora::updateWantsRecentTools();
+    MRKORecentTools::updateWantsRecentTools();
     MRKOGreenStatusImageView::updateWantsGreenStatus();
     MRKOAppLevel::appLevel().updateLevel();
     MRKOToolColor::toolColor().updateToolColorFormat();

@@ -3,7 +3,9 @@
 #include "app/SettingsPropagation.h"
 #include "foundation/ActionTarget.h"
 #include "foundation/MRKOInkoraState.h"
+#include "foundation/SrgbColor.h"
 #include "platform/NotificationCenter.h"
+#include "platform/RawInput.h"
 #include "platform/Screens.h"
 
 #include <QHash>
@@ -21,7 +23,12 @@
 
 class KQShortCut;
 class MRKODraw;
+class MRKOEventTap;
+class MRKOMenuPlaceholder;
 class MRKOProxyDoc;
+class MRKOSnapshot;
+class MRKOToolPanel;
+class MRKOTools;
 class MRKOWindowController;
 class QAction;
 class QMenu;
@@ -75,6 +82,14 @@ public:
     [[nodiscard]] bool useToolTips() const { return m_useToolTips; }
     /// Runs every update method once, in the fixed order, then the updates of the classes that keep their own.
     void updateAllSettings();
+
+    // ---- The colour ball and the right button's actions (AppDelegate+Pointer.cpp) ----
+    /// Not while Shift and Command are held; in ghost mode only while the Function key is.
+    [[nodiscard]] bool shouldShowColorBall() const;
+    /// A halo is configured, clicks are highlighted in ghost mode and the event tap runs.
+    [[nodiscard]] bool wantsCursorHaloToShowInGhostMode() const;
+    /// Selects the tool on the active tool bar as if its button were used.
+    void changeToolForcedOnActiveToolBar(quint64 toolType, bool forced);
 
     // ---- Settings the delegate holds itself (AppDelegate+Settings.cpp) ----
     /// `MRKOToolNotificationMode`: 0 only without the tool bar, 1 always, 2 never.
@@ -183,6 +198,14 @@ public:
     void colorWheelWithEvent(const platform::Event *sender);
     void colorPickerWithEvent(const platform::Event *sender);
     void clearCanvasExlusionWithEvent(const platform::Event *sender);
+    /// A snapshot of the canvas under the pointer into the roll; a beep when it has no drawings or is disabled.
+    void takeASnapshotWithEvent(const platform::Event *sender);
+    /// A DazadUdiz of the canvas under the pointer into the roll; a beep without a canvas there.
+    void takeADazadUdizWithEvent(const platform::Event *sender);
+    /// The canvas of the snapshot's display loads it; the active canvas when that display is gone.
+    void applySnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot);
+    /// Whether the quick tour is showing; it never is until the tour exists.
+    [[nodiscard]] static bool quickTourIsShown() { return false; }
     /// Sets freeze (1) or fade (0) on every canvas; fade forgets the undo history.
     void changeDissolveMode(qint64 mode);
     [[nodiscard]] bool needToShowNotification() const;
@@ -225,8 +248,6 @@ public:
     void resetCounterOnProxyDoc();
     /// Saves the canvases when there is something to save; the proxy document's timer calls it.
     virtual void autosaveIfNeeded();
-    /// No tool bar is shown until one exists.
-    [[nodiscard]] virtual bool isToolbarHidden() const { return true; }
     // ---- end of canvas services ----
 
 protected:
@@ -361,16 +382,13 @@ public:
     [[nodiscard]] MRKOWindowController *windowControllerForView(const QWidget *view) const;
     [[nodiscard]] MRKODraw *drawViewForMouseLocation() const;
     [[nodiscard]] MRKODraw *drawViewWithDrawingInProgress() const;
+    /// The first canvas, in controller order, that holds a statically selected drawing.
+    [[nodiscard]] MRKODraw *drawViewWithStaticSelection() const;
     [[nodiscard]] bool shouldRemoveAllWindowsToPerformScreenChanges() const;
     /// The pointer in global points, y up.
     [[nodiscard]] static QPointF mouseLocation();
 
-    // Seams: work of other parts of the shell that showing, hiding and quitting call
-    void setUpFlagMonitors();
-    void removeFlagMonitorsIfNeeded();
-    void setUpEventTapMonitor();
-    void suspendEventTapMonitorIfNeeded();
-    void enableMouseEventsIfNeeded();
+    // Work of other parts of the shell that showing, hiding and quitting call
     void stopDrawingIfNeeded();
     void removeAuxActionIfNeeded();
     /// The active tool bar's hand and scissors buttons after a switch from `oldAction` to `newAction`.
@@ -392,7 +410,7 @@ private:
     std::unique_ptr<QObject> m_initialLocalMonitor;
     std::unique_ptr<QObject> m_appStateObserver;
     std::unique_ptr<QObject> m_ghostModeObserver;
-    qint64 m_lastActiveScreen = 0;
+    mutable qint64 m_lastActiveScreen = 0; // the air pointer's display, kept by the query that finds it
     quint64 m_colorType = 0;
     int m_savedNotifications = 0;
     bool m_launchCompleted = false;
@@ -432,8 +450,6 @@ public:
     void showAdditionalMenuAfterDelay();
     /// Builds and pops up the menu of the hidden overlay.
     void showMenuForView();
-    /// Builds and pops up the menu of the shown overlay.
-    void showAdditionalMenuForView();
     /// Shows the overlay when hidden, then runs the tool command of the item's tag (0 brush ... 3 text).
     void toolMenuSelected(int tag);
     /// Every menu's closing.
@@ -445,7 +461,9 @@ public:
     [[nodiscard]] QMenu *statusMenu() const { return m_menu.get(); }
 
     /// Inputs of the status phase that the overlay, the modifier monitors and the remote link keep.
-    [[nodiscard]] virtual bool fnPressed() const { return false; }
+    [[nodiscard]] virtual bool fnPressed() const { return m_fnPressed; }
+    /// Whether the global event tap exists and is not suspended.
+    [[nodiscard]] virtual bool eventTapActive() const;
     [[nodiscard]] virtual bool isRemoteConnected() const { return m_connectedWithDevice; }
 
     /// Rebuilds the overlay on the new display arrangement; the screens controller calls it once the changes have
@@ -458,12 +476,29 @@ private:
                                           const QString &shortCutProperty = QString());
     void addPinOnTopToMenu(QMenu &menu);
     void addAdditionalItemsForMenu(QMenu &menu);
-    void addBottomPartToMenu(QMenu &menu);
+    /// `view`: the canvas the menu belongs to; null for the status menu.
+    void addBottomPartToMenu(QMenu &menu, MRKODraw *view);
+    void addDisplaySubmenu(QMenu &menu, MRKODraw *view);
+    void registerMenuActions();
+    /// Completes a postponed launch; then shows the overlay and starts the tour.
+    void quickTour();
+    /// At the status item.
     void popUpMenu(std::unique_ptr<QMenu> menu);
+    /// The new menu replaces the last one; its closing runs `menuDidClose`.
+    void takeMenu(std::unique_ptr<QMenu> menu);
+    /// Under a new placeholder on the canvas's display at the custom frame (null: at the status item), `point`
+    /// in the placeholder's points; both shortcut sets are unbound until the menu closes.
+    void popUpMenuUnderPlaceholder(std::unique_ptr<QMenu> menu, MRKODraw *view, const QRectF &customFrame,
+                                   QPointF point, int level, bool ignoresMouseEvents);
 
     quint64 m_statusBarPhase = kStatusBarPhaseUnset;
     bool m_externalAppMenu = false;
     std::unique_ptr<QMenu> m_menu; // the menu built at the last opening
+    std::unique_ptr<MRKOMenuPlaceholder> m_menuPlaceholder;
+
+public:
+    /// The window the open overlay or whiteboard menu belongs to; null otherwise.
+    [[nodiscard]] MRKOMenuPlaceholder *menuPlaceholder() const { return m_menuPlaceholder.get(); }
     // ---- end of status item block ----
 
     // ---- Flashlight, magnifier and whiteboard commands (AppDelegate+Flashlight.cpp) ----
@@ -533,4 +568,102 @@ private:
     bool m_connectedWithDevice = false;
     std::vector<platform::ObserverToken> m_remoteObservers;
     // ---- end of remote link state
+
+    // ---- Tool and colour state changes (AppDelegate+ToolState.cpp) ----
+public:
+    /// The active display's tool bar and its panel; null while there is none.
+    [[nodiscard]] MRKOTools *activeToolBar() const;
+    [[nodiscard]] MRKOToolPanel *activeToolPanel() const;
+    /// Whether the tool bar is out of sight: the overlay runs without it or it is minimised.
+    [[nodiscard]] virtual bool isToolbarHidden() const;
+
+    /// A tool bar's choices, applied to the canvas of every display.
+    void changeToolType(quint64 toolType);
+    void changeToolThickness(quint64 thickness);
+    void changeColorType(quint64 colorType);
+    /// A picked custom colour: the tool colour takes it, and the text being edited or the selected drawing.
+    void changeColor(const inkora::SrgbColor &color);
+    void toolColorFormatChanged();
+    void updateColorBallColorInAllDrawViews();
+    void updateColorInUIElementsIfNeeded();
+    /// "HueSavedKey"; 0 when it is not a number from 0 to 1.
+    [[nodiscard]] static double savedHue();
+    /// The command's numbered action (0-49; above does nothing): YES when the number was handled.
+    bool invokeExtraAction(quint64 action);
+
+    // Commands (AppDelegate+ToolCommands.cpp); each takes the key event that triggered it, or null.
+    void registerToolCommandActions();
+    [[nodiscard]] MRKODraw *drawViewForMouseLocationRespectingQuickTour() const;
+    /// Brush, Arrow, Rectangle, Text; then again Brush. With recent-tool switching, the group used before.
+    void nextTool(const platform::Event *sender);
+    /// The group's tool, or its other tool when the group's tool is the current one.
+    void brushToolWithEvent(const platform::Event *sender);
+    void arrowToolWithEvent(const platform::Event *sender);
+    void rectangleToolWithEvent(const platform::Event *sender);
+    void textToolWithEvent(const platform::Event *sender);
+    /// Brush, arrow, rectangle or text command by `index & 3`.
+    void selectToolWithSectionIndex(quint64 index);
+    void nextColorType(const platform::Event *sender);
+    /// The swatch's hue for the canvas under the pointer; a grey custom colour becomes that hue.
+    void colorByShortCutWithColorHueIndex(quint64 index);
+    /// Black, then white, then black: the other of the two, or black after a colour.
+    void blackAndWhiteWithEvent(const platform::Event *sender);
+    void repeatLastAction(const platform::Event *sender);
+    /// The held drawing again on its canvas; a beep when none is held.
+    void repeatLayer();
+    void levelUpWithEvent(const platform::Event *sender);
+    void levelDownWithEvent(const platform::Event *sender);
+    /// Flips semi-transparent drawing, stores it and tells the tool bars.
+    void semiTansparentWithEvent(const platform::Event *sender);
+
+private:
+    void selectToolFromGroup(quint64 plain, quint64 other, const platform::Event *sender);
+    void moveSelectedLayer(bool up, const platform::Event *sender);
+    /// The custom colour of the canvas's tool, through the tool bar when it shows it.
+    void applyColor(MRKODraw &canvas, const inkora::SrgbColor &color);
+    /// Rainbow: the shared hue; a custom colour takes the hue and keeps its saturation and brightness.
+    void applyHue(MRKODraw &canvas, double hue);
+
+    platform::ObserverToken m_toolColorFormatObserver;
+    // ---- end of tool and colour state changes ----
+
+    // ---- Modifier keys and the event tap (AppDelegate+Modifiers.cpp) ----
+public:
+    /// A modifier monitor on every keyboard and one on our windows where the display reports no raw input.
+    void setUpFlagMonitors();
+    void removeFlagMonitorsIfNeeded();
+    [[nodiscard]] bool hasFlagMonitors() const;
+    /// The Function (Menu) key, Shift, Ctrl and Super outside ghost mode; in ghost mode `handlePinnedFlagsChanged`.
+    void handleFlagsChanged(const platform::Event &event);
+    void handlePinnedFlagsChanged(const platform::Event &event);
+    /// The flashlight by Shift: held, it shows while held; tapped within 0.3 s, it stays until the next press.
+    void validateShiftWithEvent(const platform::Event &event);
+    void validateDrawingInProgressWithEvent(const platform::Event &event);
+    /// Every overlay window takes the mouse again; whiteboards turn opaque.
+    void enableMouseEventsIfNeeded();
+    /// Every overlay window lets clicks through; whiteboards turn semi-transparent.
+    void disableMouseEventsIfNeeded();
+    /// Made once when wanted and trusted; resumed at each showing.
+    void setUpEventTapMonitor();
+    /// Suspends the tap unless click sounds are on.
+    void suspendEventTapMonitorIfNeeded();
+    [[nodiscard]] const MRKOEventTap *eventTap() const { return m_eventTap.get(); }
+    void handleGlobalMouseEvent(const platform::Event &event);
+    void handleGlobalSoundEvent(const platform::Event &event);
+    [[nodiscard]] bool cmdPressed() const { return m_cmdPressed; }
+    [[nodiscard]] bool shftPressed() const { return m_shftPressed; }
+
+private:
+    /// Ctrl previews the hand and Super the scissors on the tool bar; otherwise the canvas's own action shows.
+    void showAuxButtonsForFlags(quint64 flags, MRKODraw *canvas);
+    void eventTapReceived(const platform::Event &event);
+
+    bool m_shftPressed = false;
+    bool m_cmdPressed = false;
+    bool m_fnPressed = false;
+    double m_shftPressingTime = -1e300; // the distant past
+    std::unique_ptr<MRKOEventTap> m_eventTap;
+    std::unique_ptr<platform::RawInput::Monitor> m_flagsChangedGlobalMonitor;
+    std::unique_ptr<QObject> m_flagsChangedLocalMonitor;
+    // ---- end of modifier keys and the event tap ----
 };

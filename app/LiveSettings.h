@@ -81,6 +81,11 @@ struct LiveSettings
     bool limitMouseFPS = true;
     double mouseFPSRate = 125; // events per second
     double arrowHeadRatio = 0.33;
+
+    // Read at launch and kept by the tool bar and the colour commands.
+    double colorWheelSaturation = 1.0; // the last chromatic custom colour's, for hue and swatch colours
+    double colorWheelBrightness = 1.0;
+    qint64 blackAndWhite = 0; // 0 none yet, 1 white chosen last, 2 black chosen last
 };
 
 /// The process's live settings.

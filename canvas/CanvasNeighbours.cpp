@@ -1,30 +1,27 @@
 #include "canvas/CanvasNeighbours.h"
 
-#include "tools/KVPopover.h"
-#include "tools/MRKOToolColor.h"
+#include "canvas/MRKODraw.h"
+#include "snapshots/MRKOSnapshot.h"
+#include "snapshots/MRKOSnapshotManager.h"
 
 #include <QGuiApplication>
 
 namespace inkora {
 
-void animateDissolveButtonFadeWithColor(const SrgbColor &)
+void addSnapshotOfCanvasBeforeClear(MRKODraw &canvas)
 {
-    // No tool bar exists yet, so there is no button to flash.
-}
-
-void addSnapshotOfCanvasBeforeClear(const MRKODraw &)
-{
-    // No snapshot store exists yet to keep the shot.
+    MRKOSnapshotManager::sharedSnapshotManager().addSnapshot(canvas.snapshot());
 }
 
 void resetSnapshotPanelFirstResponderIfNeeded()
 {
-    // No snapshot panel exists yet.
+    if (MRKOSnapshotManager::isMade())
+        MRKOSnapshotManager::sharedSnapshotManager().resetFirstResponderIfNeeded();
 }
 
 void hideSnapshotPanelIfNeededAnimated()
 {
-    // No snapshot panel exists yet.
+    MRKOSnapshotManager::hidePanelIfNeededAnimated();
 }
 
 bool isSelfAppEffective()
@@ -38,26 +35,9 @@ bool makeFrontmostIfNeeded()
     return false;
 }
 
-QRectF toolPanelButtonRectForToolType(quint64)
-{
-    return {}; // no tool panel exists yet
-}
-
-double toolPanelViewWidth()
-{
-    return 0;
-}
-
 void setQuickTourFlashlight(bool)
 {
     // No quick tour exists yet.
-}
-
-void applyToolColorFromPopover(const QColor &color)
-{
-    KVPopover::sharedPopover().setColor(color);
-    // Until the tool bar exists, the shared tool colour takes it directly.
-    MRKOToolColor::toolColor().setColor(color);
 }
 
 void showMagnifyFlashlightToolTip()

@@ -1,10 +1,16 @@
 // The canvas between presses: pointer motion carries the hover and a multiple move, and the cursor shows what a
 // click on the drawing under the pointer would do.
+#include "app/LiveSettings.h"
+#include "app/MRKOFrontmostApp.h"
 #include "canvas/MRKOAuxAction.h"
 #include "canvas/MRKODraw.h"
 #include "foundation/NSCursor+Resize.h"
 #include "platform/CursorStack.h"
 #include "platform/Services.h"
+#include "remote/MRKOPositionController.h"
+#include "tools/KVPopover.h"
+
+#include <QGuiApplication>
 
 namespace {
 
@@ -30,12 +36,41 @@ void MRKODraw::mouseMoved(const platform::Event &event)
         s_penEraser = event.subtype == platform::EventSubtype::TabletProximity &&
                       event.pointingDeviceType == platform::PointingDeviceType::Eraser && event.enteringProximity;
     }
+    // Only motion in this canvas's own window; 0 is no window at all.
+    const bool ownWindow = event.windowNumber != 0 && event.windowNumber == qint64(window()->effectiveWinId());
+    if (inkora::liveSettings().brushCursor && ownWindow)
+        updateWorkingCursorIfNeeded();
     if (hasMultipleMove())
         moveMultipleLayersWithEvent(event);
+    // While the phone steers the ball, the mouse moves neither the ball nor the hover.
+    if (isMainClass() && MRKOPositionController::sharedController().trackingIsOn())
+        return;
+    if (KVPopover *popover = KVPopover::existingPopover(); popover && popover->isPicker())
+        popover->movePicker();
     updateColorBall();
     selectWithEvent(event);
     if (hasDarkOverlay())
         updateFlashlight();
+}
+
+void MRKODraw::updateWorkingCursorIfNeeded()
+{
+    if (s_openHand)
+        return;
+    const QCursor &brush = Resize::brushCursor();
+    const QCursor *override = QGuiApplication::overrideCursor();
+    const QCursor current = override ? *override : cursor();
+    if (brush.hotSpot() == current.hotSpot() || !MRKOFrontmostApp::isSelfAppEffective())
+        return;
+    if (isTextEditing() && textViewFrameContainsPointer())
+        return;
+    setCursor(brush);
+}
+
+void MRKODraw::updateCursorRectsAndTracking()
+{
+    // The cursor shown over the canvas is worked out again, as after a change of the window's cursor areas.
+    setCursor(cursor());
 }
 
 void MRKODraw::setQuickAuxAction(quint64 action)

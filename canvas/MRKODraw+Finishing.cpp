@@ -19,6 +19,8 @@
 #include "platform/Geometry.h"
 #include "platform/Transaction.h"
 #include "platform/UndoManager.h"
+#include "tools/MRKOToolButton.h"
+#include "tools/MRKOTools.h"
 
 #include <QPointer>
 
@@ -92,8 +94,9 @@ void MRKODraw::finalizeDrawWithLayerOrNil(const platform::LayerPtr &given)
         fadeOutLayerFullCleanUp(layer, false);
         const inkora::LiveSettings &live = inkora::liveSettings();
         const AppDelegate *delegate = AppDelegate::shared();
-        if (live.freezeModeHighlighting && delegate && !delegate->isToolbarHidden())
-            inkora::animateDissolveButtonFadeWithColor(colorForCurrentType());
+        const MRKOTools *toolBar = delegate ? delegate->activeToolBar() : nullptr;
+        if (live.freezeModeHighlighting && toolBar && !delegate->isToolbarHidden())
+            toolBar->dissolveButton()->animateFadeWithColor(colorForCurrentType());
     }
     AppDelegate::postUpdateUndoRedo();
     clearContextWithCurrentRectShouldDisplay(true);

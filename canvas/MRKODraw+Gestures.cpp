@@ -9,8 +9,10 @@
 #include "platform/LocalEventMonitor.h"
 #include "platform/Screens.h"
 #include "platform/Services.h"
+#include "tools/KVPopover.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOToolColor.h"
+#include "tools/MRKOTools.h"
 
 #include <algorithm>
 #include <cmath>
@@ -140,9 +142,13 @@ void MRKODraw::handleGesture(const platform::Event &event)
         const QColor current = MRKOToolColor::toolColor().color().toQColor().toHsv();
         const double hue = inkora::wrapHue(std::max(0.0, double(current.hsvHueF())) + delta); // grey has no hue: -1
         setHue(hue);
-        inkora::applyToolColorFromPopover(
-            OnOffColor::rainbowColorWithHueSaturationBrightness(hue, current.hsvSaturationF(), current.valueF())
-                .toQColor());
+        const inkora::SrgbColor color =
+            OnOffColor::rainbowColorWithHueSaturationBrightness(hue, current.hsvSaturationF(), current.valueF());
+        KVPopover::sharedPopover().setColor(color);
+        if (MRKOTools *toolBar = delegate->activeToolBar())
+            toolBar->makeNewColor(color);
+        else
+            delegate->changeColor(color);
     } else if (m_colorType == MRKOColorTypeRainbow) {
         setHue(inkora::wrapHue(hue() + delta));
         updateColorBall();

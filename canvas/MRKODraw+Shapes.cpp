@@ -1,5 +1,6 @@
 // Shape tools and the animated sample shapes: members of MRKODraw kept apart from the brush and the pointer loop.
 
+#include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
 #include "canvas/CanvasNeighbours.h"
 #include "canvas/HueWrap.h"
@@ -18,6 +19,7 @@
 #include "platform/Services.h"
 #include "platform/Transaction.h"
 #include "tools/MRKOToolType.h"
+#include "tools/MRKOTools.h"
 
 #include <QLineF>
 #include <QMatrix4x4>
@@ -347,10 +349,11 @@ void MRKODraw::showArrow()
 {
     m_hueFirstColor = OnOffColor::rainbowColorWithHue(m_mouseDownHue);
     m_showEllipse = platform::EventQueue::shared().currentModifierFlags() & platform::kOptionFlag;
-    const QRectF rb = inkora::toolPanelButtonRectForToolType(m_toolType);
+    const MRKOTools *toolBar = AppDelegate::shared() ? AppDelegate::shared()->activeToolBar() : nullptr;
+    const QRectF rb = toolBar ? toolBar->buttonRectForToolType(m_toolType) : QRectF();
     const double dy = (60.0 + 70.0 * randomUnit()) * (randomUnit() < 0.5 ? -1 : 1);
     const double dx = 100.0 * randomUnit();
-    const QPointF a(rb.x() + inkora::toolPanelViewWidth(), rb.y() + 18.0);
+    const QPointF a(rb.x() + (toolBar ? toolBar->width() : 0), rb.y() + 18.0);
     const QPointF b(a.x() + 190.0 + dx, rb.y() + dy);
     showFromPoint(a, b, true);
     m_workingTextPill.reset();
@@ -361,7 +364,8 @@ void MRKODraw::showArrow()
 void MRKODraw::showRectangle()
 {
     m_hueFirstColor = OnOffColor::rainbowColorWithHue(m_mouseDownHue);
-    const QRectF rb = inkora::toolPanelButtonRectForToolType(m_toolType);
+    const MRKOTools *toolBar = AppDelegate::shared() ? AppDelegate::shared()->activeToolBar() : nullptr;
+    const QRectF rb = toolBar ? toolBar->buttonRectForToolType(m_toolType) : QRectF();
     const double dy = (60.0 + 70.0 * randomUnit()) * (randomUnit() < 0.5 ? -1 : 1);
     const double dx = 100.0 * randomUnit();
     const QPointF a(rb.x() + 60.0, rb.y() + 18.0);

@@ -1,7 +1,11 @@
 #include "app/AppDelegate.h"
+#include "app/LiveSettings.h"
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKOLayerTracking.h"
 #include "canvas/MRKOWhiteBackController.h"
+#include "platform/Keys.h"
+#include "remote/MRKOPositionController.h"
+#include "tools/MRKOToolPanel.h"
 
 namespace {
 
@@ -58,9 +62,31 @@ void MRKODraw::updateWhiteBackTrackingAreas()
     c->optionsTrackingArea = install(c->optionsTracking);
 }
 
-void MRKODraw::mouseEntered(const platform::Event &)
+void MRKODraw::mouseEntered(const platform::Event &event)
 {
     m_mouseIn = true;
+    if (isMainClass()) {
+        const quint64 flags = event.modifierFlags;
+        const quint64 shiftCommand = platform::kShiftFlag | platform::kCommandFlag;
+        if ((flags & shiftCommand) == shiftCommand || (flags & platform::kFunctionFlag))
+            return;
+        // A panel dragged over the canvas keeps the pointer: no ball or cursor under it.
+        if (const AppDelegate *delegate = AppDelegate::shared()) {
+            if (const MRKOToolPanel *panel = delegate->activeToolPanel(); panel && panel->isMouseDragging())
+                return;
+        }
+        MRKOPositionController &remote = MRKOPositionController::sharedController();
+        if (remote.trackingIsOn()) {
+            if (remote.view() == this)
+                showBallIfNeeded();
+            return;
+        }
+    }
+    updateColorBall();
+    showBigBallIfNeeded();
+    showBallIfNeeded();
+    if (inkora::liveSettings().brushCursor)
+        updateWorkingCursorIfNeeded();
     if (hasDarkOverlay())
         updateFlashlight();
 }
@@ -68,8 +94,12 @@ void MRKODraw::mouseEntered(const platform::Event &)
 void MRKODraw::mouseExited(const platform::Event &)
 {
     m_mouseIn = false;
+    if (isMainClass() && MRKOPositionController::sharedController().trackingIsOn())
+        return;
     hideBall();
     hideBigBall();
+    if (inkora::liveSettings().brushCursor)
+        setCursor(Qt::ArrowCursor);
 }
 
 void MRKODraw::showMenuWithCustomFrame(const QRectF &frame)

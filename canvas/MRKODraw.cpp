@@ -7,6 +7,7 @@
 #include "canvas/MRKOAuxAction.h"
 #include "canvas/MRKODissolveMode.h"
 #include "canvas/MRKODrawBaseLayer.h"
+#include "canvas/MRKOEraserRingLayer.h"
 #include "canvas/MRKOLayerOrder.h"
 #include "canvas/MRKOLowpassFilter.h"
 #include "canvas/MRKOMagnifyG.h"
@@ -19,6 +20,7 @@
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSColor+OnOffColor.h"
 #include "foundation/NSCursor+Resize.h"
+#include "objects/MRKOBallLayer.h"
 #include "objects/MRKOPill.h"
 #include "objects/MRKOSelectedLayerControls.h"
 #include "objects/MRKOTextPill.h"
@@ -35,6 +37,7 @@
 #include "platform/Transaction.h"
 #include "remote/MRKOPositionController.h"
 #include "tools/KVPopover.h"
+#include "tools/MRKOCircleMenuProtocol.h"
 #include "tools/MRKOColorType.h"
 #include "tools/MRKOThicknessPreset.h"
 #include "tools/MRKOToolColor.h"
@@ -164,6 +167,7 @@ void MRKODraw::setUpLayer()
     auto empty = platform::Layer::create();
     empty->setFrame(bounds());
     m_viewLayer->addSublayer(empty);
+    makeBallLayer();
 }
 
 void MRKODraw::makeDrawBaseLayerIfNeeded()
@@ -292,6 +296,7 @@ void MRKODraw::setThickness(quint64 thickness)
 {
     m_thickness = thickness;
     m_brushSize = valueWithThinckness(thickness);
+    updateColorBallThickness();
 }
 
 void MRKODraw::setToolType(quint64 toolType)
@@ -552,6 +557,17 @@ void MRKODraw::dispatchEvent(const platform::Event &event)
                                      inkora::isSelfAppEffective());
         mouseMoved(event);
         break;
+    case platform::EventType::RightMouseDown:
+        rightMouseDown(event);
+        break;
+    case platform::EventType::RightMouseDragged:
+        m_trackingAreas.pointerMoved(event, convertPointFromWindow(event.locationInWindow),
+                                     inkora::isSelfAppEffective());
+        rightMouseDragged(event);
+        break;
+    case platform::EventType::RightMouseUp:
+        rightMouseUp(event);
+        break;
     default:
         break;
     }
@@ -568,7 +584,10 @@ QPointF MRKODraw::mouseLocation() const
 
 QPointF MRKODraw::remoteTrackingMouseLocation() const
 {
-    return m_ballPosition;
+    if (!m_ballLayer)
+        return {};
+    const QRectF frame = m_ballLayer->frame();
+    return frame.topLeft() + QPointF(frame.width() / 2, frame.width() / 2); // the ball is a circle
 }
 
 QPointF MRKODraw::convertPointFromWindow(QPointF point) const
@@ -910,6 +929,16 @@ void MRKODraw::collectPointAccordingFPSAction()
         collectPointToDiscardedArray();
     else
         collectPointsForBrush();
+}
+
+void MRKODraw::drawHeldBackBrushPoint()
+{
+    // The limiter collected the point already and drawing collects it again: it is taken back first.
+    if (!m_discardedPoints.empty() && m_discardedPoints.back() == m_point3)
+        m_discardedPoints.pop_back();
+    else if (m_pointIndex > 0 && m_pointBatch[size_t(m_pointIndex)] == m_point3)
+        --m_pointIndex;
+    drawBrushV2ToCache();
 }
 
 void MRKODraw::appendDiscardedPointsIfNeeded()

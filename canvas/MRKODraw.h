@@ -24,6 +24,10 @@
 #include <vector>
 
 class MRKOArrowPill;
+class MRKOBallLayer;
+class MRKOCircleMenuProtocol;
+class MRKOEraserRingLayer;
+class MRKOSnapshot;
 class MRKODrawBaseLayer;
 class MRKOMagnifyG;
 class MRKOWhiteBackController;
@@ -65,7 +69,7 @@ public:
     static void setHue(double hue);
     /// Ends text editing everywhere; nothing to end until the text editor exists.
     static void removeTextViewAndUndoActionsIfNeeded() {}
-    /// Whether a text is being edited; never until the text editor exists.
+    /// Whether text is being typed on a canvas; never until the text editor exists.
     [[nodiscard]] static bool isTextEditing() { return false; }
 
     // Set-up
@@ -149,18 +153,69 @@ public:
     /// The centre of the colour ball that the remote's air pointer moves; zero without a ball.
     [[nodiscard]] QPointF remoteTrackingMouseLocation() const;
 
-    // ---- The colour ball and remote-pointer strokes as the phone's air pointer drives them
-    // (MRKODraw+RemotePointer.cpp) ----
-    /// Moves the colour ball to a point in view points.
-    virtual void setBallPosition(QPointF point);
-    virtual void showBall();
-    virtual void hideBall();
+    // ---- Colour ball, eraser ring and halo (MRKODraw+ColorBall.cpp) ----
+    [[nodiscard]] const std::shared_ptr<MRKOBallLayer> &ballLayer() const { return m_ballLayer; }
+    [[nodiscard]] const std::shared_ptr<MRKOEraserRingLayer> &eraserRingLayer() const { return m_eraserRingLayer; }
+    /// Size, place and colour of the ball; the eraser ring replaces it while the hover action is the eraser.
+    virtual void updateColorBall();
+    /// The remote's ball while the phone steers the pointer, else the pointer's.
     virtual void colorBallNeedUpdate();
+    void updateColorBallPosition();
+    void updateColorBallThickness();
+    void updateColorBallColor();
+    /// Moves the ball and the ring to a point in view points; a point that is not finite moves nothing.
+    virtual void setBallPosition(QPointF point);
+    [[nodiscard]] bool ballIsHidden() const;
+    [[nodiscard]] bool shouldShowColorBall() const;
+    virtual bool showBall();
+    virtual bool showBallIfNeeded();
+    virtual void hideBall();
+    bool showBigBallIfNeeded();
+    void showBigBall();
+    void hideBigBall();
+    [[nodiscard]] bool bigBallIsOpaque() const;
+    void updateBigBallIfNeeded();
+    void makeEraserRingIfNeeded();
+
+    // ---- Remote-pointer strokes (MRKODraw+RemotePointer.cpp) ----
     /// Press, movement and release at the colour ball, with no pointer events.
     virtual void simulateMouseDown();
     virtual void simulateMouseDragged();
     virtual void simulateMouseUp();
-    // ---- end of colour ball and remote-pointer strokes
+    void simulateUpdateColorBall();
+    /// A dot drawing at the pointer, made at once.
+    void drawADot();
+    /// A bitmap layer named "Dot" of the colour ball where it is.
+    platform::LayerPtr dotRasterizedLayer();
+
+    // ---- Click highlight (MRKODraw+ClickHighlight.cpp) ----
+    /// The mark "SplashMethod" chooses, where the pointer is now.
+    virtual void blinkForEvent(const platform::Event &event);
+    /// Eight rays bursting out of the point (view points), 0.35 s.
+    void blinkForPoint(QPointF point);
+    /// A ring growing around the point, 0.5 s.
+    void blinkForPointCircle(QPointF point);
+
+    // ---- Circle menus and the right button (MRKODraw+CircleMenus.cpp) ----
+    void rightMouseDown(const platform::Event &event);
+    void rightMouseDragged(const platform::Event &event);
+    void rightMouseUp(const platform::Event &event);
+    void invokeMouseDownExtraAction(quint64 action);
+    void invokeOpenMenuAction();
+    void invokeCircleMenuAction();
+    void invokeCircleSwatchMenuAction();
+    /// The radial tool or swatch menu under the pointer, made on first use; the one shown when there is one.
+    MRKOCircleMenuProtocol *circleMenu();
+    MRKOCircleMenuProtocol *circleSwatchMenu();
+    [[nodiscard]] MRKOCircleMenuProtocol *shownCircleMenu() const { return m_circleMenu.get(); }
+    void removeCircleMenuIfNeeded();
+    void toolSelectedViaCircleMenu(MRKOCircleMenuProtocol &menu);
+    void colorSwatchSelectedViaCircleMenu(MRKOCircleMenuProtocol &menu);
+    /// The tray icon's place on the screen (points, y up); null when the tray gives none.
+    [[nodiscard]] std::optional<QRectF> statusBarButton() const;
+    void closeAllDrawable();
+    // ---- end of the pointer's companions
+
     /// A location in the window (points, y up) in view points.
     [[nodiscard]] QPointF convertPointFromWindow(QPointF point) const;
 
@@ -201,6 +256,8 @@ public:
     void appendDiscardedPointsIfNeeded();
     void sortPointsBatch();
     void drawBrushV2ToCache();
+    /// Draws the brush towards the point the rate limiter collected last without drawing it.
+    void drawHeldBackBrushPoint();
     /// The simpler brush of the animated previews.
     void drawBrushToCache();
 
@@ -297,6 +354,36 @@ public:
     [[nodiscard]] bool isMoving() const { return m_moveFlag; }
     [[nodiscard]] bool straighten() const { return m_straighten; }
     [[nodiscard]] bool filled() const { return m_filled; }
+
+    // ---- Snapshots of the canvas (MRKODraw+Snapshots.cpp) ----
+    /// Copies of the drawings with their models, bottom first.
+    [[nodiscard]] std::vector<platform::LayerPtr> activeLayersCopy() const;
+    /// The drawings themselves (the same layer objects), the bounds and the index; no screen image.
+    [[nodiscard]] std::shared_ptr<MRKOSnapshot> semiSnapshot() const;
+    [[nodiscard]] std::shared_ptr<MRKOSnapshot> currentSnapshot() const { return semiSnapshot(); }
+    /// Copies of the drawings over the screen below the canvas's window, with the whiteboard's state when one shows.
+    [[nodiscard]] std::shared_ptr<MRKOSnapshot> snapshot();
+    /// The whole screen with the drawings, named as the next DazadUdiz; null when the screen cannot be captured.
+    [[nodiscard]] std::shared_ptr<MRKOSnapshot> dazadUdiz();
+    /// Puts a stored snapshot's drawings on this canvas when it was taken here: undoable as "Apply Snapshot" in
+    /// freeze mode, fading like fresh drawings in fade mode.
+    void loadSnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot);
+    /// Takes the drawings off the canvas and registers putting them back as "Apply Snapshot".
+    void prepareUndoSnapshot();
+    /// Nothing when the snapshot shows what is on the canvas; otherwise replaces the drawings, undoably.
+    void undoSnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot);
+    /// Replaces the drawings: copies of a stored snapshot's, or the very layers of a snapshot without a screen image
+    /// (the canvas's own, coming back by undo, redo or after a display change).
+    void applySnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot);
+    /// With "apply with whiteboard" on: the whiteboard as the snapshot recorded it, or none when it had none.
+    void applyWhiteBoardFromSnapshotIfNeeded(const std::shared_ptr<MRKOSnapshot> &snapshot);
+    /// The top drawing and this canvas become the repeat command's.
+    void fillHolderWithLastLayer();
+    /// The drawings' drop shadow: black, opacity 1, radius 2 x scale, offset (0, -scale) (y up); a scale not above
+    /// 0 counts as 1.
+    static void enableShadowOnLayerScale(platform::Layer &layer, double scale);
+    static void disableShadowOnLayer(platform::Layer &layer);
+    // ---- end of snapshots
 
     // --- Shape tools and animated previews (MRKODraw+Shapes.cpp) ---
     /// The shape of the drag from the press point to the newest pointer position, replacing the last picture.
@@ -522,25 +609,29 @@ public:
     /// Whether the eraser end of a tablet pen is near; one for the whole program.
     [[nodiscard]] static bool penEraserFlag();
     void updateCursorForAction(quint64 action);
+    /// The brush cursor over the canvas, unless an action cursor is up or another program is in front.
+    void updateWorkingCursorIfNeeded();
+    void updateCursorRectsAndTracking();
     void pushOpenHandIfNeeded();
     void supressOpenHandIfNeeded();
     // --- end of selection ---
 
 protected:
     // Work of other canvas features that a press calls into; until they exist these do nothing.
-    virtual void removeCircleMenuIfNeeded() {}
-    virtual void updateColorBall() {}
-    virtual bool showBallIfNeeded() { return false; }
-    virtual void hideBigBall() {}
-    virtual void showBigBall() {}
     virtual void performFontSizeChangeWithEvent(const platform::Event &) {}
-    virtual void updateWorkingCursorIfNeeded() {}
-    virtual void updateCursorRectsAndTracking() {}
-    virtual void blinkForEvent(const platform::Event &) {}
     virtual void makeTextOrBadgeByClick() {}
     virtual bool shouldAppearTextViewWithPoint(QPointF) { return false; }
-    virtual platform::LayerPtr dotRasterizedLayer() { return nullptr; }
     virtual void drawTextToCache() {}
+    /// A text drawing at the press point, finished at once.
+    virtual bool finalizeTextLayerByClick() { return false; }
+    /// The application runs the command numbered `action`; the right button's release sends it.
+    virtual void invokeExtraAction(quint64 action);
+    /// The tool bar selects the tool as if its button were used.
+    virtual void changeToolForced(quint64 toolType, bool forced);
+    /// The application applies swatch colour 0...9.
+    virtual void colorByShortCutWithColorHueIndex(quint64 index);
+    /// A radial menu at the frame (view points): the swatch menu or the tool menu.
+    [[nodiscard]] virtual std::unique_ptr<MRKOCircleMenuProtocol> makeCircleMenu(const QRectF &frame, bool swatches);
 
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -553,6 +644,9 @@ private:
     friend class inkora::PointerLoop; // a press works on the stroke state directly
 
     void installViewLayer(platform::LayerPtr layer);
+    void makeBallLayer();
+    /// Whether the pointer lies over the text being edited; nothing is edited on the canvas yet.
+    [[nodiscard]] bool textViewFrameContainsPointer() const { return false; }
     void dispatchEvent(const platform::Event &event);
     /// Cuts the stroke in progress out of the cache into a new layer; null when nothing was drawn. `finishing`
     /// burns the drawing opacity into the pixels when drawings are semitransparent.
@@ -657,9 +751,9 @@ private:
     platform::TrackingAreaPtr m_trackingArea; // over the bounds
     std::shared_ptr<platform::TrackingAreaOwner> m_trackingOwner;
     bool m_mouseIn = false;
-    QPointF m_ballPosition;         // view points; where the remote pointer is
-    bool m_remoteShouldDraw = true; // shouldDraw at the last remote press
-    double m_remoteTime = 0;        // media time of the last remote press or movement
+    std::shared_ptr<MRKOBallLayer> m_ballLayer;             // on the canvas's own layer
+    std::shared_ptr<MRKOEraserRingLayer> m_eraserRingLayer; // while the hover action is the eraser
+    std::unique_ptr<MRKOCircleMenuProtocol> m_circleMenu;   // while the right button holds a radial menu
 
     // Selection
     platform::LayerPtr m_selectedLayer; // under the pointer, highlighted for the next click

@@ -6,6 +6,7 @@
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/Services.h"
+#include "snapshots/MRKOSnapshotManager.h"
 
 #include <atomic>
 
@@ -64,8 +65,8 @@ void MRKOScreensController::performChangesInFreezeModeNeedActivate(bool activate
     AppDelegate *app = AppDelegate::shared();
     if (!app)
         return;
-    // The drawings would be held by the snapshot manager's backup here and put back on the new canvases; until
-    // that store exists they go with the windows.
+    // The drawings wait in memory and come back on the new canvases at the next showing.
+    MRKOSnapshotManager::sharedSnapshotManager().createSnapshotsBackupIfNeeded();
     app->forceRemoveAllWindowControllers();
     if (activate) {
         app->setIsShownToNO();

@@ -13,6 +13,9 @@
 #include "platform/Geometry.h"
 #include "platform/Screens.h"
 #include "platform/WindowStack.h"
+#include "tools/MRKOToolPanel.h"
+#include "tools/MRKOTools.h"
+#include "tools/ToolBarRemote.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -152,8 +155,7 @@ void MRKOWindowController::saveToolFrame()
 {
     if (!m_toolPanel)
         return;
-    const QRectF global = platform::frameFromQt(m_toolPanel->geometry());
-    m_toolsFrame = global.translated(-MRKOWindow::frameOfScreen(m_toolPanel->screen()).topLeft());
+    m_toolsFrame = m_toolPanel->frame().translated(-m_toolPanel->screenFrame().topLeft());
     platform::Defaults &defaults = MRKOUtils::userDefaults();
     defaults.setObject(platform::rectToString(m_toolsFrame), kToolPanelFrameKey);
     defaults.synchronize();
@@ -168,24 +170,39 @@ void MRKOWindowController::translateToolPanelWithOldFrameSize(const QSizeF &oldS
     const double fromTop = (oldSize.height() - (frame.y() + frame.height())) / oldSize.height();
     m_toolsFrame = QRectF(frame.x(), newHeight - (std::floor(fromTop * newHeight) + kToolPanelHeight), frame.width(),
                           frame.height());
+    m_toolPanel->setFrame(m_toolsFrame.translated(m_screenFrame.topLeft()));
     saveToolFrame();
     qCInfo(lcCanvas) << "adjustToolFrameOriginWithOldFrameSize";
 }
 
 void MRKOWindowController::makeToolPanelIfNeeded()
 {
-    // The floating tool bar is not built yet: there is no panel to make, only its frame to know and the canvas to
-    // link.
+    if (m_toolsController)
+        return;
     tryLoadToolFrame();
-    if (m_drawView)
+    // The saved frame is relative to the display's origin.
+    const QRectF displayFrame = m_window->currentScreenFrame();
+    auto *panel = new MRKOToolPanel(m_toolsFrame.translated(displayFrame.topLeft()), *m_window); // child window
+    auto *tools = new MRKOTools(); // owned by the panel from the next line
+    tools->setDelegate(this);
+    panel->setContentViewController(tools);
+    m_toolPanel = panel;
+    tools->setDrawView(m_drawView);
+    if (m_drawView) {
         m_drawView->setWindowController(this);
+        tools->setToolType(m_drawView->toolType());
+        tools->setColorType(quint64(m_drawView->colorType()));
+        tools->setDissolveMode(quint64(m_drawView->dissolveMode()));
+    }
+    m_toolsController = tools;
 }
 
 void MRKOWindowController::bringToolPanelOnFrontIfNeeded()
 {
     if (m_activateTools && !m_toolsHidden && m_toolPanel) {
-        m_toolPanel->raise();
-        m_toolPanel->activateWindow();
+        m_toolPanel->orderFront();
+        m_toolPanel->makeKeyWindow();
+        m_toolPanel->makeContentViewAsFirstResponder();
     } else {
         keepTouchBarHideToolbarIfNeeded();
     }
@@ -193,14 +210,36 @@ void MRKOWindowController::bringToolPanelOnFrontIfNeeded()
 
 void MRKOWindowController::appearToolPanel()
 {
-    if (m_toolPanel)
-        m_toolPanel->setWindowOpacity(1.0);
+    if (!m_toolPanel)
+        return;
+    m_toolPanel->setAlphaValue(1.0);
+    if (const AppDelegate *delegate = AppDelegate::shared(); delegate && delegate->keepTouchBarWToolbar())
+        activateToolPanel();
+    updatePreventOrderingOverlay();
+}
+
+void MRKOWindowController::activateToolPanel()
+{
+    if (!m_toolPanel)
+        return;
+    m_toolPanel->makeKeyWindow();
+    m_toolPanel->makeContentViewAsFirstResponder();
+}
+
+void MRKOWindowController::updatePreventOrderingOverlay()
+{
+    if (!m_toolsController)
+        return;
+    if (const AppDelegate *delegate = AppDelegate::shared(); delegate && delegate->keepTouchBarWToolbar())
+        m_toolsController->removePreventOrderingOverlayIfNeeded();
+    else
+        m_toolsController->makePreventOrderingOverlay();
 }
 
 void MRKOWindowController::disappearToolPanel()
 {
     if (m_toolPanel)
-        m_toolPanel->setWindowOpacity(0.0);
+        m_toolPanel->setAlphaValue(0.0);
 }
 
 void MRKOWindowController::keepTouchBarHideToolbarIfNeeded()
@@ -213,14 +252,14 @@ void MRKOWindowController::keepTouchBarHideToolbar()
 {
     if (!m_toolPanel)
         return;
-    m_toolPanel->setWindowOpacity(0.0);
+    m_toolPanel->setAlphaValue(0.0);
     if (const AppDelegate *delegate = AppDelegate::shared(); delegate && !delegate->isPinnedOnTop())
-        m_toolPanel->activateWindow();
+        activateToolPanel();
 }
 
 void MRKOWindowController::renewToolbarKeyStatus()
 {
-    if (m_toolPanel && m_toolPanel->windowOpacity() == 1.0)
+    if (m_toolPanel && m_toolPanel->alphaValue() == 1.0)
         appearToolPanel();
     else
         keepTouchBarHideToolbar();
@@ -312,7 +351,8 @@ void MRKOWindowController::setToolsHidden(bool hidden)
         resetCurrentCursor();
     }
     platform::DispatchQueue::main().after(0.2, [] { MRKOFrontmostApp::updateFrontmostApp(); });
-    // The remote is told once its controller exists.
+    if (inkora::ToolBarRemote &remote = inkora::toolBarRemote(); remote.isConnected())
+        remote.sendToolBarHidden(hidden);
 }
 
 void MRKOWindowController::setScreenDisabled(bool disabled)
@@ -341,8 +381,72 @@ void MRKOWindowController::setDrawView(MRKODraw *drawView)
     drawView->setScreenDisabled(m_screenDisabled);
 }
 
+MRKOToolPanel *MRKOWindowController::toolPanel() const
+{
+    return m_toolPanel;
+}
+
+MRKOTools *MRKOWindowController::toolsController() const
+{
+    return m_toolsController;
+}
+
 // ---------------------------------------------------------------------------------------------------------------
-// Tool-bar actions
+// The tool bar's reports
+
+void MRKOWindowController::toolTypeChanged(quint64 toolType)
+{
+    if (AppDelegate *delegate = AppDelegate::shared())
+        delegate->changeToolType(toolType);
+}
+
+void MRKOWindowController::colorTypeChanged(quint64 colorType)
+{
+    if (AppDelegate *delegate = AppDelegate::shared())
+        delegate->changeColorType(colorType);
+}
+
+void MRKOWindowController::toolThicknessChanged(quint64 thickness)
+{
+    if (AppDelegate *delegate = AppDelegate::shared())
+        delegate->changeToolThickness(thickness);
+}
+
+void MRKOWindowController::dissolveModeChanged(quint64 mode)
+{
+    if (AppDelegate *delegate = AppDelegate::shared())
+        delegate->changeDissolveMode(qint64(mode));
+}
+
+void MRKOWindowController::colorDidChanged(const inkora::SrgbColor &color)
+{
+    if (AppDelegate *delegate = AppDelegate::shared())
+        delegate->changeColor(color);
+}
+
+void MRKOWindowController::hideTools(const QObject *)
+{
+    hideTools();
+}
+
+void MRKOWindowController::undo(const QObject *)
+{
+    if (AppDelegate *delegate = AppDelegate::shared())
+        delegate->undoWithEvent(nullptr);
+}
+
+void MRKOWindowController::redo(const QObject *)
+{
+    if (AppDelegate *delegate = AppDelegate::shared())
+        delegate->redoWithEvent(nullptr);
+}
+
+void MRKOWindowController::repeat(const QObject *)
+{
+    if (AppDelegate *delegate = AppDelegate::shared();
+        delegate && delegate->respondsToAction(QStringLiteral("repeatLastAction:")))
+        delegate->performAction(QStringLiteral("repeatLastAction:"), nullptr);
+}
 
 void MRKOWindowController::closeApp(const QObject *sender)
 {

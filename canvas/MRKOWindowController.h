@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Screens.h"
+#include "tools/MRKOToolsDelegate.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,13 +12,15 @@
 #include <optional>
 
 class MRKODraw;
+class MRKOToolPanel;
+class MRKOTools;
 class MRKOWindow;
 class QScreen;
 
 /// Owns the overlay window of one display and knows that display's frame and number. On the first display of the
-/// screen list it would own the tool panel as a child window, or the small sticker that stands in for the panel
-/// while the tools are minimised.
-class MRKOWindowController : public QObject
+/// screen list it owns the tool panel as a child window, or the small sticker that stands in for the panel while the
+/// tools are minimised, and passes the tool bar's choices on to the application delegate.
+class MRKOWindowController : public QObject, public MRKOToolsDelegate
 {
     Q_OBJECT
 public:
@@ -48,18 +51,30 @@ public:
     void keepTouchBarHideToolbarIfNeeded();
     void keepTouchBarHideToolbar();
     void renewToolbarKeyStatus();
+    void activateToolPanel();
+    void updatePreventOrderingOverlay();
     void makeToolSticker();
     void showTools();
     void hideTools();
     void updateActivateTools();
     void resetCurrentCursor();
-    [[nodiscard]] QWidget *toolPanel() const { return m_toolPanel; }
+    [[nodiscard]] MRKOToolPanel *toolPanel() const;
+    [[nodiscard]] MRKOTools *toolsController() const;
     [[nodiscard]] QWidget *toolSticker() const { return m_toolSticker; }
     [[nodiscard]] QRectF toolsFrame() const { return m_toolsFrame; }
 
-    // Tool-bar actions
+    // The tool bar's reports, passed on to the application delegate.
+    void toolTypeChanged(quint64 toolType) override;
+    void colorTypeChanged(quint64 colorType) override;
+    void toolThicknessChanged(quint64 thickness) override;
+    void dissolveModeChanged(quint64 mode) override;
+    void colorDidChanged(const inkora::SrgbColor &color) override;
     /// Nil sender: hides the overlay on every display; any other: hides the tool bar.
-    void closeApp(const QObject *sender);
+    void closeApp(const QObject *sender) override;
+    void hideTools(const QObject *sender) override;
+    void undo(const QObject *sender) override;
+    void redo(const QObject *sender) override;
+    void repeat(const QObject *sender) override;
 
     // Window level
     void preperaToChangeWindowLevel();
@@ -86,9 +101,10 @@ private:
     void handleMouseDownEvent();
 
     std::unique_ptr<MRKOWindow> m_window;
-    QPointer<MRKODraw> m_drawView;   // child of the window
-    QPointer<QWidget> m_toolPanel;   // child window of the overlay; none until the tool bar exists
-    QPointer<QWidget> m_toolSticker; // child window of the overlay while the tools are minimised
+    QPointer<MRKODraw> m_drawView;         // child of the window
+    QPointer<MRKOToolPanel> m_toolPanel;   // child window of the overlay; none until the tool bar exists
+    QPointer<MRKOTools> m_toolsController; // owned by the panel
+    QPointer<QWidget> m_toolSticker;       // child window of the overlay while the tools are minimised
     std::unique_ptr<LevelMonitor> m_mouseDownLocalMonitor;
     QRectF m_toolsFrame;
     QRectF m_screenFrame;

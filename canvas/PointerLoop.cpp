@@ -64,7 +64,15 @@ void PointerLoop::run()
     platform::EventQueue &queue = platform::EventQueue::shared();
     platform::EventQueue::TrackingScope tracking;
     for (;;) {
-        const std::optional<platform::Event> next = queue.nextEventMatchingMask(kPressLoopMask);
+        // A drag the rate limiter held back is drawn once a frame at its rate has passed without another, so the
+        // pointer's last position before a pause reaches the screen.
+        const double until =
+            m_heldBackDrag ? m_lastDragTime + 1.0 / m_limiter->maxFPS() : platform::EventQueue::kDistantFuture;
+        const std::optional<platform::Event> next = queue.nextEventMatchingMask(kPressLoopMask, until);
+        if (!next && m_heldBackDrag) {
+            drawHeldBackDrag();
+            continue;
+        }
         if (!next)
             break; // no application, so nothing more can arrive
         m_lastEvent = *next;
@@ -132,6 +140,7 @@ bool PointerLoop::handle(const platform::Event &event)
         qCInfo(lcCanvas) << "Left Mouse Down in MouseDown cycle. Ignore It";
         return true;
     case platform::EventType::RightMouseDown:
+        m_heldBackDrag.reset();
         m_canvas.cleanUpDrawnAreaAndResetInitialLocation();
         qCInfo(lcCanvas) << "Right Mouse Down in MouseDown cycle. Reset initial location";
         return true;
@@ -192,8 +201,10 @@ void PointerLoop::handleDrag(const platform::Event &event)
     AppDelegate *delegate = AppDelegate::shared();
     if ((event.modifierFlags & platform::kShiftFlag) && !c.flashlightShown() && delegate)
         delegate->setShiftWasPressdDuringDraw(true);
-    if (carry(event, p))
+    if (carry(event, p)) {
+        m_heldBackDrag.reset(); // a carried stroke is not drawn
         return;
+    }
 
     c.m_point0 = c.m_point1;
     c.m_point1 = c.m_point2;
@@ -220,15 +231,39 @@ void PointerLoop::handleDrag(const platform::Event &event)
             c.collectPointAccordingFPSAction();
     });
     m_lastDragStopped = tooFast;
-    if (!tooFast) {
-        if (m_shouldDraw)
-            c.drawToCache();
-        c.updateFlashlightIfNeeded();
-        c.mouseDraggedDuringDraw(event);
-        ++m_dragCount;
-        c.m_discardedPoints.clear();
-    }
     m_lastDragTime = now;
+    if (tooFast) {
+        m_heldBackDrag = event;
+        return;
+    }
+    m_heldBackDrag.reset();
+    if (m_shouldDraw)
+        c.drawToCache();
+    drewDrag(event);
+}
+
+void PointerLoop::drawHeldBackDrag()
+{
+    MRKODraw &c = m_canvas;
+    const platform::Event event = *m_heldBackDrag;
+    m_heldBackDrag.reset();
+    m_lastDragStopped = false;
+    if (m_shouldDraw) {
+        if (c.toolTypeIsBrush())
+            c.drawHeldBackBrushPoint();
+        else
+            c.drawToCache();
+    }
+    drewDrag(event);
+}
+
+void PointerLoop::drewDrag(const platform::Event &event)
+{
+    MRKODraw &c = m_canvas;
+    c.updateFlashlightIfNeeded();
+    c.mouseDraggedDuringDraw(event);
+    ++m_dragCount;
+    c.m_discardedPoints.clear();
 }
 
 bool PointerLoop::carry(const platform::Event &event, QPointF point)

@@ -7,6 +7,7 @@
 #include <QRectF>
 
 #include <memory>
+#include <optional>
 
 class KQShortCut;
 class MRKODraw;
@@ -35,6 +36,9 @@ private:
     bool handle(const platform::Event &event);
     void handleKeyDown(const platform::Event &event);
     void handleDrag(const platform::Event &event);
+    void drawHeldBackDrag();
+    /// What follows every drag that was drawn.
+    void drewDrag(const platform::Event &event);
     /// Starts, continues or ends carrying the stroke; true when the event only moved it.
     bool carry(const platform::Event &event, QPointF point);
     void moveStroke(QPointF delta);
@@ -51,8 +55,9 @@ private:
     std::unique_ptr<MRKOFPSLimiter> m_limiter;
     std::shared_ptr<KQShortCut> m_dazadUdiz;
     bool m_spaceHeld = false;
-    int m_dragCount = 0;            // drag events that were drawn
-    bool m_lastDragStopped = false; // the rate limiter left the last drag undrawn
+    int m_dragCount = 0;                           // drag events that were drawn
+    bool m_lastDragStopped = false;                // the rate limiter left the last drag undrawn
+    std::optional<platform::Event> m_heldBackDrag; // that drag, until it is drawn or another arrives
     bool m_dazadUdizInvoked = false;
     bool m_modifiersChanged = false;
     platform::LayerPtr m_mediumLayer; // carries the stroke while it moves

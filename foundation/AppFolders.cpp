@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QStandardPaths>
+#include <QTextBoundaryFinder>
 #include <QUuid>
 
 #include <array>
@@ -17,7 +18,8 @@ namespace inkora {
 
 namespace {
 
-constexpr int kLastNumberedName = 10000; // formed but never tested: the unique name takes its place
+constexpr int kLastNumberedName = 10000;     // formed but never tested: the unique name takes its place
+constexpr qsizetype kMaxFileNameBytes = 255; // NAME_MAX of the usual Linux file systems
 
 QMutex s_mutex;
 QString s_applicationSupport; // cached after the first successful creation
@@ -181,6 +183,37 @@ QString AppFolders::uniqueFilePathWithPathFolderFuturePaths(const QString &path,
     return freeName(QFileInfo(path).fileName(), folder, [&futurePaths](const QString &candidate) {
         return isTaken(candidate) || futurePaths.contains(candidate);
     });
+}
+
+QString AppFolders::safeFileName(const QString &name, const QString &extension, const QString &fallback)
+{
+    QString safe = name;
+    safe.replace(QLatin1Char('/'), QLatin1Char('-'));
+    safe.replace(QChar(0), QLatin1Char('-'));
+    qsizetype dots = 0;
+    while (dots < safe.size() && safe.at(dots) == QLatin1Char('.'))
+        ++dots;
+    safe.remove(0, dots);
+    if (safe.isEmpty())
+        safe = fallback;
+    const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
+    // Room for the counter a free name may need, so the numbered name fits too.
+    const qsizetype budget = kMaxFileNameBytes -
+                             numberedName(QString(), QString::number(kLastNumberedName), QString()).toUtf8().size() -
+                             suffix.toUtf8().size();
+    if (safe.toUtf8().size() > budget) {
+        QTextBoundaryFinder boundaries(QTextBoundaryFinder::Grapheme, safe);
+        qsizetype cut = 0;
+        for (qsizetype next = boundaries.toNextBoundary(); next > 0; next = boundaries.toNextBoundary()) {
+            if (QStringView(safe).left(next).toUtf8().size() > budget)
+                break;
+            cut = next;
+        }
+        safe.truncate(cut);
+        if (safe.isEmpty())
+            safe = fallback;
+    }
+    return safe + suffix;
 }
 
 QString AppFolders::sequenceNameWithType(qint64 type)

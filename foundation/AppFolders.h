@@ -30,6 +30,8 @@ public:
     static QString uniqueFilePathWithPathFolderFuturePaths(const QString &path, const QString &folder,
                                                            const QStringList &futurePaths);
 
+    static QString safeFileName(const QString &name, const QString &extension, const QString &fallback);
+
     static QString sequenceNameWithType(qint64 type);
     static QString shotsViewNameWithType(qint64 type);
     static qint64 sequenceTypeWithName(const QString &name);

@@ -440,6 +440,11 @@ void MRKOUtils::removeContentAtURLIfNeeded(const QString &path)
     inkora::AppFolders::removeContentAtURLIfNeeded(path);
 }
 
+QString MRKOUtils::safeFileName(const QString &name, const QString &extension, const QString &fallback)
+{
+    return inkora::AppFolders::safeFileName(name, extension, fallback);
+}
+
 QString MRKOUtils::uniqueFilePathWithPathFolder(const QString &path, const QString &folder)
 {
     return inkora::AppFolders::uniqueFilePathWithPathFolder(path, folder);

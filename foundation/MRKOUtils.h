@@ -111,6 +111,10 @@ public:
     /// taken.
     static QString uniqueFilePathWithPathFolderFuturePaths(const QString &path, const QString &folder,
                                                            const QStringList &futurePaths);
+    /// A file name made from a name the user gave: "/" and NUL become "-", leading dots go, an empty result takes
+    /// `fallback`; cut at a character boundary so that the name, a " (10000)" counter and ".extension" fit in 255
+    /// bytes of UTF-8. No dot is added for an empty extension.
+    [[nodiscard]] static QString safeFileName(const QString &name, const QString &extension, const QString &fallback);
     static QString sequenceNameWithType(qint64 type);
     static QString shotsViewNameWithType(qint64 type);
     static QString sequenceDirWithType(qint64 type);

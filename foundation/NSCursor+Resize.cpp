@@ -21,7 +21,9 @@ QCursor makeCursor(const QString &name, QPointF hotSpot)
     const QPixmap pixmap = QPixmap::fromImage(image);
     const QSizeF size = pixmap.deviceIndependentSize();
     const QPointF hot = hotSpot.x() < 0 ? QPointF(size.width() / 2, size.height() / 2) : hotSpot;
-    return QCursor(pixmap, int(hot.x()), int(hot.y()));
+    // The X11 cursor takes its hot spot in the image's own pixels, so a 2x image needs it scaled too.
+    const double ratio = pixmap.devicePixelRatio();
+    return QCursor(pixmap, int(hot.x() * ratio), int(hot.y() * ratio));
 }
 
 const QCursor &cached(std::optional<QCursor> &slot, const char *name, QPointF hotSpot)

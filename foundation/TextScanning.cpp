@@ -102,4 +102,26 @@ bool scanHexUInt32(const QString &text, std::uint32_t *value)
     return digits;
 }
 
+QString searchFolded(const QString &text)
+{
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString kept;
+    kept.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        const QChar::Category category = c.category();
+        if (category != QChar::Mark_NonSpacing && category != QChar::Mark_SpacingCombining &&
+            category != QChar::Mark_Enclosing)
+            kept.append(c);
+    }
+    return kept.toCaseFolded();
+}
+
+bool containsIgnoringCaseAndDiacritics(const QString &text, const QString &search)
+{
+    const QString needle = searchFolded(search);
+    if (needle.isEmpty())
+        return false;
+    return searchFolded(text).contains(needle);
+}
+
 } // namespace inkora

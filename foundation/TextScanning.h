@@ -17,4 +17,10 @@ namespace inkora {
 /// 0xFFFFFFFF. False, with 0, when there are no hexadecimal digits.
 bool scanHexUInt32(const QString &text, std::uint32_t *value);
 
+/// The text as searches compare it: decomposed, combining marks dropped, case folded ("SNÄP" gives "snap").
+[[nodiscard]] QString searchFolded(const QString &text);
+
+/// Whether `text` contains `search` regardless of case and diacritics; an empty search matches nothing.
+[[nodiscard]] bool containsIgnoringCaseAndDiacritics(const QString &text, const QString &search);
+
 } // namespace inkora

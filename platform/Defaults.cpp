@@ -3,12 +3,16 @@
 #include "platform/PlatformLog.h"
 #include "platform/PropertyList.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <QTimer>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
@@ -103,8 +107,26 @@ float floatFromReal(double d)
     return static_cast<float>(d);
 }
 
-/// Writes the bytes to a temporary file beside `path`, flushes it to disk and renames it into place.
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+constexpr auto kDiskFlushInterval = std::chrono::milliseconds(100);
+
+/// Forces the file and the folder holding its name to the disk.
+void forceToDisk(const QString &path)
+{
+    const int file = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (file >= 0) {
+        ::fsync(file);
+        ::close(file);
+    }
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+/// Writes the bytes to a temporary file beside `path` and renames it into place; when `durable`, the file is
+/// flushed to disk before the rename and the rename with its folder after it.
+bool writeAtomically(const QString &path, const QByteArray &bytes, bool durable, QString *error)
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath())) {
@@ -133,7 +155,7 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
             return failWith("write");
         written += n;
     }
-    if (::fsync(fd) != 0)
+    if (durable && ::fsync(fd) != 0)
         return failWith("fsync");
     if (::close(fd) != 0) {
         *error = QStringLiteral("close: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
@@ -146,10 +168,12 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
         return false;
     }
     // The rename itself reaches the disk with the folder.
-    const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
+    if (durable) {
+        const int folder = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
     }
     return true;
 }
@@ -163,6 +187,11 @@ struct Defaults::Private
     QVariantMap registered;
     QVariantMap persistent;
     bool dirty = false;
+    // The file holds the last write but the disk may not yet.
+    bool flushPending = false;
+    std::chrono::steady_clock::time_point lastForced;
+    // Scheduled flushes hold this weakly, so a store that is gone is not touched.
+    std::shared_ptr<Defaults *> self;
 
     QVariant lookup(const QString &key) const
     {
@@ -245,10 +274,14 @@ Defaults &Defaults::standard()
 Defaults::Defaults(const QString &filePath) : d(std::make_unique<Private>())
 {
     d->path = filePath;
+    d->self = std::make_shared<Defaults *>(this);
     d->load();
 }
 
-Defaults::~Defaults() = default;
+Defaults::~Defaults()
+{
+    flushToDisk();
+}
 
 QString Defaults::filePath() const
 {
@@ -434,15 +467,41 @@ bool Defaults::synchronize()
     const std::optional<QByteArray> bytes = PropertyList::toBinary(d->persistent);
     if (!bytes)
         return false;
+    const auto now = std::chrono::steady_clock::now();
+    // Without an event loop on this thread nothing could force the write later.
+    QCoreApplication *app = QCoreApplication::instance();
+    const bool canDefer = app && app->thread() == QThread::currentThread();
+    const bool durable = !canDefer || now - d->lastForced >= kDiskFlushInterval;
     QString error;
-    if (!writeAtomically(d->path, *bytes, &error)) {
+    if (!writeAtomically(d->path, *bytes, durable, &error)) {
         qCWarning(lcPlatform).noquote() << QStringLiteral(
                                                "Defaults::synchronize: cannot write %1 (%2); changes kept in memory")
                                                .arg(d->path, error);
         return false;
     }
     d->dirty = false;
+    if (durable) {
+        d->lastForced = now;
+        d->flushPending = false;
+    } else if (!d->flushPending) {
+        d->flushPending = true;
+        const std::weak_ptr<Defaults *> store = d->self;
+        QTimer::singleShot(kDiskFlushInterval, app, [store] {
+            if (const auto alive = store.lock())
+                (*alive)->flushToDisk();
+        });
+    }
     return true;
+}
+
+void Defaults::flushToDisk()
+{
+    std::lock_guard lock(d->mutex);
+    if (!d->flushPending)
+        return;
+    forceToDisk(d->path);
+    d->flushPending = false;
+    d->lastForced = std::chrono::steady_clock::now();
 }
 
 void Defaults::reload()

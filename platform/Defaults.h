@@ -55,7 +55,11 @@ public:
     [[nodiscard]] QVariantMap dictionaryRepresentation() const;
 
     /// Writes the persistent domain (temporary file and rename) when it changed; false on failure, with a log line.
+    /// Readers see the new file at once. Forcing it to the disk costs milliseconds, so while a slider drags that
+    /// happens at most every 0.1 s; the last write is forced 0.1 s later, by `flushToDisk` and on destruction.
     bool synchronize();
+    /// Forces a written but not yet forced file to the disk (quitting).
+    void flushToDisk();
     /// Reads the file again, dropping unsaved changes.
     void reload();
 

@@ -1,5 +1,6 @@
 #include "platform/Services.h"
 
+#include "platform/Alerts.h"
 #include "platform/Clock.h"
 #include "platform/CursorStack.h"
 #include "platform/HelperLink.h"
@@ -15,6 +16,7 @@
 #include "platform/ScriptRunner.h"
 #include "platform/ServiceBrowser.h"
 #include "platform/SingleInstance.h"
+#include "platform/Sound.h"
 #include "platform/StatusItem.h"
 #include "platform/SyntheticInput.h"
 #include "platform/SystemCursor.h"

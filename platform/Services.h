@@ -21,9 +21,11 @@ class RawInput;
 class StatusItem;
 class Screens;
 class SingleInstance;
+class Alerts;
 class ServiceBrowser;
 class ScreenSaverInhibitor;
 class ScriptRunner;
+class SoundOutput;
 
 /// The interfaces whose backend is chosen once at start-up: Linux backends in the programs, fakes in tests.
 struct Services
@@ -48,9 +50,11 @@ struct Services
     std::unique_ptr<StatusItem> statusItem;
     std::unique_ptr<Screens> screens;
     std::unique_ptr<SingleInstance> singleInstance;
+    std::unique_ptr<Alerts> alerts;
     std::unique_ptr<ServiceBrowser> serviceBrowser;
     std::unique_ptr<ScreenSaverInhibitor> screenSaverInhibitor;
     std::unique_ptr<ScriptRunner> scriptRunner;
+    std::unique_ptr<SoundOutput> soundOutput;
 };
 
 /// Installs the services; a second install is refused with a log line (tests may uninstall first).

@@ -13,7 +13,7 @@ class QWidget;
 namespace platform {
 
 /// What floating windows need of the window system beyond Qt: desktop-wide hints, the frontmost application,
-/// whether transparency works, and modifier changes anywhere on the display.
+/// whether transparency works, and the stacking of other programs' windows.
 class WindowSystem
 {
 public:
@@ -23,7 +23,6 @@ public:
     public:
         virtual ~Monitor() = default;
     };
-    using FlagsHandler = std::function<void(const Event &event)>;
 
     virtual ~WindowSystem() = default;
     /// Sticky on every desktop, kept above other applications' windows, out of the task bar and the pager. Call on
@@ -37,9 +36,6 @@ public:
     virtual void activateWindow(QWidget &window) = 0;
     /// Whether a compositing manager runs, without which transparent windows show black.
     [[nodiscard]] virtual bool hasCompositingManager() = 0;
-    /// Calls the handler on the main thread with a flags-changed event (modifier flags only) whenever a modifier
-    /// goes down or up anywhere; null when modifier changes cannot be watched.
-    [[nodiscard]] virtual std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler handler) = 0;
     /// Calls the handler on the main thread when another program's top-level window is mapped or restacked, which
     /// may have put it above our override-redirect windows; null when stacking cannot be watched.
     [[nodiscard]] virtual std::unique_ptr<Monitor> addForeignStackingMonitor(std::function<void()> handler)

@@ -10,6 +10,7 @@
 #include "platform/Services.h"
 #include "remote/MRKOUDPController.h"
 #include "tools/KVPopover.h"
+#include "tools/MRKOTools.h"
 
 #include <QWidget>
 
@@ -115,13 +116,15 @@ public:
     {
         return MRKOUtils::userDefaults().integerForKey(QStringLiteral("SimulateArrowKeys")) == 1;
     }
-    bool hasActiveToolBar() override { return false; } // no tool bar exists yet
-    void changeToolForced(quint64 toolType, bool) override
+    bool hasActiveToolBar() override
     {
-        // Without a tool bar the tool type goes where the tool bar would read it.
-        MRKOUtils::userDefaults().setInteger(qint64(toolType), QStringLiteral("ToolTypeKey"));
-        for (MRKODraw *canvas : AppDelegate::shared() ? AppDelegate::shared()->drawViews() : std::vector<MRKODraw *>())
-            canvas->setToolType(toolType);
+        const AppDelegate *delegate = AppDelegate::shared();
+        return delegate && delegate->activeToolBar();
+    }
+    void changeToolForced(quint64 toolType, bool forced) override
+    {
+        if (MRKOTools *toolBar = AppDelegate::shared() ? AppDelegate::shared()->activeToolBar() : nullptr)
+            toolBar->changeToolForced(toolType, forced);
     }
     double colorPopoverHue() override
     {

@@ -68,6 +68,55 @@ QPainterPath ring(QPointF centre, double outer, double inner)
     return path;
 }
 
+// A black stroke with a white edge around it.
+void outlined(QPainter &p, const QPainterPath &path, double width)
+{
+    p.setBrush(Qt::NoBrush);
+    QPen edge(Qt::white, width + 8);
+    edge.setCapStyle(Qt::RoundCap);
+    edge.setJoinStyle(Qt::RoundJoin);
+    p.setPen(edge);
+    p.drawPath(path);
+    stroke(p, path, width);
+}
+
+// A black shape with a white edge around it.
+void outlinedFill(QPainter &p, const QPainterPath &path)
+{
+    QPen edge(Qt::white, 8);
+    edge.setJoinStyle(Qt::RoundJoin);
+    p.setPen(edge);
+    p.setBrush(Qt::white);
+    p.drawPath(path);
+    fill(p, path);
+}
+
+// Scissors crossing at `pivot`, the blades pointing up, opened by `spread` radians either side.
+void scissorsCursor(QPainter &p, QPointF pivot, double spread)
+{
+    for (const double side : {-1.0, 1.0}) {
+        const double angle = -kPi / 2 + side * spread; // y down: up is -pi/2
+        const QPointF dir(std::cos(angle), std::sin(angle));
+        const QPointF normal(-dir.y(), dir.x());
+        QPainterPath blade;
+        blade.moveTo(pivot - dir * 6 + normal * 5);
+        blade.lineTo(pivot + dir * 44);
+        blade.lineTo(pivot - dir * 6 - normal * 5);
+        blade.closeSubpath();
+        outlinedFill(p, blade);
+        // The handle of this blade runs on from the pivot to a finger ring on the other side.
+        const QPointF ringCentre = pivot - dir * 30;
+        QPainterPath shank;
+        shank.moveTo(pivot);
+        shank.lineTo(ringCentre);
+        outlined(p, shank, 6);
+        QPainterPath ring;
+        ring.addEllipse(ringCentre - dir * 4, 10, 10);
+        outlined(p, ring, 6);
+    }
+}
+
+const QSizeF kCursor(24, 24);
 const QSizeF kMedium(40, 40);
 const QSizeF kSmall(16, 16);
 
@@ -200,20 +249,138 @@ std::map<std::string, Artwork> artworks()
                              fill(p, arrowHead(end + QPointF(-2, -12), kPi / 2 + 0.5, 22, 0.55));
                          }};
 
-    // The panel's flashlight light and its own brush cursor.
+    // The panel's small buttons.
+    const QSizeF small(20, 20);
+    auto curvedArrow = [](bool backwards) {
+        return [backwards](QPainter &p) {
+            if (backwards) { // redo mirrors undo
+                p.translate(100, 0);
+                p.scale(-1, 1);
+            }
+            QPainterPath arc(QPointF(74, 76));
+            arc.cubicTo(QPointF(86, 48), QPointF(64, 30), QPointF(38, 36));
+            stroke(p, arc, 9);
+            fill(p, arrowHead(QPointF(16, 40), kPi + 0.15, 28, 0.6));
+        };
+    };
+    all["MRKOUndo"] = {small, curvedArrow(false)};
+    all["MRKORedo"] = {small, curvedArrow(true)};
+    all["MRKOFlashlight"] = {
+        small, [](QPainter &p) {
+            QPainterPath beam;
+            beam.addPolygon(QPolygonF({QPointF(36, 14), QPointF(64, 14), QPointF(80, 46), QPointF(20, 46)}));
+            beam.closeSubpath();
+            fill(p, beam);
+            QPainterPath handle;
+            handle.addRoundedRect(QRectF(38, 50, 24, 40), 5, 5);
+            fill(p, handle);
+        }};
+    auto scissors = [](double width) {
+        return [width](QPainter &p) {
+            QPainterPath blades(QPointF(30, 12));
+            blades.lineTo(QPointF(64, 62));
+            blades.moveTo(QPointF(70, 12));
+            blades.lineTo(QPointF(36, 62));
+            stroke(p, blades, width);
+            QPainterPath rings;
+            rings.addEllipse(QPointF(30, 76), 12, 12);
+            rings.addEllipse(QPointF(70, 76), 12, 12);
+            stroke(p, rings, width);
+        };
+    };
+    all["MRKOScissors"] = {small, scissors(7)};
+    all["MRKOScissorsOn"] = {small, scissors(11)};
+    auto hand = [](bool filled) {
+        return [filled](QPainter &p) {
+            QPainterPath palm;
+            palm.addRoundedRect(QRectF(26, 44, 50, 46), 16, 16);
+            for (int i = 0; i < 4; ++i)
+                palm.addRoundedRect(QRectF(26 + i * 13, 12 + (i == 0 || i == 3 ? 10 : 0), 11, 48), 5.5, 5.5);
+            palm.addRoundedRect(QRectF(10, 48, 26, 11), 5.5, 5.5);
+            palm.setFillRule(Qt::WindingFill);
+            if (filled)
+                fill(p, palm.simplified());
+            else
+                stroke(p, palm.simplified(), 6);
+        };
+    };
+    all["MRKOHand"] = {small, hand(false)};
+    all["MRKOHandOn"] = {small, hand(true)};
+    all["MRKOOptions"] = {small, [mid](QPainter &p) {
+                              QPainterPath gear = ring(mid, 24, 11);
+                              for (int i = 0; i < 8; ++i) {
+                                  QPainterPath tooth;
+                                  tooth.addRect(QRectF(-6, -38, 12, 18));
+                                  fill(p, QTransform().translate(50, 50).rotate(i * 45).map(tooth));
+                              }
+                              fill(p, gear);
+                          }};
+    all["MRKOCloseToolbar"] = {small, [](QPainter &p) {
+                                   QPainterPath cross(QPointF(26, 26));
+                                   cross.lineTo(QPointF(74, 74));
+                                   cross.moveTo(QPointF(74, 26));
+                                   cross.lineTo(QPointF(26, 74));
+                                   stroke(p, cross, 10);
+                               }};
+
+    // The panel's flashlight light.
     all["MRKOSpotLight"] = {QSizeF(60, 64), [](QPainter &p) {
                                 QRadialGradient glow(QPointF(50, 0), 90);
                                 glow.setColorAt(0, QColor(255, 244, 200, 230));
                                 glow.setColorAt(1, QColor(255, 244, 200, 0));
                                 p.fillRect(QRectF(0, 0, 100, 100), glow);
                             }};
-    all["MRKOBrushCursor"] = {QSizeF(16, 16), [mid](QPainter &p) {
-                                  p.setPen(QPen(Qt::white, 16));
-                                  p.setBrush(Qt::NoBrush);
-                                  p.drawEllipse(mid, 34, 34);
-                                  p.setPen(QPen(Qt::black, 8));
-                                  p.drawEllipse(mid, 34, 34);
+
+    // The canvas's cursors, 24 x 24 points (a design unit is 0.24 point): black shapes with a white edge, so that
+    // they show on any background. Hot spots lie on the drawn tips: the brush's at (3, 2), the eraser's at
+    // (5, 5), the others in the middle.
+    all["MRKOBrushCursor"] = {kCursor, [](QPainter &p) {
+                                  QPainterPath handle;
+                                  handle.moveTo(88, 92);
+                                  handle.lineTo(52, 56);
+                                  outlined(p, handle, 12);
+                                  QPainterPath bristles;
+                                  bristles.moveTo(12.5, 8.33); // the tip: (3, 2) points
+                                  bristles.cubicTo(22, 30, 40, 46, 56, 48);
+                                  bristles.lineTo(48, 56);
+                                  bristles.cubicTo(46, 40, 30, 22, 12.5, 8.33);
+                                  bristles.closeSubpath();
+                                  outlinedFill(p, bristles);
                               }};
+    all["MRKOEraserCursor"] = {kCursor, [](QPainter &p) {
+                                   // A block along the diagonal whose leading edge passes through (5, 5) points.
+                                   const QPointF tip(20.83, 20.83);
+                                   const QPointF across(13, -13);
+                                   const QPointF along(44, 44);
+                                   QPainterPath block;
+                                   block.moveTo(tip + across);
+                                   block.lineTo(tip + across + along);
+                                   block.lineTo(tip - across + along);
+                                   block.lineTo(tip - across);
+                                   block.closeSubpath();
+                                   outlinedFill(p, block);
+                                   QPainterPath band;
+                                   band.moveTo(tip + across + along * 0.45);
+                                   band.lineTo(tip - across + along * 0.45);
+                                   p.setPen(QPen(Qt::white, 5));
+                                   p.drawPath(band);
+                               }};
+    all["MRKOScissorsCursor"] = {kCursor, [mid](QPainter &p) { scissorsCursor(p, mid, 0.42); }};
+    all["MRKOScissorsCutCursor"] = {kCursor, [mid](QPainter &p) { scissorsCursor(p, mid, 0.12); }};
+    all["MRKOTextCursor"] = {kCursor, [](QPainter &p) {
+                                 QPainterPath beam;
+                                 beam.moveTo(36, 14);
+                                 beam.cubicTo(44, 14, 50, 18, 50, 26);
+                                 beam.cubicTo(50, 18, 56, 14, 64, 14);
+                                 beam.moveTo(50, 26);
+                                 beam.lineTo(50, 74);
+                                 beam.moveTo(36, 86);
+                                 beam.cubicTo(44, 86, 50, 82, 50, 74);
+                                 beam.cubicTo(50, 82, 56, 86, 64, 86);
+                                 beam.moveTo(40, 50);
+                                 beam.lineTo(60, 50);
+                                 outlined(p, beam, 7);
+                             }};
 
     // The colour popover: pick from the screen, close, the "#" of the hexadecimal field, the black-and-white swatch.
     all["KPPicker"] = {QSizeF(20, 20), [](QPainter &p) {
@@ -264,6 +431,45 @@ std::map<std::string, Artwork> artworks()
                                        p.setBrush(Qt::black);
                                        p.drawPie(QRectF(mid.x() - 36, mid.y() - 36, 72, 72), 225 * 16, 180 * 16);
                                    }};
+    // Whiteboard layouts: a display outline with the covered part filled (drawing rows run down).
+    auto layout = [](QRectF covered) {
+        return [covered](QPainter &p) {
+            QPainterPath display;
+            display.addRoundedRect(QRectF(10, 20, 80, 60), 6, 6);
+            stroke(p, display, 6);
+            QPainterPath part;
+            part.addRect(
+                QRectF(10 + covered.x() * 80, 20 + covered.y() * 60, covered.width() * 80, covered.height() * 60));
+            fill(p, part);
+        };
+    };
+    all["MRKOWBLayoutFullSize"] = {kSmall, layout(QRectF(0, 0, 1, 1))};
+    all["MRKOWBLayoutLeftHalf"] = {kSmall, layout(QRectF(0, 0, 0.5, 1))};
+    all["MRKOWBLayoutRightHalf"] = {kSmall, layout(QRectF(0.5, 0, 0.5, 1))};
+    all["MRKOWBLayoutTopHalf"] = {kSmall, layout(QRectF(0, 0, 1, 0.5))};
+    all["MRKOWBLayoutBottomHalf"] = {kSmall, layout(QRectF(0, 0.5, 1, 0.5))};
+    all["MRKOWBLayoutTopLeftCorner"] = {kSmall, layout(QRectF(0, 0, 0.5, 0.5))};
+    all["MRKOWBLayoutTopRightCorner"] = {kSmall, layout(QRectF(0.5, 0, 0.5, 0.5))};
+    all["MRKOWBLayoutBottomLeft"] = {kSmall, layout(QRectF(0, 0.5, 0.5, 0.5))};
+    all["MRKOWBLayoutBottomRight"] = {kSmall, layout(QRectF(0.5, 0.5, 0.5, 0.5))};
+    all["MRKOScreenIcon"] = {kSmall, layout(QRectF())};
+    all["MRKOScreenOffIcon"] = {kSmall, [layout](QPainter &p) {
+                                    layout(QRectF())(p);
+                                    QPainterPath slash(QPointF(16, 86));
+                                    slash.lineTo(QPointF(84, 14));
+                                    stroke(p, slash, 7);
+                                }};
+    all["MRKOWhiteboardIcon"] = {kSmall, [](QPainter &p) {
+                                     QPainterPath board;
+                                     board.addRect(QRectF(12, 16, 76, 54));
+                                     stroke(p, board, 6);
+                                     QPainterPath stand(QPointF(50, 70));
+                                     stand.lineTo(QPointF(50, 88));
+                                     stand.moveTo(QPointF(30, 90));
+                                     stand.lineTo(QPointF(50, 72));
+                                     stand.lineTo(QPointF(70, 90));
+                                     stroke(p, stand, 6);
+                                 }};
     return all;
 }
 

@@ -1,17 +1,17 @@
-#include "settings/MRKOPreferencesViewController.h"
-
 #include "app/AppDelegate.h"
 #include "app/MRKOFrontmostApp.h"
+#include "canvas/ClickHighlight.h"
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKOWindowController.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/NSAppearance+isDarkAppearance.h"
 #include "foundation/NSColor+OnOffColor.h"
 #include "platform/Animation.h"
-#include "platform/Services.h"
 #include "platform/SavePanel.h"
+#include "platform/Services.h"
 #include "platform/ShapeLayer.h"
 #include "platform/Transaction.h"
+#include "settings/MRKOPreferencesViewController.h"
 #include "settings/PrefSlider.h"
 
 #include <QCursor>
@@ -26,9 +26,7 @@ using inkora::SliderEvent;
 
 namespace {
 
-constexpr double kBlinkDuration = 0.35;  // seconds of the rays
-constexpr double kCircleDuration = 0.5;  // seconds of the ring
-constexpr double kHighlightHue = 0.58;   // a blue
+constexpr double kHighlightHue = 0.58; // a blue
 
 QColor highlightColor()
 {
@@ -152,102 +150,12 @@ void MRKOPreferencesViewController::updatePreviewFlashlight()
 
 void MRKOPreferencesViewController::blinkForPoint(QPointF point)
 {
-    static constexpr std::array<QPointF, 8> kEnds = {
-        QPointF(62, 122),        QPointF(62, 2),          QPointF(122, 62),       QPointF(2, 62),
-        QPointF(104.42, 104.42), QPointF(104.42, 19.58), QPointF(19.58, 19.58), QPointF(19.58, 104.42),
-    };
-    std::vector<std::shared_ptr<platform::ShapeLayer>> rays;
-    {
-        platform::TransactionScope setUp(true);
-        for (const QPointF &end : kEnds) {
-            auto ray = platform::ShapeLayer::create();
-            ray->setFrame(QRectF(point - QPointF(62, 62), QSizeF(124, 124)));
-            QPainterPath path(QPointF(62, 62));
-            path.lineTo(end);
-            ray->setPath(path);
-            ray->setStrokeEnd(0.35);
-            ray->setLineWidth(4.0);
-            ray->setLineCap(Qt::RoundCap);
-            ray->setStrokeColor(highlightColor());
-            ray->setFillColor(Qt::transparent);
-            overlayLayer()->addSublayer(ray);
-            rays.push_back(ray);
-        }
-    }
-    platform::Transaction::begin();
-    // Weak: the layers keep their animations, whose completion must not keep the layers.
-    std::vector<std::weak_ptr<platform::ShapeLayer>> weakRays(rays.begin(), rays.end());
-    platform::Transaction::setCompletionBlock([weakRays] {
-        for (const auto &weak : weakRays) {
-            if (const auto ray = weak.lock())
-                ray->removeFromSuperlayer();
-        }
-    });
-    const auto animation = [](const char *key, const QVariant &from, const QVariant &to, bool easeInOut) {
-        auto basic = std::make_shared<platform::BasicAnimation>(QLatin1String(key));
-        if (from.isValid())
-            basic->setFromValue(from);
-        basic->setToValue(to);
-        basic->setDuration(kBlinkDuration);
-        if (easeInOut)
-            basic->setTimingFunction(platform::TimingFunction::named(platform::TimingFunction::EaseInEaseOut));
-        return basic;
-    };
-    platform::AnimationGroup group;
-    group.setDuration(kBlinkDuration);
-    group.setTimingFunction(platform::TimingFunction::named(platform::TimingFunction::Linear));
-    group.setAnimations({animation("strokeStart", {}, 1.0, true), animation("strokeEnd", 0.35, 1.0, true),
-                         animation("opacity", {}, 0.0, false)});
-    group.setFillMode(platform::Animation::FillMode::Forwards);
-    group.setRemovedOnCompletion(false);
-    for (const auto &ray : rays)
-        ray->addAnimation(group, QStringLiteral("blink"));
-    platform::Transaction::commit();
+    inkora::addRayBurst(*overlayLayer(), point, highlightColor());
 }
 
 void MRKOPreferencesViewController::blinkForPointCircle(QPointF point)
 {
-    const QPointF centre(102.5, 102.5);
-    const auto circle = [&centre](double radius) {
-        QPainterPath path;
-        path.addEllipse(centre, radius, radius);
-        return path;
-    };
-    auto ring = platform::ShapeLayer::create();
-    {
-        platform::TransactionScope setUp(true);
-        ring->setFrame(QRectF(point - centre, QSizeF(205, 205)));
-        ring->setPath(circle(5));
-        ring->setLineWidth(5.0);
-        ring->setLineCap(Qt::RoundCap);
-        ring->setStrokeColor(highlightColor());
-        ring->setFillColor(Qt::transparent);
-        overlayLayer()->addSublayer(ring);
-    }
-    platform::Transaction::begin();
-    platform::Transaction::setCompletionBlock([weak = std::weak_ptr(ring)] {
-        if (const auto layer = weak.lock())
-            layer->removeFromSuperlayer();
-    });
-    auto grow = std::make_shared<platform::KeyframeAnimation>(QStringLiteral("path"));
-    grow->setValues({QVariant::fromValue(circle(5)), QVariant::fromValue(circle(100))});
-    grow->setKeyTimes({0.0, 1.0});
-    grow->setDuration(kCircleDuration);
-    grow->setTimingFunction(platform::TimingFunction::named(platform::TimingFunction::EaseInEaseOut));
-    grow->setRemovedOnCompletion(false);
-    auto fade = std::make_shared<platform::BasicAnimation>(QStringLiteral("opacity"));
-    fade->setToValue(0.0);
-    fade->setDuration(kCircleDuration);
-    fade->setFillMode(platform::Animation::FillMode::Forwards);
-    fade->setRemovedOnCompletion(false);
-    platform::AnimationGroup group;
-    group.setDuration(kCircleDuration);
-    group.setTimingFunction(platform::TimingFunction::named(platform::TimingFunction::Linear));
-    group.setFillMode(platform::Animation::FillMode::Forwards);
-    group.setRemovedOnCompletion(false);
-    group.setAnimations({grow, fade});
-    ring->addAnimation(group, QStringLiteral("circle"));
-    platform::Transaction::commit();
+    inkora::addGrowingRing(*overlayLayer(), point, highlightColor());
 }
 
 // ---- Help texts ----
@@ -284,10 +192,10 @@ QString MRKOPreferencesViewController::prefDescriptionWithSEL(const QString &sel
 void MRKOPreferencesViewController::saveAsPDF()
 {
     MRKOFrontmostApp::beginSaveOperation();
-    const QString path = platform::services().savePanel
-                             ? platform::services().savePanel->runModal(QStringLiteral("Inkora Settings"),
-                                                                        {QStringLiteral("pdf")})
-                             : QString();
+    const QString path =
+        platform::services().savePanel
+            ? platform::services().savePanel->runModal(QStringLiteral("Inkora Settings"), {QStringLiteral("pdf")})
+            : QString();
     if (!path.isEmpty())
         (void)writePDF(path);
     MRKOFrontmostApp::endSaveOperation();
@@ -302,7 +210,8 @@ bool MRKOPreferencesViewController::writePDF(const QString &path) const
     writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point, QString(), QPageSize::ExactMatch));
     QPainter painter;
     if (!painter.begin(&writer)) {
-        qCWarning(lcSettings).noquote() << QStringLiteral("saveAsPDF: %1 cannot be written; no file is saved").arg(path);
+        qCWarning(lcSettings).noquote()
+            << QStringLiteral("saveAsPDF: %1 cannot be written; no file is saved").arg(path);
         return false;
     }
     const double grey = isDarkAppearance::effectiveAppearanceIsDark(palette()) ? 0.13 : 0.95;

@@ -1,5 +1,3 @@
-#include "settings/MRKOPreferencesViewController.h"
-
 #include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
 #include "app/MRKOAppLevel.h"
@@ -11,11 +9,13 @@
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "platform/PropertyList.h"
-#include "settings/ColourKeyButton.h"
+#include "settings/MRKOPreferencesViewController.h"
 #include "settings/MRKOSettingsKeys.h"
 #include "settings/PrefSlider.h"
 #include "settings/PreferencesNeighbours.h"
+#include "tools/MRKOBackgroundColorButton.h"
 #include "tools/MRKOToolColor.h"
+#include "tools/MRKOTools.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -153,8 +153,7 @@ bool MRKOPreferencesViewController::presetIsAcceptable(const QVariantMap &preset
     }
     const auto shortcuts = preset.constFind(kShortcutsPresetKey);
     if (shortcuts != preset.constEnd() && loadType != MRKOPresetLoadTypeSettings) {
-        if (shortcuts->typeId() != QMetaType::QVariantMap ||
-            !inkora::shortcutsPresetIsAcceptable(shortcuts->toMap()))
+        if (shortcuts->typeId() != QMetaType::QVariantMap || !inkora::shortcutsPresetIsAcceptable(shortcuts->toMap()))
             return refuse(kShortcutsPresetKey, *shortcuts, "a shortcuts preset");
     }
     return true;
@@ -236,7 +235,7 @@ void MRKOPreferencesViewController::updateExtras()
     if (AppDelegate *app = AppDelegate::shared())
         app->updateProxyDocIfNeeded();
     MRKOAppLevel::appLevel().updateLevelForAllWindowsIfNeeded();
-    inkora::updateActiveToolBarOpacityButton();
+    updateToolBarOpacityButton();
 }
 
 // ---- Reloading ----
@@ -366,7 +365,7 @@ void MRKOPreferencesViewController::reloadAllPreferences()
     selectTag("appLevelButton", MRKOAppLevel::appLevel().level());
     if (auto *rate = outlet<PrefSlider>("limitFPSSlider"))
         rate->setDoubleValue(std::trunc(inkora::liveSettings().mouseFPSRate));
-    for (auto *colour : findChildren<inkora::ColourKeyButton *>())
+    for (auto *colour : findChildren<MRKOBackgroundColorButton *>())
         colour->updateColor();
     updateFlashlightRatioSlider();
     updateFlashlightSlider();
@@ -385,7 +384,7 @@ void MRKOPreferencesViewController::reloadAllPreferences()
 namespace {
 inkora::SrgbColor colourOf(const MRKOPreferencesViewController &pane, const char *name)
 {
-    const auto *button = pane.findChild<inkora::ColourKeyButton *>(QLatin1String(name));
+    const auto *button = pane.findChild<MRKOBackgroundColorButton *>(QLatin1String(name));
     return button ? button->color() : inkora::SrgbColor();
 }
 } // namespace
@@ -482,18 +481,24 @@ void MRKOPreferencesViewController::updateFlashlightAndMagnifySliders()
     updateMagnifySlider();
 }
 
+void MRKOPreferencesViewController::updateToolBarOpacityButton()
+{
+    if (AppDelegate *app = AppDelegate::shared(); app && app->activeToolBar())
+        app->activeToolBar()->updateOpacityButton();
+}
+
 void MRKOPreferencesViewController::updateSemiTransparent()
 {
     setChecked("semiTransparent", inkora::liveSettings().needSemitransparent);
-    inkora::updateActiveToolBarOpacityButton();
+    updateToolBarOpacityButton();
 }
 
 void MRKOPreferencesViewController::loadCustomClearMask()
 {
     const qint64 mask = inkora::liveSettings().customClearScreenMask;
     const std::pair<const char *, qint64> boxes[] = {
-        {"customClearPreserveBrush", 2},   {"customClearPreserveArrow", 4},   {"customClearPreserveRect", 8},
-        {"customClearPreserveText", 16},   {"customClearPreserveBadges", 32}, {"customClearPreserveTimer", 64},
+        {"customClearPreserveBrush", 2}, {"customClearPreserveArrow", 4},   {"customClearPreserveRect", 8},
+        {"customClearPreserveText", 16}, {"customClearPreserveBadges", 32}, {"customClearPreserveTimer", 64},
     };
     for (const auto &[box, bit] : boxes)
         setChecked(box, (mask & bit) != 0);
@@ -596,7 +601,7 @@ void MRKOPreferencesViewController::setDefaultFont()
 void MRKOPreferencesViewController::updateBigBallIfNeeded()
 {
     const AppDelegate *app = AppDelegate::shared();
-    if (app && app->isPinnedOnTop() && !inkora::wantsCursorHaloToShowInGhostMode())
+    if (app && app->isPinnedOnTop() && !app->wantsCursorHaloToShowInGhostMode())
         return;
     for (MRKODraw *canvas : canvases())
         inkora::updateCursorHalo(*canvas);

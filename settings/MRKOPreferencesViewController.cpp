@@ -12,12 +12,13 @@
 #include "platform/Defaults.h"
 #include "platform/LayerWidget.h"
 #include "platform/PropertyList.h"
-#include "settings/ColourKeyButton.h"
 #include "settings/MRKOSettingsKeys.h"
 #include "settings/PrefSlider.h"
 #include "settings/PreferencesLayout.h"
 #include "settings/PreferencesNeighbours.h"
+#include "tools/MRKOBackgroundColorButton.h"
 #include "tools/MRKOToolColor.h"
+#include "tools/MRKOTools.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -246,10 +247,9 @@ void MRKOPreferencesViewController::viewDidLoad()
     reloadAllPreferences();
 
     platform::NotificationCenter &center = platform::NotificationCenter::defaultCenter();
-    m_observers.push_back(center.addObserver(kMRKOUpdateFlashlightSliderNotification, nullptr,
-                                             [this](const platform::Notification &) {
-                                                 updateFlashlightAndMagnifySliders();
-                                             }));
+    m_observers.push_back(
+        center.addObserver(kMRKOUpdateFlashlightSliderNotification, nullptr,
+                           [this](const platform::Notification &) { updateFlashlightAndMagnifySliders(); }));
     m_observers.push_back(center.addObserver(kMRKOUpdateSemiTransparentNotification, nullptr,
                                              [this](const platform::Notification &) { updateSemiTransparent(); }));
     m_observers.push_back(center.addObserver(kMRKOUpdateEraserSizeSliderNotification, nullptr,
@@ -330,8 +330,8 @@ void MRKOPreferencesViewController::connectActions()
     button("openAccesabilityButton", [] { MRKOUtils::openPrivacyAccessibilityPreferences(); });
     button("openScreenRecButton", [] { MRKOUtils::openPrivacyScreenRecPreferences(); });
     // The colour buttons store their keys themselves; only the flashlight shade has more to do.
-    if (auto *shade = outlet<inkora::ColourKeyButton>("flashlightBackgroundColor"))
-        connect(shade, &inkora::ColourKeyButton::colorChanged, this,
+    if (auto *shade = outlet<MRKOBackgroundColorButton>("flashlightBackgroundColor"))
+        connect(shade, &MRKOBackgroundColorButton::actionSent, this,
                 &MRKOPreferencesViewController::flashlightBackgroundColorAction);
     for (QToolButton *help : findChildren<QToolButton *>()) {
         if (help->objectName().startsWith(QLatin1String("help:")))
@@ -374,7 +374,7 @@ void MRKOPreferencesViewController::checkBoxAction(QCheckBox *box)
         previewArrow();
         break;
     case Then::OpacityButton:
-        inkora::updateActiveToolBarOpacityButton();
+        updateToolBarOpacityButton();
         break;
     case Then::FlashlightShape:
         if (MRKODraw *canvas = canvasWithFlashlight())
@@ -613,7 +613,8 @@ void MRKOPreferencesViewController::openLowerThirdSettingsAction()
 {
     for (MRKODraw *canvas : canvases())
         inkora::dropLowerThirdCaption(*canvas);
-    inkora::closeActiveToolBarMenuIfNeeded();
+    if (AppDelegate *app = AppDelegate::shared(); app && app->activeToolBar())
+        app->activeToolBar()->closeMenuIfNeeded();
     inkora::showLowerThirdSettings();
 }
 

@@ -26,7 +26,6 @@ class LayerWidget;
 class ShapeLayer;
 } // namespace platform
 namespace inkora {
-class ColourKeyButton;
 class PrefSlider;
 } // namespace inkora
 
@@ -162,15 +161,13 @@ private:
     void reloadRadioGroup(const QString &group, qint64 value);
     void selectTag(const char *popUp, qint64 tag);
     void setChecked(const char *box, bool on);
+    /// The active tool bar's opacity button follows semi-transparent drawing.
+    static void updateToolBarOpacityButton();
 
-    template <class T>
-    [[nodiscard]] T *outlet(const char *name) const
-    {
-        return findChild<T *>(QLatin1String(name));
-    }
+    template <class T> [[nodiscard]] T *outlet(const char *name) const { return findChild<T *>(QLatin1String(name)); }
 
-    QScrollArea *m_scrollView = nullptr;          // child
-    QWidget *m_containerView = nullptr;           // child of the scroll view
+    QScrollArea *m_scrollView = nullptr;            // child
+    QWidget *m_containerView = nullptr;             // child of the scroll view
     platform::LayerWidget *m_overlayView = nullptr; // child; lets input through
     std::shared_ptr<platform::ShapeLayer> m_eraserPreviewLayer;
     QPointer<MRKODraw> m_previewDrawView;

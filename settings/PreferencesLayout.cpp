@@ -1,8 +1,8 @@
 #include "settings/PreferencesLayout.h"
 
 #include "canvas/MRKOWhiteBoardCustomColorButton.h"
-#include "settings/ColourKeyButton.h"
 #include "settings/PrefSlider.h"
+#include "tools/MRKOBackgroundColorButton.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -128,7 +128,9 @@ public:
 
     QWidget *colour(const char *outlet, const char *key, const char *title)
     {
-        auto *button = new ColourKeyButton(QString::fromUtf8(key), m_box);
+        // Only the text colour defaults to opaque red and needs no opacity.
+        const qint64 purpose = qstrcmp(outlet, "constantTextColor") == 0 ? 1 : 0;
+        auto *button = new MRKOBackgroundColorButton(QString::fromUtf8(key), purpose, m_box);
         name(button, outlet, title);
         return button;
     }
@@ -186,14 +188,38 @@ private:
 };
 
 const std::initializer_list<Item> kExtraActions = {
-    {"No Action", 0},           {"Hide Inkora", 1},        {"Next Tool", 2},         {"Recent Tool", 3},
-    {"Next Thickness", 4},      {"Clear Screen", 5},       {"Freeze", 6},            {"Switch Color Mode", 7},
-    {"Snapshot", 8},            {"Snapshots", 9},          {"Copy", 10},             {"Flashlight", 11},
-    {"Magnifier", 12},          {"Ghost Mode", 13},        {"Whiteboard", 14},       {"Repeat Drawing", 15},
-    {"Undo", 16},               {"Redo", 17},              {"Semi-Transparent", 18}, {"Menu", 19},
-    {"Tools Circle Menu", 20},  {"Colors Circle Menu", 21}, {"Dot", 22},             {"Text", 23},
-    {"Emoji", 24},              {"Selection", 25},         {"Clear Except", 26},     {"Previous Thickness", 45},
-    {"Color Wheel", 46},        {"Black and White", 47},   {"Group", 48},            {"Lower Third", 49},
+    {"No Action", 0},
+    {"Hide Inkora", 1},
+    {"Next Tool", 2},
+    {"Recent Tool", 3},
+    {"Next Thickness", 4},
+    {"Clear Screen", 5},
+    {"Freeze", 6},
+    {"Switch Color Mode", 7},
+    {"Snapshot", 8},
+    {"Snapshots", 9},
+    {"Copy", 10},
+    {"Flashlight", 11},
+    {"Magnifier", 12},
+    {"Ghost Mode", 13},
+    {"Whiteboard", 14},
+    {"Repeat Drawing", 15},
+    {"Undo", 16},
+    {"Redo", 17},
+    {"Semi-Transparent", 18},
+    {"Menu", 19},
+    {"Tools Circle Menu", 20},
+    {"Colors Circle Menu", 21},
+    {"Dot", 22},
+    {"Text", 23},
+    {"Emoji", 24},
+    {"Selection", 25},
+    {"Clear Except", 26},
+    {"Previous Thickness", 45},
+    {"Color Wheel", 46},
+    {"Black and White", 47},
+    {"Group", 48},
+    {"Lower Third", 49},
 };
 
 QStringList fontSizes()
@@ -220,9 +246,9 @@ void buildPreferencesContainer(QWidget &container)
         presets->setAccessibleName(QStringLiteral("Presets"));
         row->addWidget(new QLabel(QStringLiteral("Presets"), top));
         row->addWidget(presets, 1);
-        for (const auto &[outlet, title] : {std::pair{"savePresetAsButton", "Save Preset As..."},
-                                            std::pair{"restoreDefaultsButton", "Restore Defaults"},
-                                            std::pair{"saveAsPDFButton", "Save as PDF..."}}) {
+        for (const auto &[outlet, title] :
+             {std::pair{"savePresetAsButton", "Save Preset As..."},
+              std::pair{"restoreDefaultsButton", "Restore Defaults"}, std::pair{"saveAsPDFButton", "Save as PDF..."}}) {
             auto *button = new QPushButton(QString::fromUtf8(title), top);
             button->setObjectName(QString::fromUtf8(outlet));
             button->setAccessibleName(QString::fromUtf8(title));
@@ -249,7 +275,10 @@ void buildPreferencesContainer(QWidget &container)
                   {"activationWithoutToolbarShowActivate", "Show and Activate", 1}},
                  s.help("activationWithoutToolbarAction:"));
         s.popUp("appLevelButton", "Window level",
-                {{"Normal (29)", 29}, {"Above Panels (30)", 30}, {"Above Menus (31)", 31}, {"Screen Saver (1000)", 1000},
+                {{"Normal (29)", 29},
+                 {"Above Panels (30)", 30},
+                 {"Above Menus (31)", 31},
+                 {"Screen Saver (1000)", 1000},
                  {"Top (2147483631)", 2147483631}});
         s.check("simulateArrowKeys", "Send arrow keys to the previous application", s.help("simulateArrowKeysAction:"));
         s.check("forwardUnused", "Forward unused keys to the next application", s.help("forwardUnusedKeysAction:"));
@@ -285,7 +314,8 @@ void buildPreferencesContainer(QWidget &container)
         s.radios("ToolSwitchingMethod", "Tool switching",
                  {{"toolSwitchAllTypes", "All types", 0}, {"toolSwitchTwoRecent", "Two recent tools", 1}});
         s.radios("ToolColorFormat", "Remember colour",
-                 {{"rememberColorShared", "Shared", 0}, {"rememberColorGroup", "Per tool group", 1},
+                 {{"rememberColorShared", "Shared", 0},
+                  {"rememberColorGroup", "Per tool group", 1},
                   {"rememberColorTool", "Per tool", 2}});
         s.slider("cursorHaloOpacitySlider", "Cursor halo opacity", 0.0, 0.5, 0.01);
         s.slider("cursorHaloSizeSlider", "Cursor halo size", 30, 200, 1);
@@ -294,8 +324,14 @@ void buildPreferencesContainer(QWidget &container)
         s.popUp("snapshotExportFormat", "Snapshot export format",
                 {{"PSD", 0}, {"PNG", 1}, {"PDF", 2}, {"Drawings PSD", 3}, {"Drawings PNG", 4}, {"Drawings PDF", 5}});
         s.popUp("snapshotMultiExportFormat", "Multiple snapshots export format",
-                {{"PSD", 0}, {"PNG", 1}, {"PDF", 2}, {"Drawings PSD", 3}, {"Drawings PNG", 4}, {"Drawings PDF", 5},
-                 {"Multi-page PDF", 6}, {"Multi-page drawings PDF", 7}});
+                {{"PSD", 0},
+                 {"PNG", 1},
+                 {"PDF", 2},
+                 {"Drawings PSD", 3},
+                 {"Drawings PNG", 4},
+                 {"Drawings PDF", 5},
+                 {"Multi-page PDF", 6},
+                 {"Multi-page drawings PDF", 7}});
     }
     {
         Section s(container, QStringLiteral("Arrows"));
@@ -320,19 +356,20 @@ void buildPreferencesContainer(QWidget &container)
         s.button("setDefaultFontSizeButton", "Default Size");
         s.titledPopUp("badgeFontSizesButton", "Badge size", fontSizes());
         s.check("textOnClick", "Text on click");
-        s.check("useConstantTextColorButton", "Constant text colour", s.colour("constantTextColor", "ConstantTextColor",
-                                                                                "Text colour"));
-        s.check("useTextBackground", "Text background", s.colour("textBackgroundColor", "TextBackgroundColor",
-                                                                 "Text background colour"));
+        s.check("useConstantTextColorButton", "Constant text colour",
+                s.colour("constantTextColor", "ConstantTextColor", "Text colour"));
+        s.check("useTextBackground", "Text background",
+                s.colour("textBackgroundColor", "TextBackgroundColor", "Text background colour"));
         s.check("textBackgroundSharp", "Sharp text background corners");
-        s.check("useTimerBackground", "Timer background", s.colour("timerBackgroundColor", "TimerBackgroundColor",
-                                                                   "Timer background colour"));
-        s.check("useBadgeBackground", "Badge background", s.colour("badgeBackgroundColor", "BadgeBackgroundColor",
-                                                                   "Badge background colour"));
+        s.check("useTimerBackground", "Timer background",
+                s.colour("timerBackgroundColor", "TimerBackgroundColor", "Timer background colour"));
+        s.check("useBadgeBackground", "Badge background",
+                s.colour("badgeBackgroundColor", "BadgeBackgroundColor", "Badge background colour"));
         s.check("badgeCutOutBackground", "Cut out badge background");
         s.check("badgeAppearAnimatedButton", "Animate appearing badges");
         s.radios("BadgeNumeralFormat", "Badge numerals",
-                 {{"numeralBadgeFormatDecimal", "1, 2, 3", 0}, {"numeralBadgeFormatRoman", "I, II, III", 1},
+                 {{"numeralBadgeFormatDecimal", "1, 2, 3", 0},
+                  {"numeralBadgeFormatRoman", "I, II, III", 1},
                   {"numeralBadgeFormatAlphabet", "A, B, C", 2}});
         s.radios("BadgeStaticNumeralFormat", "Static badge numerals",
                  {{"staticNumeralBadgeFormatDecimal", "1, 2, 3", 0},
@@ -361,7 +398,8 @@ void buildPreferencesContainer(QWidget &container)
         s.check("useMagnifyingFlashlight", "Magnifying flashlight");
         s.slider("magnifySlider", "Magnification", 1.0, 8.0, 0.1, "magnifyField", "setDefaultMagnifyScaleButton");
         s.radios("MagnifyMethod", "Magnifier",
-                 {{"magnifyTypeNonScaled", "Not scaled", 0}, {"magnifyTypeScaled", "Scaled", 1},
+                 {{"magnifyTypeNonScaled", "Not scaled", 0},
+                  {"magnifyTypeScaled", "Scaled", 1},
                   {"magnifyTypeCutThrough", "Cut through", 2}});
         s.radios("MagnifyMode", "Magnifier mode",
                  {{"magnifyModeDynamic", "Dynamic", 0}, {"magnifyModeStatic", "Static", 1}});
@@ -402,8 +440,10 @@ void buildPreferencesContainer(QWidget &container)
         s.check("applySnapshotWithWhiteboard", "Apply snapshots with their whiteboard");
         s.check("cleanUpRecentlyDeletedOnQuit", "Empty recently deleted at quit");
         s.radios("WhiteBoardColor", "Whiteboard colour",
-                 {{"whiteBoardColorWhite", "White", 0}, {"whiteBoardColorDarkGray", "Dark Gray", 1},
-                  {"whiteBoardColorBlack", "Black", 2}, {"whiteBoardColorCustom", "Custom", 3}});
+                 {{"whiteBoardColorWhite", "White", 0},
+                  {"whiteBoardColorDarkGray", "Dark Gray", 1},
+                  {"whiteBoardColorBlack", "Black", 2},
+                  {"whiteBoardColorCustom", "Custom", 3}});
     }
     layout->addStretch(1);
 }

@@ -1,7 +1,8 @@
 #include "settings/PreferencesNeighbours.h"
 
+#include "app/AppDelegate.h"
+#include "canvas/MRKODraw.h"
 #include "foundation/MRKOUtils.h"
-#include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
 
 #include <QFontDatabase>
@@ -10,7 +11,6 @@
 namespace inkora {
 namespace {
 
-bool s_wantsRecentTools = false;
 qint64 s_numeralFormat = 0;
 qint64 s_staticNumeralFormat = 0;
 
@@ -36,16 +36,6 @@ void storeFont(const QString &family, const QString &face)
 }
 
 } // namespace
-
-void updateWantsRecentTools()
-{
-    s_wantsRecentTools = flagSetting(MRKOUtils::userDefaults(), QStringLiteral("ToolSwitchingMethod"));
-}
-
-bool wantsRecentTools()
-{
-    return s_wantsRecentTools;
-}
 
 void updateBadgeNumeralFormat()
 {
@@ -78,10 +68,6 @@ void setBadgeStaticNumeralFormat(qint64 format)
     MRKOUtils::userDefaults().synchronize();
 }
 
-void updateActiveToolBarOpacityButton() {}
-
-void closeActiveToolBarMenuIfNeeded() {}
-
 std::optional<QVariantMap> shortcutsPresetDict()
 {
     return std::nullopt; // no shortcuts pane yet
@@ -94,11 +80,9 @@ bool shortcutsPresetIsAcceptable(const QVariantMap &)
 
 void applyShortcutsFromPreset(const QVariantMap &) {}
 
-void updateCursorHalo(MRKODraw &) {}
-
-bool wantsCursorHaloToShowInGhostMode()
+void updateCursorHalo(MRKODraw &canvas)
 {
-    return false;
+    canvas.updateBigBallIfNeeded();
 }
 
 void setCanvasOverallShadow(MRKODraw &, bool) {}
@@ -134,8 +118,8 @@ QString defaultFontFace()
 void selectDefaultFontFamily(const QString &family)
 {
     const QStringList faces = QFontDatabase::styles(family);
-    const QString face = faces.contains(QStringLiteral("Regular")) || faces.isEmpty() ? QStringLiteral("Regular")
-                                                                                      : faces.first();
+    const QString face =
+        faces.contains(QStringLiteral("Regular")) || faces.isEmpty() ? QStringLiteral("Regular") : faces.first();
     storeFont(family, face);
 }
 

@@ -9,14 +9,9 @@
 class MRKODraw;
 class QComboBox;
 
-// What the settings call in the tool bar, the text objects, the cursors, the shortcuts pane, the lower third and
+// What the settings call in the text objects, the cursors, the shortcuts pane, the lower third and
 // the presets before those classes exist. Each function names the operation it stands for; the owners replace them.
 namespace inkora {
-
-/// `+[MRKORecentTools updateWantsRecentTools]`: re-reads "ToolSwitchingMethod".
-void updateWantsRecentTools();
-/// Whether switching toggles between the two most recent tools, as last read.
-[[nodiscard]] bool wantsRecentTools();
 
 /// `-[MRKOTextBadgeController updateNumeralFormat]`: re-reads both badge numeral formats.
 void updateBadgeNumeralFormat();
@@ -27,11 +22,6 @@ void updateBadgeNumeralFormat();
 void setBadgeNumeralFormat(qint64 format);
 void setBadgeStaticNumeralFormat(qint64 format);
 
-/// `-[MRKOTools updateOpacityButton]` of the active tool bar.
-void updateActiveToolBarOpacityButton();
-/// `-[MRKOTools closeMenuIfNeeded]` of the active tool bar.
-void closeActiveToolBarMenuIfNeeded();
-
 /// `-[MRKOShortcutsViewController shortcutsPresetDict]` of the active tool bar's shortcuts pane.
 [[nodiscard]] std::optional<QVariantMap> shortcutsPresetDict();
 /// Whether the shortcuts pane's own preset check accepts the dictionary.
@@ -41,8 +31,6 @@ void applyShortcutsFromPreset(const QVariantMap &preset);
 
 /// `-[MRKODraw updateBigBallIfNeeded]`: the canvas refreshes its cursor halo.
 void updateCursorHalo(MRKODraw &canvas);
-/// `-[AppDelegate wantsCursorHaloToShowInGhostMode]`.
-[[nodiscard]] bool wantsCursorHaloToShowInGhostMode();
 /// `enableOverallShadow` / `disableOverallShadow` of a canvas.
 void setCanvasOverallShadow(MRKODraw &canvas, bool enabled);
 /// `lowerThirdAnimationDidFinished:` with nil: the canvas drops its lower-third caption.

@@ -1,16 +1,20 @@
 #include "snapshots/MRKOSnapshot.h"
 
+#include "app/AppDelegate.h"
+#include "app/MRKOFrontmostApp.h"
+#include "canvas/MRKODraw.h"
+#include "canvas/MRKOWhiteBoardColorController.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOInkoraState.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSColor+OnOffColor.h"
 #include "objects/CALayer+OpaqueContent.h"
+#include "platform/Dispatch.h"
 #include "platform/KeyedArchiver.h"
 #include "platform/KeyedUnarchiver.h"
 #include "platform/LayerRenderer.h"
 #include "platform/SavePanel.h"
 #include "platform/Services.h"
-#include "snapshots/CanvasStandIns.h"
 #include "snapshots/MRKOPSDEngine.h"
 #include "snapshots/MRKOSnapshotManager.h"
 #include "snapshots/NSData+Representations.h"
@@ -29,6 +33,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -43,6 +48,8 @@ constexpr qint64 kMaxBitmapPixels = 1LL << 26; // 8192 x 8192
 constexpr qsizetype kMaxLayers = 10000;
 constexpr qsizetype kMaxArchiveBytes = 512LL * 1024 * 1024;
 constexpr qint64 kMaxRenderPixels = 1LL << 28; // pixels of one rendered picture
+
+std::atomic<double> s_displayScaleReadOnMain = 0;
 
 QByteArray pngData(const QImage &image)
 {
@@ -227,6 +234,29 @@ void MRKOSnapshot::registerArchiveClass()
     std::call_once(once, [] { platform::ArchiveClasses::registerClass(kClassName, QString(), decodeSnapshot); });
 }
 
+QString MRKOSnapshot::name() const
+{
+    const std::lock_guard lock(m_renderMutex);
+    return m_name;
+}
+
+void MRKOSnapshot::setName(const QString &name)
+{
+    const std::lock_guard lock(m_renderMutex);
+    m_name = name;
+}
+
+double MRKOSnapshot::displayScaleForRendering()
+{
+    if (platform::isMainThread()) {
+        const AppDelegate *app = AppDelegate::shared();
+        const MRKODraw *canvas = app ? app->activeDrawView() : nullptr;
+        if (canvas && canvas->displayScale() > 0)
+            s_displayScaleReadOnMain = canvas->displayScale();
+    }
+    return s_displayScaleReadOnMain;
+}
+
 void MRKOSnapshot::setScreenBitmap(const QImage &bitmap)
 {
     m_screenBitmap = bitmap.isNull() ? QImage() : premultipliedBitmap(bitmap);
@@ -251,7 +281,7 @@ QColor MRKOSnapshot::whiteboardColor() const
 {
     if (m_whiteboardColorType == 3)
         return m_whiteboardCustomColor.isValid() ? m_whiteboardCustomColor.toQColor() : QColor::fromRgbF(0, 0, 0);
-    return inkora::whiteboardColorForType(m_whiteboardColorType);
+    return MRKOWhiteBoardColorController::whiteboardColor(m_whiteboardColorType);
 }
 
 bool MRKOSnapshot::isEqualToSnapshot(const MRKOSnapshot *other) const
@@ -310,6 +340,7 @@ void MRKOSnapshot::encodeWithCoder(platform::KeyedArchiver &coder) const
 QByteArray MRKOSnapshot::encodedSnapshotData() const
 {
     registerArchiveClass();
+    const std::lock_guard lock(m_renderMutex);
     return platform::KeyedArchiver::archivedData(*this).value_or(QByteArray());
 }
 
@@ -441,7 +472,7 @@ void MRKOSnapshot::drawContents(QPainter &painter, const QRectF &drawn, double f
     // The drawings' shadow is meant as 2 x fit pixels of blur and fit pixels of offset. Our layer renderer scales a
     // shadow with the drawing, so it is given at scale 1 and the fit scales it on the way.
     if (m_overallShadow)
-        inkora::enableDrawingsShadow(*container, 1.0);
+        MRKODraw::enableShadowOnLayerScale(*container, 1.0);
     painter.scale(fit, fit);
     painter.translate(drawn.x() / fit, drawn.y() / fit);
     container->renderInContext(painter);
@@ -455,7 +486,7 @@ QImage MRKOSnapshot::imageWithSize(QSizeF size, bool drawScreenShot, bool drawLa
     const std::lock_guard lock(m_renderMutex);
     double s = 1.0;
     if (shouldDrawToDisplay) {
-        s = inkora::activeCanvasDisplayScale();
+        s = displayScaleForRendering();
         if (!(s > 0))
             s = m_displayScale > 0 ? m_displayScale : 1.0;
     }
@@ -561,7 +592,7 @@ bool MRKOSnapshot::savePSDWithPath(const QString &path, bool withScreenShot)
             if (m_overallShadow) {
                 platform::Layer shadowLayer;
                 shadowLayer.setContentsScale(c);
-                inkora::enableDrawingsShadow(shadowLayer, 1.0);
+                MRKODraw::enableShadowOnLayerScale(shadowLayer, 1.0);
                 groupShadow = shadowOf(shadowLayer);
             }
             const QRectF groupFrame(frames.x() * c, frames.y() * c, frames.width() * c, frames.height() * c);
@@ -612,11 +643,11 @@ bool MRKOSnapshot::saveRawBitmapPNGWithPath(const QString &path)
 
 void MRKOSnapshot::runSavePanel(const QString &type, const std::function<void(const QString &)> &write)
 {
-    inkora::beginSaveOperation();
-    const QString path = platform::services().savePanel->runModal(m_name, {type});
+    MRKOFrontmostApp::beginSaveOperation();
+    const QString path = platform::services().savePanel->runModal(name(), {type});
     if (!path.isEmpty())
         write(path);
-    inkora::endSaveOperation();
+    MRKOFrontmostApp::endSaveOperation();
 }
 
 void MRKOSnapshot::savePSDWithPanelFull(bool full)
@@ -687,7 +718,7 @@ bool MRKOSnapshot::writeToPath(const QString &path, quint64 method)
 
 QString MRKOSnapshot::writeToFolder(const QString &folder, quint64 method)
 {
-    const QString fileName = QStringLiteral("%1.%2").arg(m_name, MRKOUtils::extentionWithExportMethod(qint64(method)));
+    const QString fileName = QStringLiteral("%1.%2").arg(name(), MRKOUtils::extentionWithExportMethod(qint64(method)));
     const QString path = MRKOUtils::uniqueFilePathWithPathFolder(QDir(folder).filePath(fileName), folder);
     writeToPath(path, method);
     return fileName;

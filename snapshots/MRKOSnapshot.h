@@ -48,8 +48,9 @@ public:
     void setScreenBitmap(const QImage &bitmap);
     [[nodiscard]] qint64 screenIndex() const { return m_screenIndex; }
     void setScreenIndex(qint64 index) { m_screenIndex = index; }
-    [[nodiscard]] const QString &name() const { return m_name; }
-    void setName(const QString &name) { m_name = name; }
+    /// Read and renamed under the render lock: a rename waits for a rendering or an archive in progress.
+    [[nodiscard]] QString name() const;
+    void setName(const QString &name);
     /// Pixels per point.
     [[nodiscard]] double displayScale() const { return m_displayScale; }
     void setDisplayScale(double scale) { m_displayScale = scale; }
@@ -102,6 +103,9 @@ public:
     void saveToDocumentsDirectory() const;
 
     // Pictures
+    /// Pixels per point of the active canvas, read on the main thread; elsewhere the value the main thread read last
+    /// (0 before any), since workers must not reach into the canvases.
+    [[nodiscard]] static double displayScaleForRendering();
     /// Renders at `size` points; the image's device pixel ratio carries its point size. Null (with a log line) for
     /// a snapshot without size.
     [[nodiscard]] QImage imageWithSize(QSizeF size, bool drawScreenShot, bool drawLayers, bool shouldDrawToDisplay,
@@ -150,5 +154,7 @@ private:
     quint64 m_whiteboardLayout = 0;
     inkora::SrgbColor m_whiteboardCustomColor;
     QRectF m_bounds;
-    std::mutex m_renderMutex; // one rendering at a time: the layers move into a container meanwhile
+    // One rendering or archiving at a time: the layers move into a container meanwhile. Recursive, as renderings
+    // nest (the whiteboard picture of a layered export) and read the name.
+    mutable std::recursive_mutex m_renderMutex;
 };

@@ -9,6 +9,7 @@
 #include "tools/ButtonImage.h"
 #include "tools/MRKOButton.h"
 #include "tools/NSButtonCell+isMouseIn.h"
+#include "tools/SeparatorBox.h"
 
 #include <QCursor>
 #include <QEnterEvent>
@@ -23,14 +24,6 @@ constexpr double kDescriptionDelay = 1.0;    // seconds the pointer rests before
 constexpr double kToolTipCancelDelay = 0.05; // seconds after a press that a due description is dropped
 const QString kShowDescPop = QStringLiteral("showDescPop");
 const QString kDisableWantsToolTip = QStringLiteral("disableWantsToolTip");
-
-/// The text colour at a quarter strength, as disabled controls draw.
-QColor tertiaryLabelColor()
-{
-    QColor text = QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText).toRgb();
-    text.setAlphaF(text.alphaF() * 0.26f);
-    return text;
-}
 
 } // namespace
 
@@ -156,7 +149,7 @@ void MRKOSmallButton::drawRect(QPainter &painter, const QRectF &rect)
 {
     QColor tint = OnOffColor::iconOffColor();
     if (!isEnabled())
-        tint = tertiaryLabelColor();
+        tint = inkora::tertiaryLabelColor();
     else if (isMouseIn::isMouseIn(*this))
         tint = isHighlighted() ? highlightPressedColor() : highlightColor();
     ImageNamedWithColor::drawAlternateInRect(painter, image(), rect, tint);

@@ -99,8 +99,11 @@ void MRKOToolButton::animateFadeWithColor(const inkora::SrgbColor &color)
     const double fadeTime = inkora::liveSettings().fadeTime;
     platform::Transaction::begin();
     QPointer<platform::LayerWidget> guardedHost(host);
-    platform::Transaction::setCompletionBlock([flash, guardedHost] {
-        flash->removeFromSuperlayer();
+    // Weak: the animation that keeps this block is the flash's own.
+    const std::weak_ptr<platform::Layer> weakFlash = flash;
+    platform::Transaction::setCompletionBlock([weakFlash, guardedHost] {
+        if (const platform::LayerPtr flash = weakFlash.lock())
+            flash->removeFromSuperlayer();
         if (guardedHost)
             guardedHost->deleteLater();
     });

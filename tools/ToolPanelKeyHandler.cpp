@@ -8,7 +8,13 @@
 
 namespace inkora {
 
-ToolPanelKeyHandler::ToolPanelKeyHandler(QObject *parent) : QObject(parent) {}
+ToolPanelKeyHandler::ToolPanelKeyHandler(QObject *parent)
+    : ToolPanelKeyHandler(&KQShortCutMonitor::didProcessedDiscardedShortcutWithEvent, parent)
+{}
+
+ToolPanelKeyHandler::ToolPanelKeyHandler(KeyDown keyDown, QObject *parent)
+    : QObject(parent), m_keyDown(std::move(keyDown))
+{}
 
 bool ToolPanelKeyHandler::eventFilter(QObject *watched, QEvent *event)
 {
@@ -18,7 +24,7 @@ bool ToolPanelKeyHandler::eventFilter(QObject *watched, QEvent *event)
         platform::EventQueue::shared().eventFromQtEvent(*event, *static_cast<const QWidget *>(watched));
     if (!converted || converted->type != platform::EventType::KeyDown)
         return false;
-    return KQShortCutMonitor::didProcessedDiscardedShortcutWithEvent(*converted);
+    return m_keyDown(*converted);
 }
 
 } // namespace inkora

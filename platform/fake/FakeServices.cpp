@@ -1,6 +1,8 @@
 #include "platform/fake/FakeServices.h"
 
 #include "platform/Services.h"
+#include "platform/Sound.h"
+#include "platform/fake/FakeAlerts.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeCursorStack.h"
 #include "platform/fake/FakeHelperLink.h"
@@ -78,6 +80,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto singleInstance = std::make_unique<FakeSingleInstance>();
     fakes.singleInstance = singleInstance.get();
     services->singleInstance = std::move(singleInstance);
+    auto alerts = std::make_unique<FakeAlerts>();
+    fakes.alerts = alerts.get();
+    services->alerts = std::move(alerts);
     auto serviceBrowser = std::make_unique<FakeServiceBrowser>();
     fakes.serviceBrowser = serviceBrowser.get();
     services->serviceBrowser = std::move(serviceBrowser);
@@ -87,6 +92,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto scriptRunner = std::make_unique<FakeScriptRunner>();
     fakes.scriptRunner = scriptRunner.get();
     services->scriptRunner = std::move(scriptRunner);
+    auto soundOutput = std::make_unique<SilentSoundOutput>();
+    fakes.soundOutput = soundOutput.get();
+    services->soundOutput = std::move(soundOutput);
     return services;
 }
 

@@ -22,9 +22,11 @@ class FakeRawInput;
 class FakeStatusItem;
 class FakeScreens;
 class FakeSingleInstance;
+class FakeAlerts;
 class FakeServiceBrowser;
 class FakeScreenSaverInhibitor;
 class FakeScriptRunner;
+class SilentSoundOutput;
 
 /// Fakes of every service, with typed access for tests.
 struct FakeServices
@@ -43,9 +45,11 @@ struct FakeServices
     FakeKeyboardLayout *keyboardLayout = nullptr;
     FakeWindowSystem *windowSystem = nullptr;
     FakeRawInput *rawInput = nullptr;
+    SilentSoundOutput *soundOutput = nullptr; // records what is played
     FakeStatusItem *statusItem = nullptr;
     FakeScreens *screens = nullptr;
     FakeSingleInstance *singleInstance = nullptr;
+    FakeAlerts *alerts = nullptr;
     FakeServiceBrowser *serviceBrowser = nullptr;
     FakeScreenSaverInhibitor *screenSaverInhibitor = nullptr;
     FakeScriptRunner *scriptRunner = nullptr;

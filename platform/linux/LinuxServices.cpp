@@ -3,6 +3,7 @@
 #include "platform/PlatformLog.h"
 #include "platform/RawInput.h"
 #include "platform/Services.h"
+#include "platform/Sound.h"
 #include "platform/linux/AvahiServiceBrowser.h"
 #include "platform/linux/DBusHelperLink.h"
 #include "platform/linux/DBusScreenSaverInhibitor.h"
@@ -11,9 +12,11 @@
 #include "platform/linux/NullScriptRunner.h"
 #include "platform/linux/PosixReachability.h"
 #include "platform/linux/PosixSystemLog.h"
+#include "platform/linux/QtAlerts.h"
 #include "platform/linux/QtCursorStack.h"
 #include "platform/linux/QtSavePanel.h"
 #include "platform/linux/QtScreens.h"
+#include "platform/linux/QtSoundOutput.h"
 #include "platform/linux/QtStatusItem.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/X11SystemProfile.h"
@@ -82,9 +85,16 @@ std::unique_ptr<Services> makeLinuxServices()
     services->statusItem = std::make_unique<QtStatusItem>();
     services->screens = std::make_unique<QtScreens>();
     services->singleInstance = std::make_unique<DBusSingleInstance>();
+    services->alerts = std::make_unique<QtAlerts>();
     services->serviceBrowser = std::make_unique<AvahiServiceBrowser>();
     services->screenSaverInhibitor = std::make_unique<DBusScreenSaverInhibitor>();
     services->scriptRunner = std::make_unique<NullScriptRunner>();
+    if (auto sounds = QtSoundOutput::create()) {
+        services->soundOutput = std::move(sounds);
+    } else {
+        qCInfo(lcPlatform) << "makeLinuxServices: no audio output; click sounds are only logged";
+        services->soundOutput = std::make_unique<SilentSoundOutput>();
+    }
     return services;
 }
 

@@ -1,6 +1,5 @@
 #include "platform/linux/XcbWindowSystem.h"
 
-#include "platform/Keys.h"
 #include "platform/PlatformLog.h"
 #include "platform/linux/XcbSelectionWatcher.h"
 
@@ -14,7 +13,6 @@
 
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
-#include <xcb/xinput.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -38,7 +36,6 @@ constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
 
 // The input-only windows under our shaped windows: ours, though Qt does not know them.
 std::set<std::uint32_t> s_catcherIds;
-constexpr std::uint8_t kMenuKeycode = 135; // evdev Menu + 8: stands in for the Function key
 
 xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
 {
@@ -65,129 +62,6 @@ int screenNumberOfDisplay()
 }
 
 } // namespace
-
-// Watches raw key events of every keyboard and reports the modifier flags whenever a modifier key changes.
-class XInputFlagsWatcher final
-{
-public:
-    ~XInputFlagsWatcher()
-    {
-        m_notifier.reset();
-        if (m_connection)
-            xcb_disconnect(m_connection);
-    }
-
-    [[nodiscard]] static std::unique_ptr<XInputFlagsWatcher> create(WindowSystem::FlagsHandler handler)
-    {
-        auto watcher = std::unique_ptr<XInputFlagsWatcher>(new XInputFlagsWatcher);
-        if (!watcher->connect())
-            return nullptr;
-        watcher->m_handler = std::move(handler);
-        return watcher;
-    }
-
-private:
-    XInputFlagsWatcher() = default;
-
-    bool connect()
-    {
-        m_connection = xcb_connect(nullptr, nullptr);
-        if (!m_connection || xcb_connection_has_error(m_connection))
-            return false;
-        const xcb_query_extension_reply_t *xi = xcb_get_extension_data(m_connection, &xcb_input_id);
-        if (!xi || !xi->present)
-            return false;
-        m_opcode = xi->major_opcode;
-        const Reply<xcb_input_xi_query_version_reply_t> version(
-            xcb_input_xi_query_version_reply(m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr));
-        if (!version || version->major_version < 2)
-            return false;
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-        readModifierMap();
-        struct
-        {
-            xcb_input_event_mask_t head;
-            std::uint32_t mask;
-        } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
-               XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE};
-        xcb_input_xi_select_events(m_connection, root, 1, &mask.head);
-        const Reply<xcb_query_pointer_reply_t> pointer(
-            xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, root), nullptr));
-        m_lockState = pointer ? (pointer->mask & XCB_MOD_MASK_LOCK) : 0;
-        xcb_flush(m_connection);
-        m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readEvents(); });
-        return true;
-    }
-
-    void readModifierMap()
-    {
-        const Reply<xcb_get_modifier_mapping_reply_t> map(
-            xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
-        if (!map)
-            return;
-        const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(map.get());
-        const int perModifier = map->keycodes_per_modifier;
-        for (int modifier = 0; modifier < 8; ++modifier) {
-            for (int i = 0; i < perModifier; ++i) {
-                if (const xcb_keycode_t code = codes[modifier * perModifier + i])
-                    m_modifierOfKeycode[code] = std::uint16_t(1u << modifier);
-            }
-        }
-    }
-
-    void readEvents()
-    {
-        while (xcb_generic_event_t *raw = xcb_poll_for_event(m_connection)) {
-            const Reply<xcb_generic_event_t> event(raw);
-            if ((event->response_type & 0x7f) != XCB_GE_GENERIC)
-                continue;
-            const auto *ge = reinterpret_cast<const xcb_ge_generic_event_t *>(event.get());
-            if (ge->extension != m_opcode)
-                continue;
-            const bool press = ge->event_type == XCB_INPUT_RAW_KEY_PRESS;
-            if (!press && ge->event_type != XCB_INPUT_RAW_KEY_RELEASE)
-                continue;
-            const auto *key = reinterpret_cast<const xcb_input_raw_key_press_event_t *>(event.get());
-            keyChanged(std::uint8_t(key->detail), press);
-        }
-    }
-
-    void keyChanged(std::uint8_t keycode, bool press)
-    {
-        const std::uint16_t modifier = m_modifierOfKeycode[keycode];
-        if (!modifier && keycode != kMenuKeycode)
-            return;
-        if (modifier == XCB_MOD_MASK_LOCK) {
-            if (press)
-                m_lockState ^= XCB_MOD_MASK_LOCK;
-        } else if (press) {
-            m_pressed.insert(keycode);
-        } else {
-            m_pressed.erase(keycode);
-        }
-        std::uint16_t state = m_lockState;
-        bool menu = false;
-        for (const std::uint8_t code : m_pressed) {
-            state |= m_modifierOfKeycode[code];
-            menu = menu || code == kMenuKeycode;
-        }
-        Event flags;
-        flags.type = EventType::FlagsChanged;
-        flags.keyCode = 0;
-        flags.modifierFlags = modifierFlagsFromX11(state) | (menu ? quint64(kFunctionFlag) : 0);
-        if (m_handler)
-            m_handler(flags);
-    }
-
-    xcb_connection_t *m_connection = nullptr;
-    std::uint8_t m_opcode = 0;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    WindowSystem::FlagsHandler m_handler;
-    std::uint16_t m_modifierOfKeycode[256] = {};
-    std::set<std::uint8_t> m_pressed;
-    std::uint16_t m_lockState = 0;
-};
 
 // Watches the top-level windows of the screen on a connection of its own and reports when another program's window
 // is mapped or restacked.
@@ -272,15 +146,6 @@ private:
     std::unique_ptr<Watched> m_watched;
 };
 
-class WatcherMonitor final : public WindowSystem::Monitor
-{
-public:
-    explicit WatcherMonitor(std::unique_ptr<XInputFlagsWatcher> watcher) : m_watcher(std::move(watcher)) {}
-
-private:
-    std::unique_ptr<XInputFlagsWatcher> m_watcher;
-};
-
 } // namespace
 
 struct XcbWindowSystem::Private final : public QAbstractNativeEventFilter
@@ -329,7 +194,6 @@ struct XcbWindowSystem::Private final : public QAbstractNativeEventFilter
     xcb_window_t root = 0;
     xcb_atom_t netWmState = 0, above = 0, sticky = 0, skipTaskbar = 0, skipPager = 0, desktop = 0, activeWindow = 0,
                pid = 0, cmOwner = 0;
-    bool warnedNoWatcher = false;
 
     xcb_atom_t atom(const char *name) { return internAtom(connection, name); }
 
@@ -439,19 +303,6 @@ bool XcbWindowSystem::hasCompositingManager()
     const Reply<xcb_get_selection_owner_reply_t> owner(
         xcb_get_selection_owner_reply(d->connection, xcb_get_selection_owner(d->connection, d->cmOwner), nullptr));
     return owner && owner->owner != XCB_NONE;
-}
-
-std::unique_ptr<WindowSystem::Monitor> XcbWindowSystem::addGlobalFlagsChangedMonitor(FlagsHandler handler)
-{
-    auto watcher = XInputFlagsWatcher::create(std::move(handler));
-    if (!watcher) {
-        if (!d->warnedNoWatcher)
-            qCWarning(lcPlatform) << "addGlobalFlagsChangedMonitor: XInput2 raw key events unavailable; modifier"
-                                     " changes outside our windows are not seen";
-        d->warnedNoWatcher = true;
-        return nullptr;
-    }
-    return std::make_unique<WatcherMonitor>(std::move(watcher));
 }
 
 std::unique_ptr<WindowSystem::Monitor> XcbWindowSystem::addForeignStackingMonitor(std::function<void()> handler)

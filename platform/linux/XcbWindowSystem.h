@@ -20,7 +20,6 @@ public:
     [[nodiscard]] qint64 frontmostProcessId() override;
     void activateWindow(QWidget &window) override;
     [[nodiscard]] bool hasCompositingManager() override;
-    [[nodiscard]] std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler handler) override;
     [[nodiscard]] std::unique_ptr<Monitor> addForeignStackingMonitor(std::function<void()> handler) override;
     [[nodiscard]] std::unique_ptr<Monitor> addCompositingMonitor(std::function<void(bool)> handler) override;
     void updateWindowShape(QWidget &window, const QRegion &dirty, const QRegion &painted) override;
@@ -42,7 +41,6 @@ public:
     [[nodiscard]] qint64 frontmostProcessId() override { return 0; }
     void activateWindow(QWidget &window) override;
     [[nodiscard]] bool hasCompositingManager() override { return true; }
-    [[nodiscard]] std::unique_ptr<Monitor> addGlobalFlagsChangedMonitor(FlagsHandler) override { return nullptr; }
 };
 
 } // namespace platform

@@ -96,8 +96,11 @@ TEST_F(AppDelegateCommandsTest, FadeModeForgetsTheUndoHistoryAndFreezeKeepsIt)
     auto &defaults = MRKOUtils::userDefaults();
     auto &manager = AppDelegate::undoManager();
     int drawings = 0;
-    addDrawing(drawings);
     defaults.setInteger(0, QStringLiteral("DissolveModeKey"));
+    defaults.setBool(true, QStringLiteral("FirstTimeRun")); // no welcome window
+    // The command flips the shown tool bar's switch.
+    delegate().runInkora(nullptr);
+    addDrawing(drawings);
 
     delegate().performAction(QStringLiteral("dissolveModeWithEvent:"), nullptr);
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("DissolveModeKey")), 1);

@@ -216,6 +216,8 @@ protected:
         settle();
         ASSERT_TRUE(xdotool(dragWords(from, to)));
         ASSERT_TRUE(xdotool(QStringList{QStringLiteral("keyup")} + held));
+        // The colour ball rests under the pointer: it goes where no drawing is looked at.
+        ASSERT_TRUE(hoverAt({60, 840}));
         settle();
     }
 

@@ -116,6 +116,9 @@ protected:
 
 TEST_F(ShortcutsX11Test, ActivationShortcutBindsTheOverlayCommandsAndGivesThemBack)
 {
+    // The shown tool panel leaves the keyboard with this window.
+    MRKOUtils::userDefaults().setInteger(0, QStringLiteral("KeepTouchBarWithToolbarKey"));
+    MRKOUtils::userDefaults().synchronize();
     KeyWindow window;
     window.resize(200, 200);
     window.show();
@@ -236,6 +239,11 @@ TEST_F(ShortcutsX11Test, ActivationShortcutShowsARealOverlayWhoseDrawingCommandZ
     ASSERT_TRUE(focus.waitForFinished(10000));
     ASSERT_EQ(focus.exitCode(), 0);
     ASSERT_TRUE(strokeShown()) << "in freeze mode the stroke stays until it is undone";
+    // The colour ball rests under the pointer: it goes where the stroke is not looked at.
+    QProcess away;
+    away.start(QStringLiteral("xdotool"),
+               {QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("60"), QStringLiteral("840")});
+    ASSERT_TRUE(away.waitForFinished(10000));
 
     const auto strokeGone = [&] {
         const QImage now = screenshot();

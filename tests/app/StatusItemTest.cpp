@@ -199,8 +199,12 @@ TEST_F(StatusItemTest, PressWhileHiddenOpensTheStatusMenuWhoseItemsRunTheCommand
     tray().press();
     ASSERT_NE(tray().menu(), nullptr);
     EXPECT_TRUE(app.externalAppMenu());
-    EXPECT_EQ(titles(tray().menu()), (QStringList{QStringLiteral("Show Inkora"), QStringLiteral("Show Without Toolbar"),
-                                                  QStringLiteral("Preferences..."), QStringLiteral("Quit Inkora")}));
+    EXPECT_EQ(
+        titles(tray().menu()),
+        (QStringList{QStringLiteral("Show Inkora"), QStringLiteral("Show Without Toolbar"),
+                     QStringLiteral("Quick Tour\u2026"), QStringLiteral("Preferences\u2026"),
+                     QStringLiteral("Shortcuts\u2026"), QStringLiteral("Feedback\u2026"),
+                     QStringLiteral("Remote\u2026"), QStringLiteral("Welcome\u2026"), QStringLiteral("Quit Inkora")}));
     // A command nobody handles yet is offered disabled.
     EXPECT_TRUE(item(tray().menu(), QStringLiteral("Show Inkora"))->isEnabled());
     EXPECT_FALSE(item(tray().menu(), QStringLiteral("Show Without Toolbar"))->isEnabled());

@@ -124,6 +124,17 @@ bool CanvasFixture::isTransparent(const QImage &image)
     return true;
 }
 
+platform::LayerPtr CanvasFixture::finishSquare(MRKODraw &canvas, QPointF at, const QColor &color)
+{
+    platform::LayerPtr layer = platform::Layer::create();
+    QImage image(20, 20, QImage::Format_RGBA8888_Premultiplied);
+    image.fill(color);
+    layer->setFrame(QRectF(at, QSizeF(20, 20)));
+    layer->setContents(std::make_shared<const QImage>(image));
+    canvas.finalizeDrawWithLayerOrNil(layer);
+    return layer;
+}
+
 platform::LayerPtr CanvasFixture::addDrawing(MRKODraw &canvas, const QRectF &frame, const QColor &color)
 {
     const double scale = canvas.displayScale();

@@ -64,6 +64,8 @@ protected:
     static QColor cachePixel(const MRKODraw &canvas, const QImage &cache, QPointF point);
     static QImage cacheImage(const MRKODraw &canvas);
     static bool isTransparent(const QImage &image);
+    /// A finished drawing handed straight to the canvas: a 20-point square of colour at the point.
+    static platform::LayerPtr finishSquare(MRKODraw &canvas, QPointF at, const QColor &color);
 
     /// A finished drawing of one colour filling the frame (view points), handed to the canvas as a stroke is.
     static platform::LayerPtr addDrawing(MRKODraw &canvas, const QRectF &frame, const QColor &color = red());

@@ -56,13 +56,7 @@ protected:
     /// A finished drawing handed straight to the canvas: a square of colour at the point.
     static LayerPtr finish(MRKODraw &canvas, QPointF at, const QColor &color = red())
     {
-        LayerPtr layer = platform::Layer::create();
-        QImage image(20, 20, QImage::Format_RGBA8888_Premultiplied);
-        image.fill(color);
-        layer->setFrame(QRectF(at, QSizeF(20, 20)));
-        layer->setContents(std::make_shared<const QImage>(image));
-        canvas.finalizeDrawWithLayerOrNil(layer);
-        return layer;
+        return finishSquare(canvas, at, color);
     }
 
     static std::vector<LayerPtr> sublayers(const MRKODraw &canvas) { return canvas.layersContainer()->sublayers(); }

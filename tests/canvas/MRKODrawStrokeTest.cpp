@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QLineF>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <cmath>
 
@@ -487,5 +488,41 @@ TEST_F(MRKODrawStrokeTest, TheReleasePointEndsTheStrokeWhateverTheRateLimiterDro
         EXPECT_LT(canvas.drawnDrags, 5) << "the limiter did drop drags";
         for (double x : {200.0, 300.0, 377.0})
             EXPECT_EQ(cachePixel(canvas, canvas.cacheAtFinalize, QPointF(x, 200)), red()) << x;
+    }
+}
+
+TEST_F(MRKODrawStrokeTest, ADragTheRateLimiterHeldBackIsDrawnWhenThePointerRests)
+{
+    // Drags far faster than the limit, then the pointer rests with the button down: no further event arrives until
+    // the release.
+    clock().setStepPerRead(0.001);
+    inkora::liveSettings().limitMouseFPS = true;
+    inkora::liveSettings().mouseFPSRate = 60;
+    const struct
+    {
+        const char *name;
+        MRKOToolType tool;
+        double nearEnd; // a brush's curve ends halfway to its last point
+    } rows[] = {
+        {"Line", MRKOToolTypeLine, 377},
+        {"Arrow", MRKOToolTypeArrow, 370},
+        {"Brush", MRKOToolTypeBrush, 300},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        RecordingCanvas &canvas = makeBrushCanvas();
+        canvas.setToolType(row.tool);
+        postDrags(QPointF(20, 200), QPointF(380, 200), 8);
+        QImage resting;
+        QTimer::singleShot(300, [&] {
+            resting = cacheImage(canvas);
+            post(pointerEvent(EventType::LeftMouseUp, QPointF(380, 200)));
+        });
+
+        press(canvas, QPointF(20, 200));
+
+        ASSERT_FALSE(resting.isNull());
+        EXPECT_LT(canvas.drawnDrags, 6) << "the limiter did hold drags back";
+        EXPECT_EQ(cachePixel(canvas, resting, QPointF(row.nearEnd, 200)), red());
     }
 }

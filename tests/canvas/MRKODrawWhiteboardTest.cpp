@@ -10,6 +10,7 @@
 #include "foundation/NSColor+OnOffColor.h"
 #include "platform/Defaults.h"
 #include "platform/fake/FakeScreens.h"
+#include "snapshots/MRKOSnapshot.h"
 #include "tests/canvas/CanvasFixture.h"
 
 #include <QLabel>
@@ -235,3 +236,54 @@ TEST_F(MRKODrawWhiteboardTest, TheCustomColourButtonStoresThePickedColourAndReco
 }
 
 } // namespace
+
+TEST_F(MRKODrawWhiteboardTest, ASnapshotKeepsTheWhiteboardAndApplyingItBringsItBack)
+{
+    BoardDelegate &delegate = shell(2);
+    MRKODraw &canvas = canvasAt(0);
+    const QColor custom = QColor::fromRgbF(0, 0.5, 0, 1);
+    MRKOWhiteBoardColorController::colorController().setWhiteboardColor(custom);
+    canvas.whiteBoardColorSelected(3);
+    canvas.whiteBoardLayoutSelected(5);
+    delegate.setWhiteboard(true);
+    const std::shared_ptr<MRKOSnapshot> shot = canvas.snapshot();
+    EXPECT_TRUE(shot->whiteboard());
+    EXPECT_EQ(shot->whiteboardColorType(), 3);
+    EXPECT_EQ(shot->whiteboardLayout(), 5u);
+    EXPECT_EQ(shot->whiteboardCustomColor().toQColor(), custom);
+    ASSERT_FALSE(shot->screenBitmap().isNull()) << "a stored shot, so applying it applies its whiteboard";
+
+    // Another board: the first display's hidden, the colour and layout changed, then off.
+    canvas.hideWhiteBoardSelected();
+    canvas.whiteBoardLayoutSelected(0);
+    canvas.whiteBoardColorSelected(0);
+    MRKOWhiteBoardColorController::colorController().setWhiteboardColor(QColor::fromRgbF(1, 0, 0, 1));
+
+    live().applySnapshotWithWhiteboard = false;
+    canvas.applySnapshot(shot);
+    EXPECT_FALSE(canvas.hasWhiteBack()) << "left alone unless asked";
+    EXPECT_EQ(canvas.whiteboardLayout(), 0);
+
+    live().applySnapshotWithWhiteboard = true;
+    canvas.applySnapshot(shot);
+    EXPECT_TRUE(canvas.hasWhiteBack()) << "shown on its display although that one was hidden";
+    EXPECT_FALSE(canvas.whiteboardIsHidden());
+    EXPECT_FALSE(MRKOUtils::userDefaults().objectForKey(QStringLiteral("wbHidden_0")).isValid());
+    EXPECT_EQ(canvas.whiteboardLayout(), 5);
+    EXPECT_EQ(live().whiteBoardColorType, 3);
+    EXPECT_EQ(MRKOWhiteBoardColorController::colorController().whiteboardColor(), custom);
+
+    // From the whiteboard off, too.
+    delegate.setWhiteboard(false);
+    canvas.applySnapshot(shot);
+    EXPECT_TRUE(delegate.isWhiteboardOn());
+    EXPECT_TRUE(canvas.hasWhiteBack());
+
+    // A shot without a whiteboard turns it off; a semi-snapshot (undo, redo) leaves it.
+    canvas.applySnapshot(canvas.currentSnapshot());
+    EXPECT_TRUE(delegate.isWhiteboardOn());
+    shot->setWhiteboard(false);
+    canvas.applySnapshot(shot);
+    EXPECT_FALSE(delegate.isWhiteboardOn());
+    EXPECT_FALSE(canvas.snapshot()->whiteboard());
+}

@@ -175,3 +175,35 @@ TEST(AppFoldersTablesTest, SequenceNamesAndExtensions)
     EXPECT_EQ(MRKOUtils::extentionWithGraphicFormat(2), QStringLiteral("pdf"));
     EXPECT_EQ(MRKOUtils::extentionWithGraphicFormat(3), QStringLiteral("png"));
 }
+
+TEST_F(AppFoldersTest, SafeFileNamesCannotLeaveTheFolderAndFitTheFileSystem)
+{
+    struct Row
+    {
+        const char *name;
+        QString given;
+        QString expected;
+    };
+    const std::vector<Row> rows = {
+        {"Plain", QStringLiteral("Snapshot 4"), QStringLiteral("Snapshot 4.iksnapshot")},
+        {"PathLike", QStringLiteral("../../x"), QStringLiteral("-..-x.iksnapshot")},
+        {"Hidden", QStringLiteral(".profile"), QStringLiteral("profile.iksnapshot")},
+        {"Nul", QStringLiteral("a") + QChar(0) + QStringLiteral("b"), QStringLiteral("a-b.iksnapshot")},
+        {"Empty", QString(), QStringLiteral("Snapshot.iksnapshot")},
+        {"OnlyDots", QStringLiteral("..."), QStringLiteral("Snapshot.iksnapshot")},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(MRKOUtils::safeFileName(row.given, QStringLiteral("iksnapshot"), QStringLiteral("Snapshot")),
+                  row.expected);
+    }
+    EXPECT_EQ(MRKOUtils::safeFileName(QStringLiteral("x"), QString(), QStringLiteral("DazadUdiz")),
+              QStringLiteral("x"));
+
+    // Long names are cut between characters, leaving room for " (10000)" and the extension in 255 bytes.
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // four bytes, two UTF-16 units
+    const QString cut = MRKOUtils::safeFileName(emoji.repeated(100), QStringLiteral("iksnapshot"), QStringLiteral("S"));
+    EXPECT_LE(cut.toUtf8().size() + 8, 255);
+    EXPECT_GT(cut.toUtf8().size() + 8, 255 - 4);
+    EXPECT_TRUE(cut.endsWith(emoji + QStringLiteral(".iksnapshot"))) << "no half character";
+}

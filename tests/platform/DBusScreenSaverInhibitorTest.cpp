@@ -1,6 +1,7 @@
 #include "platform/linux/DBusScreenSaverInhibitor.h"
 
 #include "tests/support/InkoraFixture.h"
+#include "tests/support/PrivateBus.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -40,12 +41,22 @@ private:
     QStringList m_calls;
 };
 
-using DBusScreenSaverInhibitorTest = InkoraFixture;
+// Each case has a bus of its own: one owns the service name while the other must find it absent.
+class DBusScreenSaverInhibitorTest : public InkoraFixture
+{
+protected:
+    void SetUp() override
+    {
+        InkoraFixture::SetUp();
+        ASSERT_TRUE(m_bus.isRunning());
+    }
+
+    PrivateBus m_bus;
+};
 
 TEST_F(DBusScreenSaverInhibitorTest, InhibitsAndReleasesThroughTheDesktopService)
 {
-    const QString connection = QStringLiteral("screensaver");
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, connection);
+    QDBusConnection bus = m_bus.connect(QStringLiteral("screensaver"));
     ASSERT_TRUE(bus.isConnected());
     QThread thread;
     thread.start();
@@ -55,7 +66,7 @@ TEST_F(DBusScreenSaverInhibitorTest, InhibitsAndReleasesThroughTheDesktopService
         bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &service, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
 
-    platform::DBusScreenSaverInhibitor inhibitor;
+    platform::DBusScreenSaverInhibitor inhibitor(m_bus.connect(QStringLiteral("inkora")));
     const std::optional<quint32> cookie =
         inhibitor.inhibit(QStringLiteral("Inkora"), QStringLiteral("Inkora Remote is connected"));
     ASSERT_TRUE(cookie);
@@ -65,7 +76,6 @@ TEST_F(DBusScreenSaverInhibitorTest, InhibitsAndReleasesThroughTheDesktopService
 
     bus.unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
     (void)bus.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
-    QDBusConnection::disconnectFromBus(connection);
     thread.quit();
     thread.wait();
 }
@@ -73,7 +83,7 @@ TEST_F(DBusScreenSaverInhibitorTest, InhibitsAndReleasesThroughTheDesktopService
 TEST_F(DBusScreenSaverInhibitorTest, WithoutTheServiceTheDisplayMaySleep)
 {
     log().expectWarning(QStringLiteral("inhibit: the screen saver service refused"));
-    platform::DBusScreenSaverInhibitor inhibitor;
+    platform::DBusScreenSaverInhibitor inhibitor(m_bus.connect(QStringLiteral("inkora")));
     EXPECT_FALSE(inhibitor.inhibit(QStringLiteral("Inkora"), QStringLiteral("Inkora Remote is connected")));
     EXPECT_EQ(log().count(QStringLiteral("inhibit: the screen saver service refused")), 1);
 }

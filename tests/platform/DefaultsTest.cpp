@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPoint>
+#include <QTest>
 
 #include <cmath>
 #include <limits>
@@ -214,6 +215,22 @@ TEST_F(DefaultsTest, ReloadDropsUnsavedChanges)
     defaults.reload();
     EXPECT_EQ(defaults.integerForKey(QStringLiteral("A")), 1);
     EXPECT_FALSE(defaults.objectForKey(QStringLiteral("B")).isValid());
+}
+
+TEST_F(DefaultsTest, BurstOfWritesIsReadableAtOnceAndOutlivesItsStore)
+{
+    // A dragged slider synchronises on every step: each step must reach the file, forced to disk or not.
+    {
+        Defaults defaults(settingsPath());
+        for (int step = 1; step <= 20; ++step) {
+            defaults.setInteger(step, QStringLiteral("EraserSize"));
+            ASSERT_TRUE(defaults.synchronize());
+            EXPECT_EQ(Defaults(settingsPath()).integerForKey(QStringLiteral("EraserSize")), step);
+        }
+    } // the store goes while its last write still waits to be forced
+    QTest::qWait(250);
+    EXPECT_EQ(Defaults(settingsPath()).integerForKey(QStringLiteral("EraserSize")), 20);
+    EXPECT_EQ(filesBesideSettings(), QStringList{QFileInfo(settingsPath()).fileName()});
 }
 
 TEST_F(DefaultsTest, FailedWritesAndForeignValuesAreLoggedAndKeepMemoryState)

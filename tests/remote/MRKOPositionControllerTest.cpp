@@ -18,7 +18,11 @@ public:
         ball = point;
         calls << QStringLiteral("ball");
     }
-    void showBall() override { calls << QStringLiteral("showBall"); }
+    bool showBall() override
+    {
+        calls << QStringLiteral("showBall");
+        return true;
+    }
     void hideBall() override { calls << QStringLiteral("hideBall"); }
     void colorBallNeedUpdate() override { calls << QStringLiteral("colorBallNeedUpdate"); }
     void simulateMouseDown() override { calls << QStringLiteral("down"); }

@@ -2,11 +2,13 @@
 
 #include "app/LiveSettings.h"
 #include "app/MRKOAppLevel.h"
+#include "app/MRKORecentTools.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "settings/PrefSlider.h"
 #include "settings/PreferencesNeighbours.h"
 #include "tests/settings/PreferencesFixture.h"
+#include "tools/MRKOBackgroundColorButton.h"
 #include "tools/MRKOToolColor.h"
 
 #include <QButtonGroup>
@@ -30,7 +32,8 @@ using Live = std::function<double()>;
 } // namespace
 
 class MRKOPreferencesViewControllerTest : public PreferencesFixture
-{};
+{
+};
 
 TEST_F(MRKOPreferencesViewControllerTest, CheckBoxesWriteTheirKeySynchronisedAndTheLiveCopyFollows)
 {
@@ -178,15 +181,14 @@ TEST_F(MRKOPreferencesViewControllerTest, RadioGroupsAndPopUpsWriteTheChosenValu
     const std::vector<Row> radios = {
         {"showNotificationsNever", "ShowNotificationsKey", 2, LIVE(app.notifications())},
         {"splashCircle", "SplashMethod", 1, LIVE(live.splashMethod)},
-        {"toolSwitchTwoRecent", "ToolSwitchingMethod", 1, LIVE(inkora::wantsRecentTools())},
+        {"toolSwitchTwoRecent", "ToolSwitchingMethod", 1, LIVE(MRKORecentTools::wantsRecentTools())},
         {"magnifyTypeCutThrough", "MagnifyMethod", 2, LIVE(live.magnifyMethod)},
         {"magnifyModeStatic", "MagnifyMode", 1, LIVE(live.magnifyMode)},
         {"whiteBoardColorBlack", "WhiteBoardColor", 2, LIVE(live.whiteBoardColorType)},
         {"whiteBoardColorCustom", "WhiteBoardColor", 3, LIVE(live.whiteBoardColorType)},
         {"rememberColorTool", "ToolColorFormat", 2, LIVE(MRKOToolColor::toolColor().toolColorFormat())},
         {"numeralBadgeFormatRoman", "BadgeNumeralFormat", 1, LIVE(inkora::badgeNumeralFormat())},
-        {"staticNumeralBadgeFormatAlphabet", "BadgeStaticNumeralFormat", 2,
-         LIVE(inkora::badgeStaticNumeralFormat())},
+        {"staticNumeralBadgeFormatAlphabet", "BadgeStaticNumeralFormat", 2, LIVE(inkora::badgeStaticNumeralFormat())},
         {"activationWithToolbarShowOnly", "KeepTouchBarWithToolbarKey", 0, LIVE(app.keepTouchBarWToolbar())},
         {"activationWithoutToolbarShowOnly", "KeepTouchBarKey", 0, LIVE(app.keepTouchBarWOToolbar())},
     };
@@ -325,7 +327,8 @@ TEST_F(MRKOPreferencesViewControllerTest, OnlyAClickOnTheMagnifierSliderChoosesT
 TEST_F(MRKOPreferencesViewControllerTest, FlashlightShapeLabelShowsTheKeptRatioSquared)
 {
     auto *shape = control<PrefSlider>("flashLightShape");
-    for (const auto &[ratio, text] : {std::pair{0.5, "1 : 1.90"}, std::pair{2.0, "4.00 : 1"}, std::pair{1.0, "1 : 1"}}) {
+    for (const auto &[ratio, text] :
+         {std::pair{0.5, "1 : 1.90"}, std::pair{2.0, "4.00 : 1"}, std::pair{1.0, "1 : 1"}}) {
         SCOPED_TRACE(ratio);
         clickAt(*shape, ratio);
         EXPECT_EQ(control<QLabel>("flashLightShapeField")->text(), QLatin1String(text));
@@ -347,6 +350,40 @@ TEST_F(MRKOPreferencesViewControllerTest, SetDefaultButtonsPutTheRegisteredValue
     MRKOUtils::userDefaults().setInteger(0, QStringLiteral("DefaultFontSize"));
     pane().updateFontSizeMenu();
     EXPECT_EQ(control<QComboBox>("fontSizesButton")->currentText(), QStringLiteral("64"));
+}
+
+TEST_F(MRKOPreferencesViewControllerTest, ColourWellsReadTheirKeyOrTheirPurposesDefault)
+{
+    struct Row
+    {
+        const char *outlet;
+        const char *key;
+        qint64 purpose;
+        std::function<inkora::SrgbColor()> read;
+    };
+    const std::vector<Row> rows = {
+        {"constantTextColor", "ConstantTextColor", 1, [this] { return pane().colorTextForeground(); }},
+        {"textBackgroundColor", "TextBackgroundColor", 0, [this] { return pane().colorTextBackground(); }},
+        {"timerBackgroundColor", "TimerBackgroundColor", 0, [this] { return pane().colorTimerBackground(); }},
+        {"badgeBackgroundColor", "BadgeBackgroundColor", 0, [this] { return pane().colorBadgeBackground(); }},
+        {"flashlightBackgroundColor", "FlashlightBackgroundColor", 0,
+         [this] { return pane().colorFlashlightBackground(); }},
+    };
+    const inkora::SrgbColor stored(0.25, 0.5, 0.75, 0.5);
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.outlet);
+        auto *well = control<MRKOBackgroundColorButton>(row.outlet);
+        ASSERT_NE(well, nullptr);
+        EXPECT_EQ(well->purpose(), row.purpose);
+        // Nothing stored: opaque red for the text colour, half-transparent black for the backgrounds.
+        EXPECT_EQ(row.read(),
+                  row.purpose == 1 ? MRKOToolColor::defaultColor() : MRKOToolColor::defaultBackgroundColor());
+
+        MRKOUtils::userDefaults().setObject(QStringLiteral("0.250000+0.500000+0.750000+0.500000"),
+                                            QString::fromUtf8(row.key));
+        pane().reloadAllPreferences();
+        EXPECT_EQ(row.read(), stored);
+    }
 }
 
 TEST_F(MRKOPreferencesViewControllerTest, RestoreDefaultsRemovesListedKeysOnly)

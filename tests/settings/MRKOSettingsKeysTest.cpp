@@ -13,8 +13,8 @@
 #include <functional>
 #include <vector>
 
-using inkora::settingsKeyTable;
 using inkora::SettingsKeyRow;
+using inkora::settingsKeyTable;
 
 class MRKOSettingsKeysTest : public InkoraFixture
 {

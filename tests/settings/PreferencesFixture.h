@@ -25,8 +25,7 @@ protected:
 
     MRKOPreferencesViewController &pane() { return MRKOPreferencesViewController::sharedController(); }
     AppDelegate &delegate() { return *m_delegate; }
-    template <class T>
-    T *control(const char *outlet)
+    template <class T> T *control(const char *outlet)
     {
         T *found = pane().findChild<T *>(QLatin1String(outlet));
         EXPECT_NE(found, nullptr) << outlet;

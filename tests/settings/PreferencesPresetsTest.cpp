@@ -1,10 +1,9 @@
-#include "settings/MRKOPreferencesViewController.h"
-
 #include "app/LiveSettings.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 #include "platform/PropertyList.h"
 #include "platform/fake/FakeScreens.h"
+#include "settings/MRKOPreferencesViewController.h"
 #include "tests/settings/PreferencesFixture.h"
 #include "tests/support/PythonReader.h"
 
@@ -30,7 +29,8 @@ const QString kShortcuts = QStringLiteral("ShortcutsPresetDict");
 } // namespace
 
 class PreferencesPresetsTest : public PreferencesFixture
-{};
+{
+};
 
 TEST_F(PreferencesPresetsTest, FreshSettingsCollectTheListedKeysWithDefaults)
 {

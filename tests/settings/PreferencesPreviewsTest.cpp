@@ -1,21 +1,20 @@
-#include "settings/MRKOPreferencesViewController.h"
-
 #include "app/AppDelegate.h"
 #include "app/LiveSettings.h"
 #include "canvas/MRKODraw.h"
 #include "canvas/MRKOWindowController.h"
 #include "platform/ShapeLayer.h"
 #include "platform/fake/FakeSavePanel.h"
+#include "settings/MRKOPreferencesViewController.h"
 #include "settings/PrefSlider.h"
 #include "tests/settings/PreferencesFixture.h"
 
 #include <QButtonGroup>
 #include <QCursor>
 #include <QDir>
-#include <QRegularExpression>
 #include <QPalette>
 #include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 
 using inkora::PrefSlider;
@@ -75,8 +74,8 @@ TEST_F(PreferencesPreviewsTest, RingGrowsFromFiveToOneHundredInHalfASecond)
 
 TEST_F(PreferencesPreviewsTest, ClickHighlightChoicePlaysItsPreviewOnly)
 {
-    for (const auto &[outlet, layers] : {std::pair{"splashDisable", 0u}, std::pair{"splashCircle", 1u},
-                                         std::pair{"splashSplatter", 8u}}) {
+    for (const auto &[outlet, layers] :
+         {std::pair{"splashDisable", 0u}, std::pair{"splashCircle", 1u}, std::pair{"splashSplatter", 8u}}) {
         SCOPED_TRACE(outlet);
         click(*control<QAbstractButton>(outlet));
         EXPECT_EQ(overlayShapes().size(), layers);
@@ -134,8 +133,9 @@ TEST_F(PreferencesPreviewsTest, HelpTextsByAction)
     const QString without =
         MRKOPreferencesViewController::prefDescriptionWithSEL(QStringLiteral("activationWithoutToolbarAction:"));
     EXPECT_TRUE(with.startsWith(QStringLiteral("When option is set to \"Only Show\"\n")));
-    EXPECT_EQ(QString(with).replace(QStringLiteral("with toolbar Touch Bar"), QStringLiteral("without toolbar Touch Bar")),
-              without);
+    EXPECT_EQ(
+        QString(with).replace(QStringLiteral("with toolbar Touch Bar"), QStringLiteral("without toolbar Touch Bar")),
+        without);
 }
 
 TEST_F(PreferencesPreviewsTest, PaneSavesAsOnePagePdfOverItsAppearancesGrey)

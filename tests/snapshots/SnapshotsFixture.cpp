@@ -2,11 +2,14 @@
 
 #include "objects/CALayer+OpaqueContent.h"
 #include "objects/MRKORectanglePill.h"
+#include "snapshots/MRKOPersistentData.h"
 #include "snapshots/MRKOSnapshot.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
+#include <QProcess>
 
 QImage SnapshotsFixture::screenImage(int width, int height)
 {
@@ -56,6 +59,46 @@ std::shared_ptr<MRKOSnapshot> SnapshotsFixture::makeSnapshot(bool withScreen, in
     if (!withScreen)
         snapshot->setDisplayScale(2);
     return snapshot;
+}
+
+std::shared_ptr<MRKOSnapshot> SnapshotsFixture::smallShot(const QString &name, bool dazadUdiz)
+{
+    std::vector<platform::LayerPtr> layers;
+    if (!dazadUdiz)
+        layers.push_back(drawing(QRectF(10, 10, 30, 20), 2, QColor(200, 30, 30)));
+    auto shot = MRKOSnapshot::snapshotWithLayers(layers, screenImage(160, 100), QRectF(0, 0, 80, 50), 0);
+    shot->setName(name);
+    return shot;
+}
+
+QString SnapshotsFixture::dataFolder() const
+{
+    return QDir(home()).filePath(QStringLiteral("data/com.Inkora.Inkora"));
+}
+
+QStringList SnapshotsFixture::sqlite(const QString &database, const QString &sql)
+{
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), database});
+    shell.write(".timeout 10000\n" + sql.toUtf8()); // the program may be writing meanwhile
+    shell.closeWriteChannel();
+    EXPECT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().constData();
+    return QString::fromUtf8(shell.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void SnapshotsFixture::makeStore(const QString &database, const QString &sql)
+{
+    QFile schema(QStringLiteral(":/StoreSchema.sql"));
+    ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+    QDir().mkpath(QFileInfo(database).absolutePath());
+    (void)sqlite(database, QString::fromUtf8(schema.readAll()) + sql);
+}
+
+void SnapshotsFixture::settleWrites()
+{
+    MRKOPersistentData::sharedData().settlePendingWrites();
+    drainMainQueue();
 }
 
 QString SnapshotsFixture::documents() const

@@ -24,6 +24,20 @@ protected:
     /// 1440 x 900 points; with a 2880 x 1800 screen image when `withScreen`.
     [[nodiscard]] static std::shared_ptr<MRKOSnapshot> makeSnapshot(bool withScreen, int drawings);
 
+    /// A small shot under its name: an 80 x 50 point screen image at scale 2, with one drawing unless `dazadUdiz`.
+    [[nodiscard]] static std::shared_ptr<MRKOSnapshot> smallShot(const QString &name, bool dazadUdiz = false);
+
     [[nodiscard]] QString documents() const;
     [[nodiscard]] QString writeFile(const QString &name, const QByteArray &bytes) const;
+
+    // The stores
+    [[nodiscard]] QString dataFolder() const; // $XDG_DATA_HOME/com.Inkora.Inkora
+    [[nodiscard]] QString rollPath() const { return dataFolder() + QStringLiteral("/Sequences.db"); }
+    [[nodiscard]] QString binPath() const { return dataFolder() + QStringLiteral("/Trash.db"); }
+    /// The sqlite3 shell's output lines for the statements, run on the file; fails the test when the shell fails.
+    [[nodiscard]] static QStringList sqlite(const QString &database, const QString &sql);
+    /// Makes a store file with the program's schema and the given statements, before the program opens it.
+    static void makeStore(const QString &database, const QString &sql);
+    /// Lets every snapshot file being written land and its record be saved.
+    void settleWrites();
 };

@@ -1,13 +1,40 @@
 #include "tests/support/PrivateBus.h"
 
 #include <QDBusConnectionInterface>
+#include <QFile>
 #include <QTest>
+
+namespace {
+
+// The stock session configuration without its service directories.
+constexpr char kConfig[] = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+)";
+
+} // namespace
 
 PrivateBus::PrivateBus()
 {
+    if (!m_config.isValid())
+        return;
+    const QString config = m_config.filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kConfig) < 0)
+        return;
+    file.close();
     m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                    QStringLiteral("--print-address=1"), QStringLiteral("--address=unix:tmpdir=/tmp")});
+                   {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                    QStringLiteral("--nopidfile"), QStringLiteral("--print-address=1")});
     if (!m_daemon.waitForStarted(10000))
         return;
     while (!m_daemon.canReadLine() && m_daemon.waitForReadyRead(10000)) {

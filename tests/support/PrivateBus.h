@@ -4,8 +4,10 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 /// A session bus of the test's own (a dbus-daemon child), so that tests owning well-known names can run side by side.
+/// It activates no services: what a test finds on it is what the test put there, whatever the machine has installed.
 class PrivateBus
 {
 public:
@@ -22,6 +24,7 @@ public:
     [[nodiscard]] bool waitForService(const QString &service, bool owned = true);
 
 private:
+    QTemporaryDir m_config;
     QProcess m_daemon;
     QString m_address;
     QStringList m_connections;

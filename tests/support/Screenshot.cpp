@@ -56,23 +56,3 @@ QImage screenshotWhileDraggingDiagonally(int from, int to, int probe, const QCol
         return QImage();
     return shot;
 }
-
-QImage screenshotAfterDraggingDiagonally(int from, int to, int probe, const QColor &colour)
-{
-    QStringList drag = {QStringLiteral("mousemove"), QStringLiteral("--sync"),    QString::number(from),
-                        QString::number(from),       QStringLiteral("mousedown"), QStringLiteral("1")};
-    for (int p = from + 20; p <= to; p += 20)
-        drag << QStringLiteral("mousemove") << QStringLiteral("--sync") << QString::number(p) << QString::number(p);
-    drag << QStringLiteral("mouseup") << QStringLiteral("1");
-    QProcess dragging;
-    dragging.start(QStringLiteral("xdotool"), drag);
-    if (!dragging.waitForFinished(60000) || dragging.exitCode() != 0)
-        return QImage();
-    QImage shot;
-    const QDeadlineTimer giveUp(20000);
-    do {
-        QTest::qWait(100);
-        shot = screenshot();
-    } while (screenshotPixel(shot, probe, probe) != colour && !giveUp.hasExpired());
-    return shot;
-}

@@ -14,7 +14,3 @@
 /// probe) shows `colour` or about twenty seconds passed, then lets the button go. Returns that last screenshot; null
 /// when the drag did not happen.
 [[nodiscard]] QImage screenshotWhileDraggingDiagonally(int from, int to, int probe, const QColor &colour);
-
-/// Drags down the diagonal as above, lets the button go, then takes screenshots until (probe, probe) shows `colour`
-/// or about twenty seconds passed. Returns the last one; null when the drag did not happen.
-[[nodiscard]] QImage screenshotAfterDraggingDiagonally(int from, int to, int probe, const QColor &colour);

@@ -18,6 +18,10 @@ int main(int argc, char *argv[])
         if (const QByteArray display = qgetenv("INKORA_TEST_DESKTOP_DISPLAY"); !display.isEmpty())
             qputenv("DISPLAY", display);
         qputenv("QT_QPA_PLATFORM", "xcb");
+    } else if (label == "monitors") {
+        if (const QByteArray display = qgetenv("INKORA_TEST_MONITORS_DISPLAY"); !display.isEmpty())
+            qputenv("DISPLAY", display);
+        qputenv("QT_QPA_PLATFORM", "xcb");
     } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
