@@ -34,6 +34,8 @@ void AppDelegate::registerCommandActions()
     bind("clearCanvasExlusionWithEvent:", &AppDelegate::clearCanvasExlusionWithEvent);
     bind("takeASnapshotWithEvent:", &AppDelegate::takeASnapshotWithEvent);
     bind("takeADazadUdizWithEvent:", &AppDelegate::takeADazadUdizWithEvent);
+    bind("showSnapshotsWithEvent:", &AppDelegate::showSnapshotsWithEvent);
+    bind("openSnapshots:", &AppDelegate::openSnapshots);
     bind("colorWheelWithEvent:", &AppDelegate::colorWheelWithEvent);
     bind("colorPickerWithEvent:", &AppDelegate::colorPickerWithEvent);
 }
@@ -191,6 +193,17 @@ void AppDelegate::takeADazadUdizWithEvent(const platform::Event *sender)
     if (std::shared_ptr<MRKOSnapshot> shot = canvas->dazadUdiz())
         MRKOSnapshotManager::sharedSnapshotManager().addDazadUdiz(shot);
     highlightStatusBarButtonWithEvent(sender);
+}
+
+void AppDelegate::showSnapshotsWithEvent(const platform::Event *sender)
+{
+    highlightStatusBarButtonWithEvent(sender);
+    MRKOSnapshotManager::togglePanel();
+}
+
+void AppDelegate::openSnapshots(const platform::Event *)
+{
+    MRKOSnapshotManager::showPanel();
 }
 
 void AppDelegate::applySnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot)

@@ -16,6 +16,7 @@
 #include "platform/LocalEventMonitor.h"
 #include "platform/RawInput.h"
 #include "platform/Services.h"
+#include "snapshots/MRKOSnapshotManager.h"
 #include "tools/MRKOSmallToggleButton.h"
 #include "tools/MRKOTools.h"
 #include "tools/ToolsNeighbours.h"
@@ -211,7 +212,7 @@ void AppDelegate::handlePinnedFlagsChanged(const platform::Event &event)
 void AppDelegate::validateShiftWithEvent(const platform::Event &event)
 {
     if (!m_flashlightByShift || m_shiftWasPressdDuringDraw || isFirstResponderTextInput() ||
-        inkora::isMouseOverSnapshotsPanel()) {
+        MRKOSnapshotManager::mouseOverSnapshotsPanel()) {
         m_shiftWasPressdDuringDraw = false;
         return;
     }

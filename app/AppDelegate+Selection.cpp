@@ -3,6 +3,7 @@
 #include "canvas/MRKOAuxAction.h"
 #include "canvas/MRKODraw.h"
 #include "platform/EventQueue.h"
+#include "snapshots/MRKOSnapshotManager.h"
 
 #include <QApplication>
 
@@ -21,6 +22,11 @@ void AppDelegate::registerSelectionActions()
 
 void AppDelegate::selectAllWithEvent(const platform::Event *sender)
 {
+    if (MRKOSnapshotManager::wantsToSelectAllSnapshots()) {
+        MRKOSnapshotManager::sharedSnapshotManager().selectAll();
+        highlightStatusBarButtonWithEvent(sender);
+        return;
+    }
     MRKODraw *canvas = drawViewForMouseLocation();
     if (!canvas || !canvas->hasLayers()) {
         QApplication::beep();

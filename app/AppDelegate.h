@@ -202,6 +202,10 @@ public:
     void takeASnapshotWithEvent(const platform::Event *sender);
     /// A DazadUdiz of the canvas under the pointer into the roll; a beep without a canvas there.
     void takeADazadUdizWithEvent(const platform::Event *sender);
+    /// Slides the snapshot panel up, or away when it is up.
+    void showSnapshotsWithEvent(const platform::Event *sender);
+    /// Slides the snapshot panel up.
+    void openSnapshots(const platform::Event *sender);
     /// The canvas of the snapshot's display loads it; the active canvas when that display is gone.
     void applySnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot);
     /// Whether the quick tour is showing; it never is until the tour exists.

@@ -396,6 +396,120 @@ std::map<std::string, Artwork> artworks()
                            collar.lineTo(66, 52);
                            stroke(p, collar, 12);
                        }};
+    // The snapshot panel's buttons.
+    const QSizeF panelIcon(17, 17);
+    const auto plusOval = [mid](bool frame) {
+        return [mid, frame](QPainter &p) {
+            QPainterPath disc;
+            disc.addEllipse(mid, 46, 46);
+            fill(p, disc);
+            p.setCompositionMode(QPainter::CompositionMode_Clear);
+            QPainterPath plus;
+            plus.moveTo(50, 28);
+            plus.lineTo(50, 72);
+            plus.moveTo(28, 50);
+            plus.lineTo(72, 50);
+            if (frame) {
+                QPainterPath corners;
+                corners.addRect(QRectF(30, 30, 40, 40));
+                stroke(p, corners, 6);
+            } else {
+                stroke(p, plus, 10);
+            }
+        };
+    };
+    all["MRKOAddOval"] = {panelIcon, plusOval(false)};
+    all["MRKOAddDazadUdizOval"] = {panelIcon, plusOval(true)};
+    all["MRKODeleteAllOval"] = {panelIcon, [mid](QPainter &p) {
+                                    QPainterPath disc;
+                                    disc.addEllipse(mid, 46, 46);
+                                    fill(p, disc);
+                                    p.setCompositionMode(QPainter::CompositionMode_Clear);
+                                    QPainterPath bin;
+                                    bin.addRect(QRectF(34, 38, 32, 36));
+                                    bin.moveTo(28, 32);
+                                    bin.lineTo(72, 32);
+                                    stroke(p, bin, 7);
+                                }};
+    all["MRKORemovedSnapshot"] = {QSizeF(29, 30), [](QPainter &p) {
+                                      QPainterPath bin;
+                                      bin.addRect(QRectF(26, 30, 48, 58));
+                                      bin.moveTo(16, 22);
+                                      bin.lineTo(84, 22);
+                                      bin.moveTo(40, 12);
+                                      bin.lineTo(60, 12);
+                                      stroke(p, bin, 7);
+                                  }};
+    all["MRKOSnapshotApply"] = {panelIcon, [](QPainter &p) {
+                                    QPainterPath tick;
+                                    tick.moveTo(16, 52);
+                                    tick.lineTo(40, 76);
+                                    tick.lineTo(84, 24);
+                                    stroke(p, tick, 11);
+                                }};
+    all["MRKOSnapshotShare"] = {panelIcon, [](QPainter &p) {
+                                    QPainterPath box;
+                                    box.moveTo(30, 40);
+                                    box.lineTo(18, 40);
+                                    box.lineTo(18, 90);
+                                    box.lineTo(82, 90);
+                                    box.lineTo(82, 40);
+                                    box.lineTo(70, 40);
+                                    box.moveTo(50, 62);
+                                    box.lineTo(50, 10);
+                                    box.moveTo(34, 26);
+                                    box.lineTo(50, 10);
+                                    box.lineTo(66, 26);
+                                    stroke(p, box, 8);
+                                }};
+    all["MRKOSnapshotRemove"] = {panelIcon, [](QPainter &p) {
+                                     QPainterPath bin;
+                                     bin.addRect(QRectF(26, 30, 48, 58));
+                                     bin.moveTo(14, 22);
+                                     bin.lineTo(86, 22);
+                                     stroke(p, bin, 8);
+                                 }};
+    all["MRKOSnapshotQuickLook"] = {panelIcon, [mid](QPainter &p) {
+                                        QPainterPath eye;
+                                        eye.moveTo(8, 50);
+                                        eye.quadTo(50, 6, 92, 50);
+                                        eye.quadTo(50, 94, 8, 50);
+                                        stroke(p, eye, 7);
+                                        QPainterPath pupil;
+                                        pupil.addEllipse(mid, 14, 14);
+                                        fill(p, pupil);
+                                    }};
+    all["MRKOSnapshotSave"] = {panelIcon, [](QPainter &p) {
+                                   QPainterPath tray;
+                                   tray.moveTo(14, 62);
+                                   tray.lineTo(14, 88);
+                                   tray.lineTo(86, 88);
+                                   tray.lineTo(86, 62);
+                                   tray.moveTo(50, 10);
+                                   tray.lineTo(50, 66);
+                                   tray.moveTo(32, 48);
+                                   tray.lineTo(50, 66);
+                                   tray.lineTo(68, 48);
+                                   stroke(p, tray, 8);
+                               }};
+    all["MRKOSnapshotPutBack"] = {panelIcon, [](QPainter &p) {
+                                      QPainterPath back;
+                                      back.moveTo(84, 80);
+                                      back.quadTo(84, 40, 30, 40);
+                                      stroke(p, back, 8);
+                                      fill(p, arrowHead(QPointF(14, 40), kPi, 26, 0.6));
+                                  }};
+    all["MRKOSnapshotCleanUp"] = {
+        panelIcon, [](QPainter &p) {
+            QPainterPath broom;
+            broom.moveTo(70, 10);
+            broom.lineTo(46, 56);
+            stroke(p, broom, 8);
+            QPainterPath head;
+            head.addPolygon(QPolygonF({QPointF(30, 52), QPointF(62, 64), QPointF(48, 92), QPointF(12, 82)}));
+            head.closeSubpath();
+            fill(p, head);
+        }};
     all["KPCloseOval"] = {QSizeF(17, 17), [mid](QPainter &p) {
                               QPainterPath cross;
                               cross.moveTo(34, 34);

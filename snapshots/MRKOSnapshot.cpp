@@ -718,7 +718,9 @@ bool MRKOSnapshot::writeToPath(const QString &path, quint64 method)
 
 QString MRKOSnapshot::writeToFolder(const QString &folder, quint64 method)
 {
-    const QString fileName = QStringLiteral("%1.%2").arg(name(), MRKOUtils::extentionWithExportMethod(qint64(method)));
+    // Names the user typed may hold "/" or begin with dots: the file stays inside the folder.
+    const QString fileName = MRKOUtils::safeFileName(name(), MRKOUtils::extentionWithExportMethod(qint64(method)),
+                                                     QStringLiteral("Snapshot"));
     const QString path = MRKOUtils::uniqueFilePathWithPathFolder(QDir(folder).filePath(fileName), folder);
     writeToPath(path, method);
     return fileName;

@@ -11,8 +11,22 @@
 #include "snapshots/MRKOPersistentData.h"
 #include "snapshots/MRKOPersistentTrash.h"
 #include "snapshots/MRKOSnapshot.h"
+#include "snapshots/MRKOSnapshotAddedWindow.h"
+#include "snapshots/MRKOSnapshotCollectionView.h"
+#include "snapshots/MRKOSnapshotItem.h"
+#include "snapshots/MRKOSnapshotItemView.h"
+#include "snapshots/MRKOSnapshotPanel.h"
+#include "snapshots/MRKOSnapshotQuicklook.h"
+#include "snapshots/MRKOSnapshotToolbar.h"
+#include "snapshots/MRKOSnapshotView.h"
+#include "snapshots/MRKOSnapshotsViewController.h"
 #include "snapshots/Sequence.h"
 #include "snapshots/SnapInfo.h"
+#include "snapshots/SnapshotItemMenus.h"
+#include "snapshots/StoreRecord.h"
+
+#include <QCursor>
+#include <QWidget>
 
 #include <algorithm>
 #include <atomic>
@@ -64,9 +78,41 @@ MRKOSnapshotManager::MRKOSnapshotManager() : m_backup(std::make_unique<inkora::C
 
 MRKOSnapshotManager::~MRKOSnapshotManager() = default;
 
-void MRKOSnapshotManager::setViews(std::unique_ptr<inkora::SnapshotViews> views)
+void MRKOSnapshotManager::setSnapshotsViewController(MRKOSnapshotsViewController *controller)
 {
-    m_views = std::move(views);
+    m_snapshotsViewController = controller;
+}
+
+MRKOSnapshotsViewController *MRKOSnapshotManager::snapshotsViewController() const
+{
+    return m_snapshotsViewController;
+}
+
+MRKOSnapshotPanel *MRKOSnapshotManager::panel()
+{
+    return MRKOSnapshotPanel::panelHasInit() ? &MRKOSnapshotPanel::sharedSnapshotPanel() : nullptr;
+}
+
+MRKOSnapshotCollectionView *MRKOSnapshotManager::collection() const
+{
+    return m_snapshotsViewController ? m_snapshotsViewController->collectionView() : nullptr;
+}
+
+inkora::ItemIndexes MRKOSnapshotManager::selectionIndexes() const
+{
+    const MRKOSnapshotCollectionView *view = collection();
+    return view ? view->selectionIndexes() : inkora::ItemIndexes();
+}
+
+void MRKOSnapshotManager::setSelectionIndexes(const inkora::ItemIndexes &indexes)
+{
+    if (MRKOSnapshotCollectionView *view = collection())
+        view->setSelectionIndexes(indexes);
+}
+
+bool MRKOSnapshotManager::isQuickLookVisible()
+{
+    return MRKOSnapshotQuicklook::isMade() && MRKOSnapshotQuicklook::sharedSnapshotQuicklook().isShown();
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -74,15 +120,13 @@ void MRKOSnapshotManager::setViews(std::unique_ptr<inkora::SnapshotViews> views)
 
 bool MRKOSnapshotManager::panelHasInit()
 {
-    if (!isMade())
-        return false;
-    const inkora::SnapshotViews *views = sharedSnapshotManager().views();
-    return views && views->panelHasInit();
+    return MRKOSnapshotPanel::panelHasInit();
 }
 
 bool MRKOSnapshotManager::panelShown() const
 {
-    return m_views && m_views->panelHasInit() && m_views->isPanelShown();
+    const MRKOSnapshotPanel *shown = panel();
+    return shown && shown->isVisible();
 }
 
 bool MRKOSnapshotManager::wantsToRemoveSnapshot()
@@ -97,18 +141,20 @@ bool MRKOSnapshotManager::wantsToSelectAllSnapshots()
 
 bool MRKOSnapshotManager::mouseOverSnapshotsPanel()
 {
+    if (!isMade())
+        return false;
     const MRKOSnapshotManager &manager = sharedSnapshotManager();
-    return manager.panelShown() && manager.views()->panelFrame().contains(AppDelegate::mouseLocation());
+    return manager.panelShown() && panel()->frame().contains(AppDelegate::mouseLocation());
 }
 
 bool MRKOSnapshotManager::panelHasSheetWindow()
 {
-    return panelHasInit() && sharedSnapshotManager().views()->hasQuestionWindow();
+    return panelHasInit() && panel()->hasQuestionWindow();
 }
 
 bool MRKOSnapshotManager::panelExportingFiles()
 {
-    return panelHasInit() && sharedSnapshotManager().views()->hasExportOverlay();
+    return panelHasInit() && panel()->hasExportOverlay();
 }
 
 bool MRKOSnapshotManager::isPanelShown()
@@ -126,32 +172,36 @@ void MRKOSnapshotManager::togglePanel()
         showPanel();
 }
 
-void MRKOSnapshotManager::showPanel()
+void MRKOSnapshotManager::showPanel(std::function<void()> completion)
 {
-    inkora::SnapshotViews *views = sharedSnapshotManager().views();
-    if (!views || isPanelShown())
+    if (isPanelShown())
         return;
-    views->hideAddedWindowIfShown();
-    views->setPanelInAnimation(true);
-    views->slidePanel(true, kPanelSlideDuration, [views] {
-        views->setPanelInAnimation(false);
-        if (!AppDelegate::quickTourIsShown())
-            views->showSnapshotsToolTip();
+    if (MRKOSnapshotAddedWindow::isMade())
+        MRKOSnapshotAddedWindow::sharedWindow().hideIfShown();
+    MRKOSnapshotPanel &shown = MRKOSnapshotPanel::sharedSnapshotPanel();
+    sharedSnapshotManager().validatePanelControlsIfNeeded();
+    shown.setInAnimation(true);
+    shown.slide(true, kPanelSlideDuration, [completion = std::move(completion)] {
+        MRKOSnapshotPanel::sharedSnapshotPanel().setInAnimation(false);
+        if (completion)
+            completion();
     });
 }
 
 void MRKOSnapshotManager::hidePanelAnimated(bool)
 {
+    if (!isMade())
+        return;
     MRKOSnapshotManager &manager = sharedSnapshotManager();
-    inkora::SnapshotViews *views = manager.views();
-    if (!views || !views->panelHasInit())
+    MRKOSnapshotPanel *shown = panel();
+    if (!shown)
         return;
     // The slide runs either way; only the preview goes at once.
     manager.hideQuickLookIfNeededAnimated(false);
-    views->removeQuestionWindowIfNeeded();
-    views->makePanelFirstResponderNil();
-    views->setPanelInAnimation(true);
-    views->slidePanel(false, kPanelSlideDuration, [views] { views->setPanelInAnimation(false); });
+    shown->removeQuestionWindowIfNeeded();
+    shown->makeFirstResponderNil();
+    shown->setInAnimation(true);
+    shown->slide(false, kPanelSlideDuration, [shown] { shown->setInAnimation(false); });
     if (!MRKODraw::isTextEditing())
         MRKOUtils::registerKeysForTypingIfNeeded();
 }
@@ -171,10 +221,9 @@ void MRKOSnapshotManager::hidePanelIfNeededAnimated()
 void MRKOSnapshotManager::ensureKeyWindowIfNeededAfterDelay()
 {
     platform::DispatchQueue::main().after(kKeyWindowDelay, [] {
-        MRKOSnapshotManager &manager = sharedSnapshotManager();
-        inkora::SnapshotViews *views = manager.views();
-        if (views && views->panelHasInit() && manager.snapshotNameEditing() && !views->isPanelKeyWindow())
-            views->makePanelKey();
+        MRKOSnapshotPanel *shown = panel();
+        if (shown && sharedSnapshotManager().snapshotNameEditing() && !shown->isKeyWindow())
+            shown->makeKeyWindow();
     });
 }
 
@@ -192,8 +241,35 @@ bool MRKOSnapshotManager::saveCanvasToDocumentsIfNeededMainThread(bool mainThrea
 void MRKOSnapshotManager::setSnapshotNameEditing(bool editing)
 {
     m_snapshotNameEditing = editing;
+    if (MRKOSnapshotPanel *shown = panel())
+        shown->updateAcceptsFocus();
     if (!editing)
         MRKOPersistentData::sharedData().saveAction();
+}
+
+void MRKOSnapshotManager::renameSnapshot(const Record &record, const QString &name)
+{
+    auto *stored = dynamic_cast<inkora::StoreRecord *>(record.get());
+    if (!stored || name.isEmpty() || name == record->name())
+        return;
+    const QString previous = record->name();
+    const std::weak_ptr<MRKOSnapshotInfoProtocol> weak = record;
+    platform::UndoManager &undo = AppDelegate::undoManager();
+    // Against the record, not the item view, which may show another shot by the time this is undone.
+    undo.registerUndo(std::weak_ptr<const void>(record), [weak, previous] {
+        if (const Record strong = weak.lock())
+            sharedSnapshotManager().renameSnapshot(strong, previous);
+    });
+    undo.setActionName(QStringLiteral("Name Change"));
+    stored->setName(name);
+    MRKOPersistentData::sharedData().saveAction();
+    if (MRKOSnapshotCollectionView *view = collection()) {
+        const qint64 index = indexOf(snapshots(), record.get());
+        if (MRKOSnapshotItem *item = index == kNotFound ? nullptr : view->itemAtIndex(index))
+            item->view().setName(name);
+    }
+    if (isQuickLookVisible() && MRKOSnapshotQuicklook::sharedSnapshotQuicklook().snapshot() == record)
+        MRKOSnapshotQuicklook::sharedSnapshotQuicklook().setSnapshot(record);
 }
 
 const std::vector<std::shared_ptr<MRKOSnapshot>> &MRKOSnapshotManager::backupSnapshots() const
@@ -216,9 +292,7 @@ MRKOSnapshotManager::Records MRKOSnapshotManager::snapshots() const
 
 qint64 MRKOSnapshotManager::selectedIndex() const
 {
-    if (!m_views)
-        return kNotFound;
-    const inkora::ItemIndexes selection = m_views->selectionIndexes();
+    const inkora::ItemIndexes selection = selectionIndexes();
     return selection.empty() ? kNotFound : *selection.begin();
 }
 
@@ -232,10 +306,8 @@ MRKOSnapshotManager::Record MRKOSnapshotManager::selectedSnapshot() const
 MRKOSnapshotManager::Records MRKOSnapshotManager::selectedSnapshots() const
 {
     Records selected;
-    if (!m_views)
-        return selected;
     const Records shown = snapshots();
-    for (const qint64 index : m_views->selectionIndexes()) {
+    for (const qint64 index : selectionIndexes()) {
         if (index >= 0 && index < qint64(shown.size()))
             selected.push_back(shown[size_t(index)]);
     }
@@ -260,14 +332,14 @@ bool MRKOSnapshotManager::isShownAndHasSelection() const
 
 void MRKOSnapshotManager::moveLeft()
 {
-    if (m_views)
-        m_views->moveLeft();
+    if (m_snapshotsViewController)
+        m_snapshotsViewController->moveLeft();
 }
 
 void MRKOSnapshotManager::moveRight()
 {
-    if (m_views)
-        m_views->moveRight();
+    if (m_snapshotsViewController)
+        m_snapshotsViewController->moveRight();
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -275,10 +347,10 @@ void MRKOSnapshotManager::moveRight()
 
 void MRKOSnapshotManager::toggleQuickLook()
 {
-    if (selectedSnapshot() && m_views && !m_views->isQuickLookVisible())
+    if (selectedSnapshot() && !isQuickLookVisible())
         showQuickLookIfNeeded();
-    else if (m_views)
-        m_views->hideQuickLookAnimated(true);
+    else if (isQuickLookVisible())
+        MRKOSnapshotQuicklook::sharedSnapshotQuicklook().hideQuickLookAnimated(true);
 }
 
 void MRKOSnapshotManager::showQuickLookIfNeeded()
@@ -290,36 +362,38 @@ void MRKOSnapshotManager::showQuickLookIfNeeded()
 
 void MRKOSnapshotManager::showSnapshotInQuickLook(const Record &record)
 {
-    if (!m_views || !record)
+    if (!record)
         return;
-    if (m_views->isQuickLookVisible())
-        m_views->setQuickLookRecord(record);
+    MRKOSnapshotQuicklook &quicklook = MRKOSnapshotQuicklook::sharedSnapshotQuicklook();
+    if (quicklook.isShown())
+        quicklook.setSnapshot(record);
     else
-        m_views->showQuickLookWithRecord(record);
+        quicklook.showQuickLookWithSnapshot(record);
 }
 
 void MRKOSnapshotManager::validateQuicklookSnapshot()
 {
-    if (!m_views || !m_views->isQuickLookVisible())
+    if (!isQuickLookVisible())
         return;
+    MRKOSnapshotQuicklook &quicklook = MRKOSnapshotQuicklook::sharedSnapshotQuicklook();
     const Record selected = selectedSnapshot();
-    if (selected && m_views->quickLookRecord() != selected.get())
-        m_views->setQuickLookRecord(selected);
+    if (selected && quicklook.snapshot() != selected)
+        quicklook.setSnapshot(selected);
     else if (!selected)
-        m_views->hideQuickLookAnimated(true);
+        quicklook.hideQuickLookAnimated(true);
 }
 
 void MRKOSnapshotManager::hideQuickLookIfNeededAnimated(bool animated)
 {
-    if (m_views && m_views->isQuickLookVisible())
-        m_views->hideQuickLookAnimated(animated);
+    if (isQuickLookVisible())
+        MRKOSnapshotQuicklook::sharedSnapshotQuicklook().hideQuickLookAnimated(animated);
 }
 
 void MRKOSnapshotManager::showSelectedSnapshotIfNeeded()
 {
     const qint64 index = selectedIndex();
-    if (m_views && index >= 0 && index < qint64(snapshots().size()) && !isItemVisibleInVisibleRectAtIndex(index))
-        m_views->scrollToItem(index, true, {});
+    if (collection() && index >= 0 && index < qint64(snapshots().size()) && !isItemVisibleInVisibleRectAtIndex(index))
+        collection()->scrollToItem(index, true, {});
 }
 
 bool MRKOSnapshotManager::isItemVisibleInVisibleRectAtIndex(qint64 index) const
@@ -329,7 +403,7 @@ bool MRKOSnapshotManager::isItemVisibleInVisibleRectAtIndex(qint64 index) const
 
 inkora::ItemIndexes MRKOSnapshotManager::itemsIntersectingVisibleRect() const
 {
-    return m_views ? m_views->itemsIntersectingVisibleRect() : inkora::ItemIndexes();
+    return collection() ? collection()->itemsIntersectingVisibleRect() : inkora::ItemIndexes();
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -365,16 +439,16 @@ void MRKOSnapshotManager::updateSearchWithString(const QString &text)
                 m_filtered.push_back(record);
         }
     }
-    if (m_views)
-        m_views->reloadData();
+    if (m_snapshotsViewController)
+        m_snapshotsViewController->reloadData();
     if (m_tempSelectedSnapshots.empty())
         return;
     platform::DispatchQueue::main().async([this] {
         const inkora::ItemIndexes indexes = convertSnapshotsToIndexes(m_tempSelectedSnapshots);
-        if (m_views) {
+        if (m_snapshotsViewController) {
             if (!indexes.empty())
-                m_views->setSelectionIndexes(indexes);
-            m_views->validateAfterSelection();
+                setSelectionIndexes(indexes);
+            m_snapshotsViewController->validateAfterSelection();
         }
         if (m_inSearch)
             updateTempSelectedSnapshots();
@@ -385,21 +459,21 @@ void MRKOSnapshotManager::updateSearchWithString(const QString &text)
 
 void MRKOSnapshotManager::deselectAll()
 {
-    if (!m_views)
+    if (!m_snapshotsViewController)
         return;
-    m_views->setSelectionIndexes({});
-    m_views->validateAfterSelection();
+    setSelectionIndexes({});
+    m_snapshotsViewController->validateAfterSelection();
 }
 
 void MRKOSnapshotManager::selectAll()
 {
-    if (!m_views)
+    if (!m_snapshotsViewController)
         return;
     inkora::ItemIndexes all;
     for (qint64 i = 0; i < qint64(snapshots().size()); ++i)
         all.insert(i);
-    m_views->setSelectionIndexes(all);
-    m_views->validateAfterSelection();
+    setSelectionIndexes(all);
+    m_snapshotsViewController->validateAfterSelection();
 }
 
 void MRKOSnapshotManager::updateTempSelectedSnapshots()
@@ -414,14 +488,11 @@ void MRKOSnapshotManager::removeTempSelectedSnapshots()
 
 void MRKOSnapshotManager::selectFirstSnapshotInSequence()
 {
-    if (!m_views || snapshots().empty())
+    if (!collection() || snapshots().empty())
         return;
     deselectAll();
-    m_views->setSelectionIndexes({0});
-    m_views->scrollToItem(0, true, [this] {
-        if (m_views)
-            m_views->setSelectionIndexes({0});
-    });
+    setSelectionIndexes({0});
+    collection()->scrollToItem(0, true, [this] { setSelectionIndexes({0}); });
 }
 
 inkora::ItemIndexes MRKOSnapshotManager::convertSnapshotsToIndexes(const Records &records) const
@@ -465,14 +536,14 @@ std::shared_ptr<SnapInfo> MRKOSnapshotManager::addShot(const std::shared_ptr<MRK
     std::shared_ptr<SnapInfo> info = MRKOPersistentData::sharedData().addSnapshotForSequenceType(snapshot, type);
     if (m_inSearch) {
         platform::DispatchQueue::main().after(kSearchAgainDelay, [this] { updateSearchWithString(m_currentSearch); });
-    } else if (m_shotsViewType == type && m_views && info) {
-        m_views->insertNewSnapshotAnimated();
+    } else if (m_shotsViewType == type && m_snapshotsViewController && info) {
+        m_snapshotsViewController->insertNewSnapshotAnimated();
     }
     if (m_inSearch || m_shotsViewType != type)
         highlightTopBarSegment(type);
     showAddedSnapshotInWindowIfNeeded(info);
-    if (m_views)
-        m_views->validateToolbarButtons();
+    if (m_snapshotsViewController && m_snapshotsViewController->snapshotToolbar())
+        m_snapshotsViewController->snapshotToolbar()->validateButtons();
     if (type == 1)
         ++m_dazadUdizsCount;
     else
@@ -487,20 +558,20 @@ void MRKOSnapshotManager::recordWillBeDropped(const std::shared_ptr<SnapInfo> &i
     const qint64 filteredIndex = indexOf(m_filtered, info.get());
     if (filteredIndex != kNotFound)
         m_filtered.erase(m_filtered.begin() + filteredIndex);
-    if (shown == kNotFound || !m_views)
+    if (shown == kNotFound || !m_snapshotsViewController)
         return;
     platform::DispatchQueue::main().async([this, shown] {
-        if (m_views)
-            m_views->removeSnapshotsAtIndexes({shown});
+        if (m_snapshotsViewController)
+            m_snapshotsViewController->removeSnapshotsAtIndexes({shown});
     });
 }
 
 void MRKOSnapshotManager::showAddedSnapshotInWindowIfNeeded(const std::shared_ptr<SnapInfo> &info)
 {
     const AppDelegate *app = AppDelegate::shared();
-    if (!info || !m_views || !app || !app->snapshotNotification() || AppDelegate::quickTourIsShown() || panelShown())
+    if (!info || !app || !app->snapshotNotification() || AppDelegate::quickTourIsShown() || panelShown())
         return;
-    m_views->showAddedWindowWithRecord(info);
+    MRKOSnapshotAddedWindow::showWindowWithSnapshot(info);
 }
 
 void MRKOSnapshotManager::applySelectedSnapshot()
@@ -511,11 +582,15 @@ void MRKOSnapshotManager::applySelectedSnapshot()
         app->applySnapshot(selected->snapshot());
 }
 
-void MRKOSnapshotManager::shareSelectedSnapshot()
+void MRKOSnapshotManager::shareSelectedSnapshotWithSender(QWidget *sender)
 {
     const qint64 index = selectedIndex();
-    if (m_views && index != kNotFound)
-        m_views->shareItem(index);
+    MRKOSnapshotItem *item = collection() && index != kNotFound ? collection()->itemAtIndex(index) : nullptr;
+    if (!item)
+        return;
+    // The menu opens below the sender's bottom left corner.
+    const QPoint at = sender ? sender->mapToGlobal(QPoint(0, sender->height() + 4)) : QCursor::pos();
+    inkora::SnapshotItemMenus(*item).shareAction(at);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -523,8 +598,8 @@ void MRKOSnapshotManager::shareSelectedSnapshot()
 
 void MRKOSnapshotManager::putBackSelectedSnapshots()
 {
-    if (m_views && !m_views->selectionIndexes().empty())
-        putBackSnapshotsAtIndexes(m_views->selectionIndexes());
+    if (!selectionIndexes().empty())
+        putBackSnapshotsAtIndexes(selectionIndexes());
 }
 
 void MRKOSnapshotManager::putBackSnapshot(const Record &record)
@@ -554,8 +629,8 @@ void MRKOSnapshotManager::putBackSnapshotsAtIndexes(const inkora::ItemIndexes &i
     }
     MRKOPersistentData::sharedData().finalizeMoveToTrashOrPutBack();
     removeItemsFromFilteredIfNeeded(indexes);
-    if (m_views)
-        m_views->removeSnapshotsAtIndexes(indexes);
+    if (m_snapshotsViewController)
+        m_snapshotsViewController->removeSnapshotsAtIndexes(indexes);
     for (qint64 type = 0; type < 2; ++type) {
         if (putBack[size_t(type)] == 0)
             continue;
@@ -566,8 +641,16 @@ void MRKOSnapshotManager::putBackSnapshotsAtIndexes(const inkora::ItemIndexes &i
 
 void MRKOSnapshotManager::highlightTopBarSegment(qint64 viewType)
 {
-    if (m_views && viewType >= 0 && viewType <= 2)
-        m_views->highlightSegment(viewType);
+    MRKOSnapshotPanel *shown = panel();
+    if (!shown || viewType < 0 || viewType > 2)
+        return;
+    MRKOSnapshotView *view = shown->snapshotView();
+    if (viewType == 0)
+        view->highlightSnapshots();
+    else if (viewType == 1)
+        view->highlightDazadUdizs();
+    else
+        view->highlightRecentlyDeleted();
 }
 
 bool MRKOSnapshotManager::moveSnapshotsAtIndexesToIndex(const std::vector<qint64> &indexes, qint64 index)
@@ -616,15 +699,11 @@ bool MRKOSnapshotManager::moveSnapshotsAtIndexesToIndex(const std::vector<qint64
         --target;
         moves.emplace_back(*it, target);
     }
-    const auto completion = [this] {
-        if (m_views)
-            m_views->selectionDidChanged();
-        MRKOPersistentData::sharedData().saveAction();
-    };
-    if (m_views)
-        m_views->performBatchMoves(moves, completion);
-    else
-        completion();
+    if (collection())
+        collection()->performBatchMoves(moves);
+    if (m_snapshotsViewController)
+        m_snapshotsViewController->selectionDidChanged();
+    MRKOPersistentData::sharedData().saveAction();
     return true;
 }
 
@@ -633,8 +712,7 @@ void MRKOSnapshotManager::removeFromTrashWithResponse(qint64 response)
     if (response != kTrashResponseDelete && response != kTrashResponseMoveToBin)
         return;
     m_trashResponse = response;
-    if (m_views)
-        removeSnapshotsAtIndexes(m_views->selectionIndexes());
+    removeSnapshotsAtIndexes(selectionIndexes());
 }
 
 void MRKOSnapshotManager::removeAllSnapshots()
@@ -648,12 +726,14 @@ void MRKOSnapshotManager::removeAllSnapshots()
 
 void MRKOSnapshotManager::removeSelectedSnapshots()
 {
-    if (!m_views || m_views->selectionIndexes().empty())
+    if (selectionIndexes().empty())
         return;
-    if (m_shotsViewType == 2)
-        m_views->askAQuestion();
-    else
-        removeSnapshotsAtIndexes(m_views->selectionIndexes());
+    if (m_shotsViewType == 2) {
+        if (MRKOSnapshotPanel *shown = panel())
+            shown->askAQuestion();
+    } else {
+        removeSnapshotsAtIndexes(selectionIndexes());
+    }
 }
 
 void MRKOSnapshotManager::removeSnapshotsAtIndexes(const inkora::ItemIndexes &indexes)
@@ -695,8 +775,8 @@ void MRKOSnapshotManager::removeSnapshotsAtIndexes(const inkora::ItemIndexes &in
     }
     MRKOPersistentData::sharedData().finalizeMoveToTrashOrPutBack();
     removeItemsFromFilteredIfNeeded(removed);
-    if (m_views && !removed.empty())
-        m_views->removeSnapshotsAtIndexes(removed);
+    if (m_snapshotsViewController && !removed.empty())
+        m_snapshotsViewController->removeSnapshotsAtIndexes(removed);
     m_trashResponse = 0;
 }
 
@@ -719,10 +799,11 @@ void MRKOSnapshotManager::cleanUpTrashIfNeeded()
 
 void MRKOSnapshotManager::cleanUpUndoForItemAtIndex(qint64 index)
 {
-    if (!m_views || index < 0 || index >= qint64(snapshots().size()))
+    const Records shown = snapshots();
+    if (index < 0 || index >= qint64(shown.size()))
         return;
-    if (const void *target = m_views->itemUndoTarget(index))
-        AppDelegate::undoManager().removeAllActionsWithTarget(target);
+    // Renames are registered against the record, so its steps go with it.
+    AppDelegate::undoManager().removeAllActionsWithTarget(static_cast<const void *>(shown[size_t(index)].get()));
 }
 
 void MRKOSnapshotManager::cleanUpUndoForCollectionAtIndexes(const inkora::ItemIndexes &indexes)
@@ -764,14 +845,14 @@ inkora::ItemIndexes MRKOSnapshotManager::sourceIndexSetForCollectionIndexes(cons
 void MRKOSnapshotManager::showCollectionWithViewType(qint64 viewType)
 {
     if (viewType != m_shotsViewType && viewType >= 0 && viewType <= 2) {
-        if (m_views) {
-            m_scrollPoints[size_t(m_shotsViewType)] = m_views->scrollOrigin();
-            m_selections[size_t(m_shotsViewType)] = m_views->selectionIndexes();
+        if (collection()) {
+            m_scrollPoints[size_t(m_shotsViewType)] = collection()->scrollOrigin();
+            m_selections[size_t(m_shotsViewType)] = collection()->selectionIndexes();
         }
         m_shotsViewType = viewType;
-        if (m_views) {
-            m_views->setCollectionAlpha(0);
-            m_views->reloadData();
+        if (collection()) {
+            collection()->setAlpha(0);
+            m_snapshotsViewController->reloadData();
         }
         const qint64 moved = std::exchange(m_countChanges[size_t(viewType)], 0);
         inkora::ItemIndexes selection;
@@ -789,11 +870,12 @@ void MRKOSnapshotManager::showCollectionWithViewType(qint64 viewType)
             scroll = m_scrollPoints[size_t(viewType)];
         }
         platform::DispatchQueue::main().async([this, selection, scroll] {
-            if (!m_views)
+            MRKOSnapshotCollectionView *view = collection();
+            if (!view)
                 return;
-            m_views->setScrollOrigin(scroll);
-            m_views->setSelectionIndexes(selection);
-            m_views->setCollectionAlpha(1);
+            view->setScrollOrigin(scroll);
+            view->setSelectionIndexes(selection);
+            view->setAlpha(1);
         });
     }
     validatePanelControlsIfNeeded();
@@ -801,22 +883,23 @@ void MRKOSnapshotManager::showCollectionWithViewType(qint64 viewType)
 
 void MRKOSnapshotManager::validatePanelControlsIfNeeded()
 {
-    if (!m_views || !m_views->panelHasInit())
+    MRKOSnapshotPanel *shown = panel();
+    if (!shown)
         return;
-    m_views->validateTopControl();
-    m_views->validateAddButton();
+    shown->validateTopControl();
+    shown->validateAddButton();
 }
 
 void MRKOSnapshotManager::resetFirstResponderIfNeeded()
 {
-    if (m_snapshotNameEditing && m_views && m_views->panelHasInit())
-        m_views->makePanelFirstResponderNil();
+    if (m_snapshotNameEditing && panel())
+        panel()->makeFirstResponderNil();
 }
 
 void MRKOSnapshotManager::applicationDidChangeScreenParameters()
 {
-    if (m_views && m_views->panelHasInit())
-        m_views->applicationDidChangeScreenParameters();
+    if (MRKOSnapshotPanel *shown = panel())
+        shown->applicationDidChangeScreenParameters();
 }
 
 // ---------------------------------------------------------------------------------------------------------------

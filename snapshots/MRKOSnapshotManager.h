@@ -1,21 +1,31 @@
 #pragma once
 
-#include "snapshots/SnapshotViews.h"
-
 #include <QPointF>
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 #include <vector>
 
 class MRKOSnapshot;
+class MRKOSnapshotCollectionView;
 class MRKOSnapshotInfoProtocol;
+class MRKOSnapshotPanel;
+class MRKOSnapshotsViewController;
+class QMenu;
+class QWidget;
 class SnapInfo;
 namespace inkora {
 class CanvasBackup;
-}
+/// Item indexes of the browser's one section, ascending.
+using ItemIndexes = std::set<qint64>;
+} // namespace inkora
 
 /// The one controller between the snapshot roll and bin, the windows that show them, the canvases and the
 /// application: it names and adds new shots, keeps which roll the browser shows with its scroll position, selection
@@ -39,9 +49,11 @@ public:
     MRKOSnapshotManager(const MRKOSnapshotManager &) = delete;
     MRKOSnapshotManager &operator=(const MRKOSnapshotManager &) = delete;
 
-    /// The windows the manager drives; none until they are made.
-    void setViews(std::unique_ptr<inkora::SnapshotViews> views);
-    [[nodiscard]] inkora::SnapshotViews *views() const { return m_views.get(); }
+    /// The browser registers itself when the panel makes it.
+    void setSnapshotsViewController(MRKOSnapshotsViewController *controller);
+    [[nodiscard]] MRKOSnapshotsViewController *snapshotsViewController() const;
+    /// The panel; null until it has been made.
+    [[nodiscard]] static MRKOSnapshotPanel *panel();
 
     // Class queries and the panel
     [[nodiscard]] static bool panelHasInit();
@@ -52,7 +64,8 @@ public:
     [[nodiscard]] static bool panelExportingFiles();
     [[nodiscard]] static bool isPanelShown();
     static void togglePanel();
-    static void showPanel();
+    /// `completion` runs once the panel is up.
+    static void showPanel(std::function<void()> completion = {});
     static void hidePanelIfNeeded();
     static void hidePanelIfNeededAnimated();
     static void hidePanelAnimated(bool animated);
@@ -125,7 +138,32 @@ public:
     std::shared_ptr<SnapInfo> addDazadUdiz(const std::shared_ptr<MRKOSnapshot> &snapshot);
     void showAddedSnapshotInWindowIfNeeded(const std::shared_ptr<SnapInfo> &info);
     void applySelectedSnapshot();
-    void shareSelectedSnapshot();
+    /// The export menu below the sender; a DazadUdiz's screen image is exported at once.
+    void shareSelectedSnapshotWithSender(QWidget *sender);
+    /// Renames with an undo step "Name Change" registered against the record; an empty or equal name does nothing.
+    void renameSnapshot(const Record &record, const QString &name);
+
+    // Exporting and the snapshot files (the export sheet shows progress; loops run on the global queue)
+    void saveSelectedIndexesWithMethod(const inkora::ItemIndexes &indexes, quint64 method);
+    /// `done` runs on the main queue once the loop ended, written or not.
+    void saveSnapshotsAsyncToPathsWithMethod(const Records &records, const QStringList &paths, quint64 method,
+                                             std::function<void()> done = {});
+    /// Without indexes every shot shown is saved.
+    void saveMultiPagesPDFWithPanelFull(bool withScreenShot, const std::optional<inkora::ItemIndexes> &indexes);
+    void savePDFWithPath(const QString &path, bool withScreenShot, const std::optional<inkora::ItemIndexes> &indexes,
+                         bool straightOrder);
+    /// Returns the path written: the free path for `path` in its folder.
+    QString saveSnapshotsAsPDFWithPath(const Records &records, const QString &path, bool withScreenShot,
+                                       bool straightOrder, std::function<void()> done = {});
+    void saveSelectedSnapshotWithSender(QWidget *sender);
+    [[nodiscard]] std::unique_ptr<QMenu> saveMenu(bool withLoad);
+    void saveSelectedSnapshotsAs();
+    void saveAllSnapshots();
+    void saveSnapshotWithSavePanel(const Record &record);
+    /// Without records every shot of the Snapshots roll.
+    void saveSnapshotsWithOpenPanel(const std::optional<Records> &records);
+    void saveSnapshotsToURL(const Records &records, const QString &folder);
+    void loadSnapshots();
 
     // Putting back, removing, reordering
     void putBackSelectedSnapshots();
@@ -164,6 +202,12 @@ private:
     std::shared_ptr<SnapInfo> addShot(const std::shared_ptr<MRKOSnapshot> &snapshot, qint64 type);
     void recordWillBeDropped(const std::shared_ptr<SnapInfo> &info);
     [[nodiscard]] bool panelShown() const;
+    [[nodiscard]] MRKOSnapshotCollectionView *collection() const;
+    [[nodiscard]] inkora::ItemIndexes selectionIndexes() const;
+    void setSelectionIndexes(const inkora::ItemIndexes &indexes);
+    [[nodiscard]] static bool isQuickLookVisible();
+    /// The export sheet's text, then the loop on the global queue over the count, stopping at a cancel.
+    void runExport(const QString &message, qint64 count, std::function<void(qint64)> item, std::function<void()> done);
 
     quint64 m_snapshotsCount = 0;
     quint64 m_dazadUdizsCount = 0;
@@ -178,5 +222,5 @@ private:
     Records m_filtered;
     Records m_tempSelectedSnapshots;
     std::unique_ptr<inkora::CanvasBackup> m_backup;
-    std::unique_ptr<inkora::SnapshotViews> m_views;
+    QPointer<MRKOSnapshotsViewController> m_snapshotsViewController; // not owned; lives with the panel
 };

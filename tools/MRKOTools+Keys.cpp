@@ -5,6 +5,7 @@
 #include "platform/Keys.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "shortcuts/MRKOSingleKeyActionController.h"
+#include "snapshots/MRKOSnapshotManager.h"
 #include "tools/MRKOTools.h"
 #include "tools/MRKOToolsDelegate.h"
 #include "tools/ToolsNeighbours.h"
@@ -13,6 +14,12 @@ namespace {
 
 constexpr qint64 kZKeySlot = 25;         // the single-key slot of the Z key
 constexpr quint64 kMagnifierAction = 12; // the extra action that toggles the magnifier
+
+/// The snapshot manager's panel state; nothing of it exists before the manager was made.
+bool snapshotPanelIsShownAndHasSelection()
+{
+    return MRKOSnapshotManager::isMade() && MRKOSnapshotManager::sharedSnapshotManager().isShownAndHasSelection();
+}
 
 } // namespace
 
@@ -23,8 +30,8 @@ bool MRKOTools::routeArrowOrSpace(quint16 keyCode)
             inkora::quickTourPrev();
             return true;
         }
-        if (inkora::snapshotPanelIsShownAndHasSelection()) {
-            inkora::snapshotPanelMoveLeft();
+        if (snapshotPanelIsShownAndHasSelection()) {
+            MRKOSnapshotManager::sharedSnapshotManager().moveLeft();
             return true;
         }
         return false;
@@ -34,8 +41,8 @@ bool MRKOTools::routeArrowOrSpace(quint16 keyCode)
         inkora::quickTourNext();
         return true;
     }
-    if (inkora::snapshotPanelIsShownAndHasSelection()) {
-        inkora::snapshotPanelMoveRight();
+    if (snapshotPanelIsShownAndHasSelection()) {
+        MRKOSnapshotManager::sharedSnapshotManager().moveRight();
         return true;
     }
     return false;
@@ -55,8 +62,8 @@ bool MRKOTools::keyDown(const platform::Event &event)
             return true;
         break;
     case platform::kKeySpace:
-        if (inkora::snapshotManagerWantsToShowQuickLook()) {
-            inkora::snapshotManagerToggleQuickLook();
+        if (MRKOSnapshotManager::isMade() && MRKOSnapshotManager::sharedSnapshotManager().wantsToShowQuickLook()) {
+            MRKOSnapshotManager::sharedSnapshotManager().toggleQuickLook();
             return true;
         }
         if (routeArrowOrSpace(platform::kKeyRightArrow))
@@ -83,8 +90,8 @@ bool MRKOTools::keyDown(const platform::Event &event)
             inkora::quickTourSkip();
             return true;
         }
-        if (inkora::snapshotPanelIsShown()) {
-            (void)inkora::hideSnapshotPanelAnimated();
+        if (MRKOSnapshotManager::isPanelShown()) {
+            MRKOSnapshotManager::hidePanelAnimated(true);
             return true;
         }
         if (delegate && delegate->darkOverlayIsActive()) {

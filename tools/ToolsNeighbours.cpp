@@ -21,38 +21,6 @@ void quickTourNext() {}
 
 void quickTourSkip() {}
 
-// No snapshot panel exists yet.
-bool snapshotPanelIsShown()
-{
-    return false;
-}
-
-bool snapshotPanelIsShownAndHasSelection()
-{
-    return false;
-}
-
-void snapshotPanelMoveLeft() {}
-
-void snapshotPanelMoveRight() {}
-
-bool snapshotManagerWantsToShowQuickLook()
-{
-    return false;
-}
-
-void snapshotManagerToggleQuickLook() {}
-
-bool hideSnapshotPanelAnimated()
-{
-    return false;
-}
-
-bool isMouseOverSnapshotsPanel()
-{
-    return false;
-}
-
 // The selected drawing's order does not change yet.
 bool moveStaticSelectionLayerDown(MRKODraw &)
 {

@@ -6,7 +6,7 @@
 
 class MRKODraw;
 
-// What the tool bar's key routing and the numbered command actions ask of the quick tour, the snapshot panel, the
+// What the tool bar's key routing and the numbered command actions ask of the quick tour, the
 // text editor, the selected drawing's order and colour, and the pointer decorations before those exist. Each function
 // names the operation it stands for; the owners replace them.
 namespace inkora {
@@ -17,18 +17,6 @@ namespace inkora {
 void quickTourPrev();
 void quickTourNext();
 void quickTourSkip();
-
-/// `+[MRKOSnapshotManager isPanelShown]`, `isShownAndHasSelection`, `moveLeft`, `moveRight`, `wantsToShowQuickLook`,
-/// `toggleQuickLook`, `+[MRKOSnapshotManager hidePanelAnimated:]`.
-[[nodiscard]] bool snapshotPanelIsShown();
-[[nodiscard]] bool snapshotPanelIsShownAndHasSelection();
-void snapshotPanelMoveLeft();
-void snapshotPanelMoveRight();
-[[nodiscard]] bool snapshotManagerWantsToShowQuickLook();
-void snapshotManagerToggleQuickLook();
-[[nodiscard]] bool hideSnapshotPanelAnimated();
-/// `-[AppDelegate isMouseOverSnapshotsPanel]`.
-[[nodiscard]] bool isMouseOverSnapshotsPanel();
 
 /// `-[MRKODraw moveStaticSelectionLayerDown]`, `moveStaticSelectionLayerUp`.
 [[nodiscard]] bool moveStaticSelectionLayerDown(MRKODraw &canvas);

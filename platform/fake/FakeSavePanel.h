@@ -12,6 +12,7 @@ public:
     {
         QString proposedName;
         QStringList allowedTypes;
+        QString checkBoxTitle;
     };
 
     [[nodiscard]] QString runModal(const QString &proposedName, const QStringList &allowedTypes) override
@@ -20,7 +21,16 @@ public:
         return answer;
     }
 
+    [[nodiscard]] QString runModalWithCheckBox(const QString &proposedName, const QStringList &allowedTypes,
+                                               const QString &checkBoxTitle, bool &checked) override
+    {
+        requests.append({proposedName, allowedTypes, checkBoxTitle});
+        checked = checkBoxAnswer;
+        return answer;
+    }
+
     QString answer;
+    bool checkBoxAnswer = false;
     QList<Request> requests;
 };
 

@@ -9,6 +9,8 @@ class QtSavePanel final : public SavePanel
 {
 public:
     [[nodiscard]] QString runModal(const QString &proposedName, const QStringList &allowedTypes) override;
+    [[nodiscard]] QString runModalWithCheckBox(const QString &proposedName, const QStringList &allowedTypes,
+                                               const QString &checkBoxTitle, bool &checked) override;
 };
 
 } // namespace platform

@@ -3,9 +3,13 @@
 #include "snapshots/MRKOPersistentData.h"
 #include "snapshots/MRKOPersistentTrash.h"
 #include "snapshots/MRKOSnapshot.h"
+#include "snapshots/MRKOSnapshotAddedWindow.h"
+#include "snapshots/MRKOSnapshotCollectionView.h"
+#include "snapshots/MRKOSnapshotPanel.h"
+#include "snapshots/MRKOSnapshotQuicklook.h"
 #include "snapshots/Sequence.h"
 #include "snapshots/SnapInfo.h"
-#include "tests/snapshots/RecordingSnapshotViews.h"
+#include "snapshots/SnapshotSegmentedControl.h"
 #include "tests/snapshots/SnapshotsFixture.h"
 
 #include <QDir>
@@ -14,20 +18,22 @@
 class MRKOSnapshotManagerTest : public SnapshotsFixture
 {
 protected:
+    /// The panel, opened.
     void SetUp() override
     {
         SnapshotsFixture::SetUp();
-        auto views = std::make_unique<RecordingSnapshotViews>();
-        m_views = views.get();
-        manager().setViews(std::move(views));
-    }
-    void TearDown() override
-    {
-        manager().setViews(nullptr);
-        SnapshotsFixture::TearDown();
+        log().expectWarning(QStringLiteral("This plugin does not support setting window masks"));
+        MRKOSnapshotManager::showPanel();
+        advance(0.3);
     }
     static MRKOSnapshotManager &manager() { return MRKOSnapshotManager::sharedSnapshotManager(); }
-    RecordingSnapshotViews &views() { return *m_views; }
+    static MRKOSnapshotPanel &panel() { return MRKOSnapshotPanel::sharedSnapshotPanel(); }
+    static MRKOSnapshotCollectionView &collection() { return *panel().collectionView(); }
+    static int flashing() { return panel().snapshotsTopControl()->flashingSegment(); }
+    static bool addedWindowShown()
+    {
+        return MRKOSnapshotAddedWindow::isMade() && MRKOSnapshotAddedWindow::sharedWindow().isShown();
+    }
 
     /// A shot named by the manager, as the canvas makes it.
     static std::shared_ptr<MRKOSnapshot> namedShot(bool dazadUdiz = false)
@@ -50,9 +56,6 @@ protected:
             out << record->name();
         return out;
     }
-
-private:
-    RecordingSnapshotViews *m_views = nullptr;
 };
 
 TEST_F(MRKOSnapshotManagerTest, NewShotsAreNumberedByKindAndDeletionsDoNotLowerTheCount)
@@ -68,28 +71,30 @@ TEST_F(MRKOSnapshotManagerTest, NewShotsAreNumberedByKindAndDeletionsDoNotLowerT
     EXPECT_EQ(namedShot()->name(), QStringLiteral("Snapshot 6"));
     EXPECT_EQ(namedShot(true)->name(), QStringLiteral("DazadUdiz 3"));
 
+    ASSERT_EQ(collection().numberOfItems(), 5);
     manager().removeSnapshotsAtIndexes({0, 1});
     EXPECT_EQ(namedShot()->name(), QStringLiteral("Snapshot 6"));
     EXPECT_EQ(manager().countChanges()[2], 2);
-    EXPECT_EQ(views().count(QStringLiteral("highlight 2")), 1);
-    EXPECT_EQ(views().count(QStringLiteral("removeSnapshotsAtIndexes 0,1")), 1);
+    EXPECT_EQ(flashing(), 2) << "Recently Deleted flashes";
+    EXPECT_EQ(collection().numberOfItems(), 3);
     EXPECT_EQ(MRKOPersistentTrash::sharedTrash().sequences().size(), 2u);
 }
 
 TEST_F(MRKOSnapshotManagerTest, AddingShowsTheShotInTheBrowserOrAnnouncesIt)
 {
     manager().addSnapshot(smallShot(QStringLiteral("a")));
-    EXPECT_EQ(views().count(QStringLiteral("insertNewSnapshotAnimated")), 1);
-    EXPECT_EQ(views().count(QStringLiteral("showAddedWindowWithRecord")), 0) << "the panel is shown";
-    EXPECT_EQ(views().count(QStringLiteral("highlight 0")), 0);
+    EXPECT_EQ(collection().numberOfItems(), 1);
+    EXPECT_FALSE(addedWindowShown()) << "the panel is shown";
+    EXPECT_EQ(flashing(), -1);
 
     manager().addDazadUdiz(smallShot(QStringLiteral("b"), true));
-    EXPECT_EQ(views().count(QStringLiteral("insertNewSnapshotAnimated")), 1) << "the browser shows Snapshots";
-    EXPECT_EQ(views().count(QStringLiteral("highlight 1")), 1);
+    EXPECT_EQ(collection().numberOfItems(), 1) << "the browser shows Snapshots";
+    EXPECT_EQ(flashing(), 1);
 
-    views().panelShown = false;
+    MRKOSnapshotManager::hidePanelAnimated(true);
+    advance(0.3);
     manager().addSnapshot(smallShot(QStringLiteral("c")));
-    EXPECT_EQ(views().count(QStringLiteral("showAddedWindowWithRecord")), 0) << "no delegate, no notification setting";
+    EXPECT_FALSE(addedWindowShown()) << "no delegate, no notification setting";
     settleWrites();
 }
 
@@ -117,8 +122,7 @@ TEST_F(MRKOSnapshotManagerTest, DroppedItemsStandTogetherBeforeTheDropIndexAndSt
         EXPECT_TRUE(manager().moveSnapshotsAtIndexesToIndex(row.dragged, row.drop));
 
         EXPECT_EQ(shown(), row.order);
-        EXPECT_EQ(views().count(QStringLiteral("selectionDidChanged")), 1);
-        views().calls.clear();
+        EXPECT_EQ(collection().selectionIndexes().size(), row.dragged.size()) << "the dropped items stay selected";
         // What the next launch reads.
         const QString foldername = MRKOPersistentData::sharedData().currentSnapshotsSequence()->foldername();
         EXPECT_EQ(sqlite(rollPath(), QStringLiteral("SELECT group_concat(name, ' ') FROM (SELECT i.name FROM snap_info "
@@ -143,12 +147,12 @@ TEST_F(MRKOSnapshotManagerTest, SearchingFindsNamesRegardlessOfCaseAndMarksAndBl
     EXPECT_TRUE(log().contains(QStringLiteral("moveSnapshotsAtIndexes: Collection In Search. Discard Moving")));
 
     // A new shot joins the result 0.1 s later only when it matches.
-    views().calls.clear();
     manager().addSnapshot(smallShot(QStringLiteral("Resumed")));
     manager().addSnapshot(smallShot(QStringLiteral("Other")));
-    EXPECT_EQ(views().count(QStringLiteral("highlight 0")), 2);
-    EXPECT_EQ(views().count(QStringLiteral("insertNewSnapshotAnimated")), 0);
+    EXPECT_EQ(flashing(), 0);
+    EXPECT_EQ(collection().numberOfItems(), 1);
     advance(0.1);
+    EXPECT_EQ(collection().numberOfItems(), 2);
     EXPECT_EQ(shown(), (QStringList{QStringLiteral("Resumed"), QStringLiteral("Résumé")}));
     settleWrites();
 
@@ -169,24 +173,23 @@ TEST_F(MRKOSnapshotManagerTest, PuttingBackCountsByKindAndTheRollShowsThemFirstS
     manager().showCollectionWithViewType(2);
     drainMainQueue();
     ASSERT_EQ(manager().snapshots().size(), 4u);
-    views().calls.clear();
 
     manager().putBackSnapshotsAtIndexes({0, 2, 3});
 
     EXPECT_EQ(manager().countChanges()[0], 2);
     EXPECT_EQ(manager().countChanges()[1], 1);
-    EXPECT_EQ(views().count(QStringLiteral("highlight 0")), 1);
-    EXPECT_EQ(views().count(QStringLiteral("highlight 1")), 1);
+    EXPECT_EQ(flashing(), 1) << "both rolls flash, DazadUdizs last";
     EXPECT_EQ(manager().snapshots().size(), 1u);
+    EXPECT_EQ(collection().numberOfItems(), 1);
     EXPECT_EQ(MRKOPersistentData::sharedData().items().size(), 2u);
     EXPECT_EQ(MRKOPersistentData::sharedData().dazadUdizsItems().size(), 1u);
 
-    views().scroll = QPointF(40, 0);
     manager().showCollectionWithViewType(0);
+    EXPECT_EQ(collection().alpha(), 0) << "the roll fades in once its selection is set";
     drainMainQueue();
-    EXPECT_EQ(views().selection, (inkora::ItemIndexes{0, 1}));
-    EXPECT_EQ(views().scroll, QPointF(0, 0));
-    EXPECT_EQ(views().alpha, 1);
+    EXPECT_EQ(collection().selectionIndexes(), (inkora::ItemIndexes{0, 1}));
+    EXPECT_EQ(collection().scrollOrigin(), QPointF(0, 0));
+    EXPECT_EQ(collection().alpha(), 1);
     EXPECT_EQ(manager().countChanges()[0], 0);
 }
 
@@ -196,12 +199,13 @@ TEST_F(MRKOSnapshotManagerTest, RemovingInRecentlyDeletedAsksFirstAndFollowsTheA
     manager().removeSnapshotsAtIndexes({0, 1, 2});
     manager().showCollectionWithViewType(2);
     drainMainQueue();
-    views().selection = {0};
+    collection().setSelectionIndexes({0});
 
     manager().removeSelectedSnapshots();
-    EXPECT_EQ(views().count(QStringLiteral("askAQuestion")), 1);
+    EXPECT_TRUE(panel().hasQuestionWindow());
     EXPECT_EQ(manager().snapshots().size(), 3u);
 
+    collection().setSelectionIndexes({0});
     manager().removeFromTrashWithResponse(MRKOSnapshotManager::kTrashResponseCancel);
     EXPECT_EQ(manager().snapshots().size(), 3u) << "cancel removes nothing";
 
@@ -211,6 +215,7 @@ TEST_F(MRKOSnapshotManagerTest, RemovingInRecentlyDeletedAsksFirstAndFollowsTheA
 
     const auto doomed = std::dynamic_pointer_cast<Sequence>(manager().snapshots().front());
     const QString file = doomed->firstInfo()->snapshotFileURL();
+    collection().setSelectionIndexes({0});
     manager().removeFromTrashWithResponse(MRKOSnapshotManager::kTrashResponseDelete);
     MRKOPersistentTrash::sharedTrash().waitForFileDeletions();
     EXPECT_EQ(manager().snapshots().size(), 2u);
@@ -221,26 +226,32 @@ TEST_F(MRKOSnapshotManagerTest, RemovingInRecentlyDeletedAsksFirstAndFollowsTheA
 TEST_F(MRKOSnapshotManagerTest, ThePanelSlidesAndThePreviewFollowsTheSelection)
 {
     addNamed({QStringLiteral("a"), QStringLiteral("b")});
-    views().panelShown = false;
-    MRKOSnapshotManager::showPanel();
-    EXPECT_TRUE(views().calls.contains(QStringLiteral("slidePanel 1 0.25")));
-    EXPECT_TRUE(views().calls.contains(QStringLiteral("hideAddedWindowIfShown")));
-    EXPECT_TRUE(views().calls.contains(QStringLiteral("showSnapshotsToolTip")));
+    MRKOSnapshotManager::hidePanelAnimated(true);
+    advance(0.3);
+    ASSERT_FALSE(MRKOSnapshotManager::isPanelShown());
+    EXPECT_EQ(panel().frame(), QRectF(0, -200, 1440, 200));
 
-    views().selection = {1};
+    MRKOSnapshotManager::showPanel();
+    EXPECT_TRUE(panel().inAnimation());
+    advance(0.1);
+    EXPECT_LT(panel().frame().y(), 0) << "still sliding";
+    advance(0.2);
+    EXPECT_FALSE(panel().inAnimation());
+    EXPECT_EQ(panel().frame(), QRectF(0, 0, 1440, 200));
+
+    collection().setSelectionIndexes({1});
     EXPECT_TRUE(MRKOSnapshotManager::wantsToRemoveSnapshot());
     manager().toggleQuickLook();
-    EXPECT_EQ(views().quickLook, manager().snapshots()[1]);
-    views().selection = {0};
-    manager().validateQuicklookSnapshot();
-    EXPECT_EQ(views().quickLook, manager().snapshots()[0]);
-    views().selection.clear();
-    manager().validateQuicklookSnapshot();
-    EXPECT_FALSE(views().quickLookVisible);
+    MRKOSnapshotQuicklook &quicklook = MRKOSnapshotQuicklook::sharedSnapshotQuicklook();
+    EXPECT_EQ(quicklook.snapshot(), manager().snapshots()[1]);
+    collection().setSelectionIndexes({0});
+    EXPECT_EQ(quicklook.snapshot(), manager().snapshots()[0]) << "the preview follows the selection";
+    EXPECT_EQ(quicklook.title(), QStringLiteral("b"));
+    collection().setSelectionIndexes({});
+    EXPECT_FALSE(quicklook.isShown());
 
-    views().calls.clear();
     MRKOSnapshotManager::togglePanel();
-    EXPECT_TRUE(views().calls.contains(QStringLiteral("slidePanel 0 0.25")));
-    EXPECT_TRUE(views().calls.contains(QStringLiteral("makePanelFirstResponderNil")));
+    advance(0.3);
     EXPECT_FALSE(MRKOSnapshotManager::isPanelShown());
+    EXPECT_EQ(panel().frame(), QRectF(0, -200, 1440, 200));
 }
