@@ -44,8 +44,8 @@ void MRKOAddSnapshotViewController::addSnapshot()
 
 void MRKOAddSnapshotViewController::validateAddButton()
 {
-    const qint64 type = MRKOSnapshotManager::isMade() ? MRKOSnapshotManager::sharedSnapshotManager().collectionViewType()
-                                                      : 0;
+    const qint64 type =
+        MRKOSnapshotManager::isMade() ? MRKOSnapshotManager::sharedSnapshotManager().collectionViewType() : 0;
     if (type == 1) {
         m_addButton->setImageName(QStringLiteral("MRKOAddDazadUdizOval"));
         m_addButton->setDescIdentifier(QStringLiteral("CreateDazadUdiz"));

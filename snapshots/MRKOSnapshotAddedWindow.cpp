@@ -134,11 +134,11 @@ void MRKOSnapshotAddedWindow::hideWindowAnimated()
     platform::DispatchQueue::main().async([self] {
         if (!self)
             return;
-        self->m_animation = std::make_unique<inkora::WindowAnimation>(*self, kSlideOutDuration, self->endFrame(),
-                                                                      std::nullopt, [self] {
-                                                                          if (self)
-                                                                              self->hide();
-                                                                      });
+        self->m_animation =
+            std::make_unique<inkora::WindowAnimation>(*self, kSlideOutDuration, self->endFrame(), std::nullopt, [self] {
+                if (self)
+                    self->hide();
+            });
         self->m_animation->startAnimation();
     });
 }
@@ -150,9 +150,8 @@ void MRKOSnapshotAddedWindow::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), QColor(36, 36, 40));
     if (!m_image.isNull()) {
         const QSizeF size = QSizeF(m_image.size()) / m_image.devicePixelRatio();
-        painter.drawImage(QRectF((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(),
-                                 size.height()),
-                          m_image);
+        painter.drawImage(
+            QRectF((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(), size.height()), m_image);
     }
     // The border brightens while the pointer is on the window.
     QPainterPath border;
@@ -201,5 +200,6 @@ void MRKOSnapshotAddedWindow::mousePressEvent(QMouseEvent *event)
     hideWindowAnimated();
     MRKOSnapshotManager &manager = MRKOSnapshotManager::sharedSnapshotManager();
     manager.showCollectionWithViewType(type);
-    MRKOSnapshotManager::showPanel([] { MRKOSnapshotManager::sharedSnapshotManager().selectFirstSnapshotInSequence(); });
+    MRKOSnapshotManager::showPanel(
+        [] { MRKOSnapshotManager::sharedSnapshotManager().selectFirstSnapshotInSequence(); });
 }

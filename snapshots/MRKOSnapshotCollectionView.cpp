@@ -25,9 +25,9 @@
 
 namespace {
 
-constexpr double kScrollDuration = 0.3;  // seconds
-constexpr double kNarrowDelay = 0.1;     // seconds after a plain click inside a multiple selection
-constexpr int kScrollBarHeight = 8;      // points
+constexpr double kScrollDuration = 0.3; // seconds
+constexpr double kNarrowDelay = 0.1;    // seconds after a plain click inside a multiple selection
+constexpr int kScrollBarHeight = 8;     // points
 
 using Layout = MRKOCollectionFlowLayout;
 
@@ -38,8 +38,7 @@ public:
     ScrollSteps(MRKOSnapshotCollectionView &view, double from, double to, std::function<void()> completion)
         : StepAnimation(kScrollDuration, Curve::EaseInOut), m_view(&view), m_from(from), m_to(to),
           m_completion(std::move(completion))
-    {
-    }
+    {}
     void setCurrentProgress(double progress) override
     {
         StepAnimation::setCurrentProgress(progress);

@@ -87,8 +87,8 @@ private:
     void bindItem(MRKOSnapshotItem &item, qint64 index, const MRKOSnapshotManager::Records &records);
     [[nodiscard]] double contentXAt(double viewX) const { return viewX + m_scrollX; }
 
-    MRKOSnapshotsViewController &m_controller; // owns this view
-    QScrollBar *m_scrollBar = nullptr;          // child
+    MRKOSnapshotsViewController &m_controller;                   // owns this view
+    QScrollBar *m_scrollBar = nullptr;                           // child
     std::map<qint64, std::unique_ptr<MRKOSnapshotItem>> m_items; // the visible ones by index
     std::vector<std::unique_ptr<MRKOSnapshotItem>> m_spareItems;
     std::unique_ptr<inkora::StepAnimation> m_scrollAnimation;

@@ -11,8 +11,7 @@
 
 MRKOSnapshotItem::MRKOSnapshotItem(MRKOSnapshotCollectionView &collectionView)
     : m_collectionView(collectionView), m_view(std::make_unique<MRKOSnapshotItemView>(*this, &collectionView))
-{
-}
+{}
 
 MRKOSnapshotItem::~MRKOSnapshotItem() = default;
 
@@ -66,7 +65,8 @@ void MRKOSnapshotItem::setRepresentedObject(const std::shared_ptr<MRKOSnapshotIn
             deliver(strong->snapshotImage());
             return;
         }
-        platform::DispatchQueue::main().async([render] { platform::DispatchQueue::main().after(kThumbnailDelay, render); });
+        platform::DispatchQueue::main().async(
+            [render] { platform::DispatchQueue::main().after(kThumbnailDelay, render); });
     });
 }
 

@@ -50,7 +50,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    MRKOSnapshotItem &m_item;                 // owns this view
+    MRKOSnapshotItem &m_item;                     // owns this view
     MRKOSnapshotNameField *m_nameField = nullptr; // child
     QString m_name;
     QImage m_image;

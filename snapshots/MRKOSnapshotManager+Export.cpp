@@ -1,6 +1,4 @@
 // Exporting many shots, the multi-page PDF, and copying snapshot files out of and into the roll.
-#include "snapshots/MRKOSnapshotManager.h"
-
 #include "app/MRKOFrontmostApp.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
@@ -12,6 +10,7 @@
 #include "snapshots/MRKOPersistentData.h"
 #include "snapshots/MRKOSnapshot.h"
 #include "snapshots/MRKOSnapshotInfoProtocol.h"
+#include "snapshots/MRKOSnapshotManager.h"
 #include "snapshots/MRKOSnapshotPanel.h"
 #include "snapshots/PDFContext.h"
 #include "snapshots/SnapInfo.h"
@@ -32,9 +31,8 @@ std::shared_ptr<MRKOSnapshot> shotForExport(const MRKOSnapshotManager::Record &r
 {
     std::shared_ptr<MRKOSnapshot> shot = record ? record->snapshot() : nullptr;
     if (!shot) {
-        qCWarning(lcSnapshots).noquote()
-            << QStringLiteral("%1: \"%2\" cannot be read; skipped")
-                   .arg(QLatin1String(operation), record ? record->name() : QString());
+        qCWarning(lcSnapshots).noquote() << QStringLiteral("%1: \"%2\" cannot be read; skipped")
+                                                .arg(QLatin1String(operation), record ? record->name() : QString());
     }
     return shot;
 }
@@ -108,7 +106,7 @@ void MRKOSnapshotManager::saveSelectedIndexesWithMethod(const inkora::ItemIndexe
 }
 
 void MRKOSnapshotManager::saveSnapshotsAsyncToPathsWithMethod(const Records &records, const QStringList &paths,
-                                                             quint64 method, std::function<void()> done)
+                                                              quint64 method, std::function<void()> done)
 {
     if (qsizetype(records.size()) != paths.size()) {
         qCWarning(lcSnapshots) << "saveSnapshotsAsync. Can't save. Count mismatch";
@@ -116,14 +114,15 @@ void MRKOSnapshotManager::saveSnapshotsAsyncToPathsWithMethod(const Records &rec
             platform::DispatchQueue::main().async(std::move(done));
         return;
     }
-    runExport(exportMessage(qint64(records.size()), method), qint64(records.size()),
-              [records, paths, method](qint64 i) {
-                  const Record &record = records[size_t(i)];
-                  if (const std::shared_ptr<MRKOSnapshot> shot = shotForExport(record, "saveSnapshotsAsync"))
-                      shot->writeToPath(paths.at(i), method);
-                  cleanUpCache(record);
-              },
-              std::move(done));
+    runExport(
+        exportMessage(qint64(records.size()), method), qint64(records.size()),
+        [records, paths, method](qint64 i) {
+            const Record &record = records[size_t(i)];
+            if (const std::shared_ptr<MRKOSnapshot> shot = shotForExport(record, "saveSnapshotsAsync"))
+                shot->writeToPath(paths.at(i), method);
+            cleanUpCache(record);
+        },
+        std::move(done));
 }
 
 void MRKOSnapshotManager::saveMultiPagesPDFWithPanelFull(bool withScreenShot,
@@ -172,19 +171,20 @@ QString MRKOSnapshotManager::saveSnapshotsAsPDFWithPath(const Records &records, 
         std::reverse(ordered.begin(), ordered.end());
     auto context = std::make_shared<inkora::PDFContext>(written);
     const qint64 count = qint64(ordered.size());
-    runExport(QStringLiteral("Exporting Multi-page PDF file..."), count,
-              [ordered, context, withScreenShot](qint64 i) {
-                  const Record &record = ordered[size_t(i)];
-                  // Each page takes its own shot's size.
-                  if (const std::shared_ptr<MRKOSnapshot> shot = shotForExport(record, "saveSnapshotsAsPDF"))
-                      shot->drawPDFPageInContext(*context, withScreenShot);
-                  cleanUpCache(record);
-              },
-              [context, done = std::move(done)] {
-                  (void)context->close();
-                  if (done)
-                      done();
-              });
+    runExport(
+        QStringLiteral("Exporting Multi-page PDF file..."), count,
+        [ordered, context, withScreenShot](qint64 i) {
+            const Record &record = ordered[size_t(i)];
+            // Each page takes its own shot's size.
+            if (const std::shared_ptr<MRKOSnapshot> shot = shotForExport(record, "saveSnapshotsAsPDF"))
+                shot->drawPDFPageInContext(*context, withScreenShot);
+            cleanUpCache(record);
+        },
+        [context, done = std::move(done)] {
+            (void)context->close();
+            if (done)
+                done();
+        });
     return written;
 }
 
@@ -202,8 +202,9 @@ std::unique_ptr<QMenu> MRKOSnapshotManager::saveMenu(bool withLoad)
     QAction *save = menu->addAction(selected >= 2 ? QStringLiteral("Save Selected Snapshots")
                                                   : QStringLiteral("Save Selected Snapshot"));
     save->setEnabled(selected > 0);
-    QObject::connect(save, &QAction::triggered, menu.get(),
-                     [] { platform::DispatchQueue::main().async([] { sharedSnapshotManager().saveSelectedSnapshotsAs(); }); });
+    QObject::connect(save, &QAction::triggered, menu.get(), [] {
+        platform::DispatchQueue::main().async([] { sharedSnapshotManager().saveSelectedSnapshotsAs(); });
+    });
     QAction *all = menu->addAction(QStringLiteral("Save All Snapshots"));
     all->setEnabled(!snapshots().empty());
     QObject::connect(all, &QAction::triggered, menu.get(),
@@ -211,8 +212,9 @@ std::unique_ptr<QMenu> MRKOSnapshotManager::saveMenu(bool withLoad)
     if (withLoad) {
         menu->addSeparator();
         QAction *load = menu->addAction(QStringLiteral("Load Snapshots"));
-        QObject::connect(load, &QAction::triggered, menu.get(),
-                         [] { platform::DispatchQueue::main().async([] { sharedSnapshotManager().loadSnapshots(); }); });
+        QObject::connect(load, &QAction::triggered, menu.get(), [] {
+            platform::DispatchQueue::main().async([] { sharedSnapshotManager().loadSnapshots(); });
+        });
     }
     return menu;
 }
@@ -251,7 +253,8 @@ void MRKOSnapshotManager::saveSnapshotWithSavePanel(const Record &record)
         return;
     QFile::remove(path); // the user agreed to replace it
     if (!QFile::copy(info->snapshotFileURL(), path))
-        qCWarning(lcSnapshots).noquote() << QStringLiteral("Could not copy %1 to %2").arg(info->snapshotFileURL(), path);
+        qCWarning(lcSnapshots).noquote()
+            << QStringLiteral("Could not copy %1 to %2").arg(info->snapshotFileURL(), path);
 }
 
 void MRKOSnapshotManager::saveSnapshotsWithOpenPanel(const std::optional<Records> &records)
@@ -307,7 +310,8 @@ void MRKOSnapshotManager::loadSnapshots()
     for (const QString &path : chosen) {
         const std::shared_ptr<MRKOSnapshot> shot = MRKOSnapshot::snapshotWithContentsOfFile(path);
         if (!shot) {
-            qCWarning(lcSnapshots).noquote() << QStringLiteral("loadSnapshots: %1 is not a snapshot; skipped").arg(path);
+            qCWarning(lcSnapshots).noquote()
+                << QStringLiteral("loadSnapshots: %1 is not a snapshot; skipped").arg(path);
             continue;
         }
         const QString name = QFileInfo(path).completeBaseName();

@@ -102,13 +102,13 @@ void MRKOSnapshotPanel::slide(bool open, double duration, std::function<void()> 
         show();
         platform::WindowStack::shared().orderFront(*this);
     }
-    m_slide = std::make_unique<inkora::WindowAnimation>(
-        *this, duration, target, std::nullopt, [this, open, completion = std::move(completion)] {
-            if (!open)
-                hide();
-            if (completion)
-                completion();
-        });
+    m_slide = std::make_unique<inkora::WindowAnimation>(*this, duration, target, std::nullopt,
+                                                        [this, open, completion = std::move(completion)] {
+                                                            if (!open)
+                                                                hide();
+                                                            if (completion)
+                                                                completion();
+                                                        });
     m_slide->startAnimation();
 }
 

@@ -162,9 +162,9 @@ void MRKOSnapshotQuicklook::paintEvent(QPaintEvent *)
     const QSizeF size = QSizeF(m_image.size()) / m_image.devicePixelRatio();
     const QSizeF shown = size.scaled(imageRect().size(), Qt::KeepAspectRatio);
     const QPointF centre = imageRect().center();
-    painter.drawImage(QRectF(centre.x() - shown.width() / 2, centre.y() - shown.height() / 2, shown.width(),
-                             shown.height()),
-                      m_image);
+    painter.drawImage(
+        QRectF(centre.x() - shown.width() / 2, centre.y() - shown.height() / 2, shown.width(), shown.height()),
+        m_image);
 }
 
 void MRKOSnapshotQuicklook::mousePressEvent(QMouseEvent *event)

@@ -27,8 +27,7 @@ MRKOSnapshotToolbar::MRKOSnapshotToolbar(QWidget *parent) : QWidget(parent)
         {&shareButton, "ShareSnapshot", "MRKOSnapshotShare", &MRKOSnapshotToolbar::shareSnapshotAction},
         {&removeButton, "RemoveSnapshot", "MRKOSnapshotRemove", &MRKOSnapshotToolbar::removeSnapshotAction},
         {&saveButton, "SaveSnapshot", "MRKOSnapshotSave", &MRKOSnapshotToolbar::saveLoadSnapshotAction},
-        {&quickLookButton, "QuickLookSnapshot", "MRKOSnapshotQuickLook",
-         &MRKOSnapshotToolbar::quickLookSnapshotAction},
+        {&quickLookButton, "QuickLookSnapshot", "MRKOSnapshotQuickLook", &MRKOSnapshotToolbar::quickLookSnapshotAction},
         {&putBackButton, "PutBackSnapshot", "MRKOSnapshotPutBack", &MRKOSnapshotToolbar::putBackSnapshotAction},
         {&cleanUpButton, "CleanUpSnapshots", "MRKOSnapshotCleanUp", &MRKOSnapshotToolbar::cleanUpAction},
     };

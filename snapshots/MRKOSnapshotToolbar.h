@@ -22,11 +22,11 @@ public:
     void putBackSnapshotAction();
     void cleanUpAction();
 
-    MRKOSmallButton *applyButton = nullptr;    // child
-    MRKOSmallButton *shareButton = nullptr;    // child
-    MRKOSmallButton *removeButton = nullptr;   // child
+    MRKOSmallButton *applyButton = nullptr;     // child
+    MRKOSmallButton *shareButton = nullptr;     // child
+    MRKOSmallButton *removeButton = nullptr;    // child
     MRKOSmallButton *quickLookButton = nullptr; // child
-    MRKOSmallButton *saveButton = nullptr;     // child
-    MRKOSmallButton *putBackButton = nullptr;  // child
-    MRKOSmallButton *cleanUpButton = nullptr;  // child
+    MRKOSmallButton *saveButton = nullptr;      // child
+    MRKOSmallButton *putBackButton = nullptr;   // child
+    MRKOSmallButton *cleanUpButton = nullptr;   // child
 };

@@ -82,7 +82,7 @@ void MRKOSnapshotView::setUpView()
 
     m_snapshotsViewController = new MRKOSnapshotsViewController(this); // child
     m_addViewController = new MRKOAddSnapshotViewController(this);     // child
-    m_snapshotToolbar = new MRKOSnapshotToolbar(this);                  // child
+    m_snapshotToolbar = new MRKOSnapshotToolbar(this);                 // child
     m_snapshotsViewController->setSnapshotToolbar(m_snapshotToolbar);
 
     m_searchField = new MRKOSearchField(this); // child
@@ -216,9 +216,9 @@ void MRKOSnapshotView::askAQuestion()
                                 [this] { closeAskWindow(MRKOSnapshotManager::kTrashResponseCancel); });
     m_questionWindow->addButton(MRKOUtils::moveToBinName(), QRectF(228, 11, 130, 32), 0,
                                 [this] { closeAskWindow(MRKOSnapshotManager::kTrashResponseMoveToBin); });
-    QPushButton *remove = m_questionWindow->addButton(
-        QStringLiteral("Delete"), QRectF(370, 11, 80, 32), Qt::Key_Return,
-        [this] { closeAskWindow(MRKOSnapshotManager::kTrashResponseDelete); });
+    QPushButton *remove =
+        m_questionWindow->addButton(QStringLiteral("Delete"), QRectF(370, 11, 80, 32), Qt::Key_Return,
+                                    [this] { closeAskWindow(MRKOSnapshotManager::kTrashResponseDelete); });
     remove->setStyleSheet(QStringLiteral("color: rgb(255, 149, 0);"));
     m_questionWindow->show();
 }
@@ -241,9 +241,8 @@ void MRKOSnapshotView::removeQuestionWindowIfNeeded()
     std::unique_ptr<inkora::SnapshotPanelSheet> sheet = std::move(m_questionWindow);
     inkora::SnapshotPanelSheet *leaving = sheet.get();
     m_leavingSheets.push_back(std::move(sheet));
-    leaving->dismiss([this, leaving] {
-        std::erase_if(m_leavingSheets, [leaving](const auto &s) { return s.get() == leaving; });
-    });
+    leaving->dismiss(
+        [this, leaving] { std::erase_if(m_leavingSheets, [leaving](const auto &s) { return s.get() == leaving; }); });
 }
 
 void MRKOSnapshotView::makeExportOverlay(const QString &message)
@@ -276,7 +275,6 @@ void MRKOSnapshotView::removeExportWindowIfNeeded()
     std::unique_ptr<inkora::SnapshotPanelSheet> sheet = std::move(m_exportWindow);
     inkora::SnapshotPanelSheet *leaving = sheet.get();
     m_leavingSheets.push_back(std::move(sheet));
-    leaving->dismiss([this, leaving] {
-        std::erase_if(m_leavingSheets, [leaving](const auto &s) { return s.get() == leaving; });
-    });
+    leaving->dismiss(
+        [this, leaving] { std::erase_if(m_leavingSheets, [leaving](const auto &s) { return s.get() == leaving; }); });
 }

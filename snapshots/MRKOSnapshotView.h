@@ -77,9 +77,9 @@ private:
     void setUpView();
     void layOutTopBar();
 
-    QWidget *m_topBar = nullptr;                                 // child
-    inkora::SnapshotSegmentedControl *m_segmentedTop = nullptr; // child
-    MRKOSmallButton *m_closeButton = nullptr;                    // child
+    QWidget *m_topBar = nullptr;                                      // child
+    inkora::SnapshotSegmentedControl *m_segmentedTop = nullptr;       // child
+    MRKOSmallButton *m_closeButton = nullptr;                         // child
     MRKOSnapshotsViewController *m_snapshotsViewController = nullptr; // child
     MRKOAddSnapshotViewController *m_addViewController = nullptr;     // child
     MRKOSnapshotToolbar *m_snapshotToolbar = nullptr;                 // child

@@ -264,8 +264,8 @@ bool MRKOSnapshotsViewController::acceptDrop(const QMimeData &data, const QObjec
 }
 
 QStringList MRKOSnapshotsViewController::namesOfPromisedFilesDroppedAtDestination(const QString &folder,
-                                                                                const std::vector<qint64> &indexes,
-                                                                                std::function<void()> done)
+                                                                                  const std::vector<qint64> &indexes,
+                                                                                  std::function<void()> done)
 {
     const MRKOSnapshotManager::Records shown = manager().snapshots();
     const AppDelegate *app = AppDelegate::shared();
@@ -296,7 +296,7 @@ QStringList MRKOSnapshotsViewController::namesOfPromisedFilesDroppedAtDestinatio
 }
 
 QStringList MRKOSnapshotsViewController::uniqueFilePathsForSnapInfos(const MRKOSnapshotManager::Records &records,
-                                                                   const QString &folder, quint64 method)
+                                                                     const QString &folder, quint64 method)
 {
     QStringList kept;
     const QString extension = MRKOUtils::extentionWithExportMethod(qint64(method));

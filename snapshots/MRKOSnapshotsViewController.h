@@ -67,8 +67,8 @@ private:
 
     MRKOSnapshotCollectionView *m_collectionView = nullptr; // child
     MRKOSnapshotToolbar *m_snapshotToolbar = nullptr;       // not owned; a sibling in the panel
-    QLabel *m_emptyTextField = nullptr;                      // child while the roll is empty
-    QLabel *m_emptyTextFieldDesc = nullptr;                  // child while the roll is empty
+    QLabel *m_emptyTextField = nullptr;                     // child while the roll is empty
+    QLabel *m_emptyTextFieldDesc = nullptr;                 // child while the roll is empty
     bool m_emptyCollection = false;
     bool m_dragging = false;
 };

@@ -81,8 +81,8 @@ QVariant SnapshotDragData::retrieveData(const QString &type, QMetaType preferred
             return {};
         }
         const bool screenOnly = m_records.front()->sequenceType() == 1;
-        const QImage image = screenOnly ? shot->screenBitmap()
-                                        : shot->imageWithSize(shot->documentSize(), true, true, false, true);
+        const QImage image =
+            screenOnly ? shot->screenBitmap() : shot->imageWithSize(shot->documentSize(), true, true, false, true);
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
@@ -110,8 +110,8 @@ QList<QUrl> SnapshotDragData::promisedFiles() const
     }
     auto finished = std::make_shared<bool>(false);
     QEventLoop loop;
-    const QStringList names = m_controller->namesOfPromisedFilesDroppedAtDestination(
-        folder.path(), m_indexes, [finished, &loop] {
+    const QStringList names =
+        m_controller->namesOfPromisedFilesDroppedAtDestination(folder.path(), m_indexes, [finished, &loop] {
             *finished = true;
             loop.quit();
         });

@@ -1,15 +1,15 @@
 #include "snapshots/SnapshotItemMenus.h"
 
 #include "app/AppDelegate.h"
+#include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/NSMenu+TopTitleItem.h"
+#include "platform/Dispatch.h"
 #include "snapshots/MRKOExportMethod.h"
 #include "snapshots/MRKOSnapshot.h"
 #include "snapshots/MRKOSnapshotCollectionView.h"
 #include "snapshots/MRKOSnapshotItem.h"
 #include "snapshots/MRKOSnapshotManager.h"
-#include "foundation/InkoraLog.h"
-#include "platform/Dispatch.h"
 
 #include <QAction>
 #include <QMenu>
@@ -75,11 +75,13 @@ std::unique_ptr<QMenu> SnapshotItemMenus::menuForSnapshot()
     add(*menu, QStringLiteral("Apply Snapshot"), [](SnapshotItemMenus &m) { m.applySnapshot(); });
     add(*menu, QStringLiteral("Select All"), [](SnapshotItemMenus &m) { m.selectAll(); });
     menu->addSeparator();
-    add(*menu, plural() ? QStringLiteral("Save Snapshots") : QStringLiteral("Save Snapshot"), [](SnapshotItemMenus &m) { m.saveSnapshot(); });
+    add(*menu, plural() ? QStringLiteral("Save Snapshots") : QStringLiteral("Save Snapshot"),
+        [](SnapshotItemMenus &m) { m.saveSnapshot(); });
     QMenu *copy = menu->addMenu(QStringLiteral("Copy"));
     copy->setTitle(QStringLiteral("Copy"));
     copy->setObjectName(QStringLiteral("Copy Menu"));
-    add(*copy, QStringLiteral("Copy Entire Snapshot to Clipboard"), [](SnapshotItemMenus &m) { m.copyEntireSnapshot(); });
+    add(*copy, QStringLiteral("Copy Entire Snapshot to Clipboard"),
+        [](SnapshotItemMenus &m) { m.copyEntireSnapshot(); });
     add(*copy, QStringLiteral("Copy Drawings to Clipboard"), [](SnapshotItemMenus &m) { m.copyDrawings(); });
     add(*copy, QStringLiteral("Copy Screenshot to Clipboard"), [](SnapshotItemMenus &m) { m.copyScreenshot(); });
     QMenu *exports = exportMenu(menu.get());
@@ -100,7 +102,8 @@ std::unique_ptr<QMenu> SnapshotItemMenus::menuForDazadUdiz()
 {
     auto menu = std::make_unique<QMenu>(QStringLiteral("DazadUdiz Menu"));
     add(*menu, QStringLiteral("Quick Look"), [](SnapshotItemMenus &m) { m.quickLook(); });
-    add(*menu, plural() ? QStringLiteral("Export DazadUdizs") : QStringLiteral("Export DazadUdiz"),
+    add(
+        *menu, plural() ? QStringLiteral("Export DazadUdizs") : QStringLiteral("Export DazadUdiz"),
         [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodScreenShotPNG); }, MRKOExportMethodScreenShotPNG);
     add(*menu, QStringLiteral("Copy to Clipboard"), [](SnapshotItemMenus &m) { m.copyDazadUdizToClipboard(); });
     add(*menu, QStringLiteral("Select All"), [](SnapshotItemMenus &m) { m.selectAll(); });
@@ -137,22 +140,34 @@ QMenu *SnapshotItemMenus::exportMenu(QMenu *parent)
 {
     auto *menu = new QMenu(QStringLiteral("Export Menu"), parent); // owned by the parent when given
     TopTitleItem::addTopItemWithTitle(*menu, QStringLiteral("Save Entire Snapshot as"));
-    add(*menu, QStringLiteral("PSD with All Layers"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodPSD); }, MRKOExportMethodPSD);
-    add(*menu, QStringLiteral("PNG with Merged Layers"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodPNG); }, MRKOExportMethodPNG);
-    add(*menu, QStringLiteral("PDF with Background"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodPDF); }, MRKOExportMethodPDF);
+    add(
+        *menu, QStringLiteral("PSD with All Layers"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodPSD); },
+        MRKOExportMethodPSD);
+    add(
+        *menu, QStringLiteral("PNG with Merged Layers"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodPNG); },
+        MRKOExportMethodPNG);
+    add(
+        *menu, QStringLiteral("PDF with Background"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodPDF); },
+        MRKOExportMethodPDF);
     TopTitleItem::addTopItemWithTitle(*menu, QStringLiteral("Save Drawings as"));
-    add(*menu, QStringLiteral("PSD with Layers"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodDrawingsPSD); },
+    add(
+        *menu, QStringLiteral("PSD with Layers"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodDrawingsPSD); },
         MRKOExportMethodDrawingsPSD);
-    add(*menu, QStringLiteral("PNG on Transparent Background"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodDrawingsPNG); },
-        MRKOExportMethodDrawingsPNG);
-    add(*menu, QStringLiteral("PDF without Background"), [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodDrawingsPDF); },
-        MRKOExportMethodDrawingsPDF);
+    add(
+        *menu, QStringLiteral("PNG on Transparent Background"),
+        [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodDrawingsPNG); }, MRKOExportMethodDrawingsPNG);
+    add(
+        *menu, QStringLiteral("PDF without Background"),
+        [](SnapshotItemMenus &m) { m.saveAs(MRKOExportMethodDrawingsPDF); }, MRKOExportMethodDrawingsPDF);
     if (selectedCount() >= 2) {
         menu->addSeparator();
         TopTitleItem::addTopItemWithTitle(*menu, QStringLiteral("Save Selected Snapshots as"));
-        add(*menu, QStringLiteral("Multi-page PDF with Background"),
-            [](SnapshotItemMenus &m) { m.saveSelectedAsMultiPDF(MRKOExportMethodMultiPagePDF); }, MRKOExportMethodMultiPagePDF);
-        add(*menu, QStringLiteral("Multi-page PDF without Background"),
+        add(
+            *menu, QStringLiteral("Multi-page PDF with Background"),
+            [](SnapshotItemMenus &m) { m.saveSelectedAsMultiPDF(MRKOExportMethodMultiPagePDF); },
+            MRKOExportMethodMultiPagePDF);
+        add(
+            *menu, QStringLiteral("Multi-page PDF without Background"),
             [](SnapshotItemMenus &m) { m.saveSelectedAsMultiPDF(MRKOExportMethodMultiPageDrawingsPDF); },
             MRKOExportMethodMultiPageDrawingsPDF);
     }
@@ -160,10 +175,13 @@ QMenu *SnapshotItemMenus::exportMenu(QMenu *parent)
     QMenu *all = menu->addMenu(m_inSearch ? QStringLiteral("Export All Found Snapshots")
                                           : QStringLiteral("Export All Snapshots"));
     all->setObjectName(QStringLiteral("Export All"));
-    add(*all, QStringLiteral("Multi-page PDF with Background"),
+    add(
+        *all, QStringLiteral("Multi-page PDF with Background"),
         [](SnapshotItemMenus &m) { m.saveAllAsMultiPDF(MRKOExportMethodMultiPagePDF); }, MRKOExportMethodMultiPagePDF);
-    add(*all, QStringLiteral("Multi-page PDF without Background"),
-        [](SnapshotItemMenus &m) { m.saveAllAsMultiPDF(MRKOExportMethodMultiPageDrawingsPDF); }, MRKOExportMethodMultiPageDrawingsPDF);
+    add(
+        *all, QStringLiteral("Multi-page PDF without Background"),
+        [](SnapshotItemMenus &m) { m.saveAllAsMultiPDF(MRKOExportMethodMultiPageDrawingsPDF); },
+        MRKOExportMethodMultiPageDrawingsPDF);
     return menu;
 }
 

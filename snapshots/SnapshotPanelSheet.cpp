@@ -137,15 +137,15 @@ void SnapshotPanelSheet::dismiss(std::function<void()> completion)
 {
     QPointer<SnapshotPanelSheet> self(this);
     m_dimAnimation = std::make_unique<WindowAnimation>(*m_darkOverlay, kDuration, std::nullopt, 0.0);
-    m_sheetAnimation = std::make_unique<WindowAnimation>(
-        *m_window, kDuration, m_frame.translated(0, -kRise), 0.0, [self, completion = std::move(completion)] {
-            if (self) {
-                self->m_darkOverlay->hide();
-                self->m_window->hide();
-            }
-            if (completion)
-                completion();
-        });
+    m_sheetAnimation = std::make_unique<WindowAnimation>(*m_window, kDuration, m_frame.translated(0, -kRise), 0.0,
+                                                         [self, completion = std::move(completion)] {
+                                                             if (self) {
+                                                                 self->m_darkOverlay->hide();
+                                                                 self->m_window->hide();
+                                                             }
+                                                             if (completion)
+                                                                 completion();
+                                                         });
     m_dimAnimation->startAnimation();
     m_sheetAnimation->startAnimation();
 }
@@ -168,7 +168,7 @@ bool SnapshotPanelSheet::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_window.get() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        QPushButton *button = key == Qt::Key_Escape                              ? m_escapeButton
+        QPushButton *button = key == Qt::Key_Escape                             ? m_escapeButton
                               : (key == Qt::Key_Return || key == Qt::Key_Enter) ? m_returnButton
                                                                                 : nullptr;
         if (button) {

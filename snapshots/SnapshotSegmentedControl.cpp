@@ -19,8 +19,7 @@ class FadeSteps final : public StepAnimation
 public:
     FadeSteps(std::function<void(double)> step, std::function<void()> end)
         : StepAnimation(kFlashDuration, Curve::Linear), m_step(std::move(step)), m_end(std::move(end))
-    {
-    }
+    {}
     void setCurrentProgress(double progress) override
     {
         StepAnimation::setCurrentProgress(progress);
@@ -43,8 +42,7 @@ private:
 
 SnapshotSegmentedControl::SnapshotSegmentedControl(const QStringList &labels, QWidget *parent)
     : QWidget(parent), m_labels(labels)
-{
-}
+{}
 
 SnapshotSegmentedControl::~SnapshotSegmentedControl() = default;
 

@@ -4,10 +4,10 @@
 // PSD and PDF (items a second, the main thread's answer to posted work at p99 while it runs, and how many items a
 // cancel still lets through).
 #include "bench/snapshots/SnapshotBenchSupport.h"
-#include "platform/Dispatch.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/Services.h"
 #include "platform/Clock.h"
+#include "platform/Dispatch.h"
+#include "platform/Services.h"
+#include "platform/fake/FakeClock.h"
 #include "snapshots/MRKOExportMethod.h"
 #include "snapshots/MRKOSnapshot.h"
 #include "snapshots/MRKOSnapshotCache.h"
@@ -85,7 +85,7 @@ void BM_OpenOn1000CachedShots(benchmark::State &state)
                               while (!visibleThumbnailsShown() && since(start) < 10)
                                   frame(canvas);
                               const double seconds = since(start);
-                              figures[0] = platform::services().clock->now() - clockStart; // slide time used
+                              figures[0] = platform::services().clock->now() - clockStart;   // slide time used
                               figures[1] = double(MRKOSnapshotCache::sharedCache().count()); // archives decoded
                               return seconds;
                           },
@@ -107,7 +107,8 @@ void BM_ScrollThrough1000Shots(benchmark::State &state)
                               MRKOSnapshotManager::showPanel();
                               for (int i = 0; i < 30; ++i)
                                   frame(canvas);
-                              MRKOSnapshotCollectionView &view = *MRKOSnapshotPanel::sharedSnapshotPanel().collectionView();
+                              MRKOSnapshotCollectionView &view =
+                                  *MRKOSnapshotPanel::sharedSnapshotPanel().collectionView();
                               std::vector<double> frames;
                               const auto start = Clock::now();
                               // 40 points a frame, as a trackpad flick scrolls.

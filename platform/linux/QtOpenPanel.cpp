@@ -7,8 +7,7 @@ namespace platform {
 
 QStringList QtOpenPanel::runModal(const Request &request)
 {
-    QFileDialog dialog(nullptr, request.message,
-                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QFileDialog dialog(nullptr, request.message, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     if (request.chooseDirectories) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);

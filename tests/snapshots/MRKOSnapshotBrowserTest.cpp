@@ -1,5 +1,3 @@
-#include "snapshots/MRKOSnapshotsViewController.h"
-
 #include "app/AppDelegate.h"
 #include "platform/UndoManager.h"
 #include "snapshots/MRKOPersistentData.h"
@@ -11,6 +9,7 @@
 #include "snapshots/MRKOSnapshotPanel.h"
 #include "snapshots/MRKOSnapshotToolbar.h"
 #include "snapshots/MRKOSnapshotView.h"
+#include "snapshots/MRKOSnapshotsViewController.h"
 #include "snapshots/SnapshotDragData.h"
 #include "snapshots/SnapshotItemMenus.h"
 #include "tests/snapshots/SnapshotPanelFixture.h"
@@ -55,8 +54,7 @@ protected:
 
 TEST_F(MRKOSnapshotBrowserTest, ShiftClicksSelectRangesEitherWayFromTheLastClick)
 {
-    addNamed({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
-              QStringLiteral("e")});
+    addNamed({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"), QStringLiteral("e")});
     collection().itemPressed(item(3), Qt::ShiftModifier);
     EXPECT_EQ(collection().selectionIndexes(), inkora::ItemIndexes{3}) << "no anchor yet";
 
@@ -153,9 +151,10 @@ TEST_F(MRKOSnapshotBrowserTest, MenusFollowTheRollAndTheSelection)
         inkora::SnapshotItemMenus menus(item(0));
         const std::unique_ptr<QMenu> menu = menus.menuForEvent();
         EXPECT_EQ(menu->title(), QStringLiteral("Snapshot Menu"));
-        EXPECT_EQ(titles(*menu), QString("Quick Look|Apply Snapshot|Select All|-|Save Snapshot|Copy>|Export Snapshot>|-|"
-                                         "Remove Snapshot")
-                                     .split('|'))
+        EXPECT_EQ(titles(*menu),
+                  QString("Quick Look|Apply Snapshot|Select All|-|Save Snapshot|Copy>|Export Snapshot>|-|"
+                          "Remove Snapshot")
+                      .split('|'))
             << "a roll of one has no entries for all";
     }
     addNamed({QStringLiteral("b"), QStringLiteral("c")});

@@ -1,11 +1,10 @@
-#include "snapshots/MRKOSnapshotManager.h"
-
 #include "platform/fake/FakeOpenPanel.h"
 #include "platform/fake/FakeSavePanel.h"
 #include "snapshots/MRKOExportMethod.h"
 #include "snapshots/MRKOPersistentData.h"
 #include "snapshots/MRKOSnapshot.h"
 #include "snapshots/MRKOSnapshotInfoProtocol.h"
+#include "snapshots/MRKOSnapshotManager.h"
 #include "snapshots/MRKOSnapshotPanel.h"
 #include "snapshots/MRKOSnapshotsViewController.h"
 #include "snapshots/SnapInfo.h"
@@ -69,8 +68,8 @@ protected:
     static QStringList pageSizes(const QString &pdf)
     {
         const readers::Result result =
-            readers::run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                                     QStringLiteral("99"), pdf});
+            readers::run(QStringLiteral("pdfinfo"),
+                         {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("99"), pdf});
         EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
         QStringList sizes;
         const QRegularExpression line(QStringLiteral("Page +\\d+ size: +([\\d.]+) x ([\\d.]+) pts"));
@@ -92,7 +91,8 @@ TEST_F(MRKOSnapshotManagerExportTest, ACancelStopsBeforeTheNextShot)
         paths << QDir(out).filePath(QStringLiteral("s%1.png").arg(i));
     }
     exportAndWait(records, paths, MRKOExportMethodPNG);
-    EXPECT_EQ(filesIn(out), (QStringList{QStringLiteral("s0.png"), QStringLiteral("s1.png"), QStringLiteral("s2.png")}));
+    EXPECT_EQ(filesIn(out),
+              (QStringList{QStringLiteral("s0.png"), QStringLiteral("s1.png"), QStringLiteral("s2.png")}));
     EXPECT_FALSE(panel().hasExportOverlay()) << "the sheet goes when the loop ends";
 }
 
@@ -183,8 +183,8 @@ TEST_F(MRKOSnapshotManagerExportTest, DazadUdizPromisesAreAlwaysPng)
     drainMainQueue();
     const QString out = folder(QStringLiteral("dz"));
     auto done = std::make_shared<std::atomic<bool>>(false);
-    const QStringList names = panel().snapshotsViewController()->namesOfPromisedFilesDroppedAtDestination(
-        out, {0}, [done] { *done = true; });
+    const QStringList names =
+        panel().snapshotsViewController()->namesOfPromisedFilesDroppedAtDestination(out, {0}, [done] { *done = true; });
     waitFor([done] { return done->load(); });
     EXPECT_EQ(names, QStringList{QStringLiteral("d.png")});
     EXPECT_EQ(QImage(QDir(out).filePath(QStringLiteral("d.png"))).size(), QSize(160, 100)) << "the screen image";

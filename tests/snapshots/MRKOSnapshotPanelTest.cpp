@@ -12,8 +12,8 @@
 #include "snapshots/MRKOSnapshotsViewController.h"
 #include "snapshots/SnapshotPanelSheet.h"
 #include "snapshots/SnapshotSegmentedControl.h"
-#include "tools/MRKOSmallButton.h"
 #include "tests/snapshots/SnapshotPanelFixture.h"
+#include "tools/MRKOSmallButton.h"
 
 #include <QLabel>
 #include <QProgressBar>
