@@ -1,6 +1,5 @@
 #include "canvas/FilterKernels.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -225,10 +224,8 @@ struct Entry
 
 std::mutex s_tableMutex;
 Entry s_table[] = {
-    {"outlineInner", &outlineInner},
-    {"outlineOuter", &outlineOuter},
-    {"verticalDistance", &verticalDistance},
-    {"horizontalDistance", &horizontalDistance},
+    {"outlineInner", &outlineInner},           {"outlineOuter", &outlineOuter},
+    {"verticalDistance", &verticalDistance},   {"horizontalDistance", &horizontalDistance},
     {"distanceComposite", &distanceComposite},
 };
 

@@ -1,5 +1,4 @@
 #include "canvas/MRKODraw.h"
-
 #include "objects/MRKOLowerThird.h"
 #include "platform/Dispatch.h"
 

@@ -1,7 +1,7 @@
 #include "canvas/MRKOGrid.h"
 
 std::shared_ptr<MRKOGrid> MRKOGrid::gridWihSize(QSizeF size, qint64 type, qint64 alignment,
-                                               const inkora::SrgbColor &stripeColor)
+                                                const inkora::SrgbColor &stripeColor)
 {
     auto grid = std::make_shared<MRKOGrid>();
     grid->setGridSize(size);

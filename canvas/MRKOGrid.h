@@ -23,7 +23,7 @@ class MRKOGrid final
 {
 public:
     [[nodiscard]] static std::shared_ptr<MRKOGrid> gridWihSize(QSizeF size, qint64 type, qint64 alignment,
-                                                              const inkora::SrgbColor &stripeColor);
+                                                               const inkora::SrgbColor &stripeColor);
 
     [[nodiscard]] QSizeF gridSize() const { return m_gridSize; }
     void setGridSize(QSizeF size) { m_gridSize = size; }

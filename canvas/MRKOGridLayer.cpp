@@ -121,8 +121,8 @@ void MRKOGridLayer::updateHorizontalStripe(platform::ShapeLayer &stripe, qint64 
 std::shared_ptr<platform::ShapeLayer> MRKOGridLayer::makeStripe() const
 {
     auto stripe = platform::ShapeLayer::create();
-    const inkora::SrgbColor color = m_grid && m_grid->stripeColor().isValid() ? m_grid->stripeColor()
-                                                                              : inkora::SrgbColor(0.5, 0.5, 0.5, 1);
+    const inkora::SrgbColor color =
+        m_grid && m_grid->stripeColor().isValid() ? m_grid->stripeColor() : inkora::SrgbColor(0.5, 0.5, 0.5, 1);
     stripe->setStrokeColor(color.toQColor());
     stripe->setLineWidth(1.0);
     return stripe;
@@ -141,15 +141,15 @@ void MRKOGridLayer::updateStripeLayout(platform::ShapeLayer &stripe, QPointF poi
 }
 
 platform::LayerPtr MRKOGridLayer::rasterGridWihSize(QSizeF cellSize, const QRectF &frame,
-                                                   const inkora::SrgbColor &color, double displayScale)
+                                                    const inkora::SrgbColor &color, double displayScale)
 {
-    return rasterGridWihGrid(MRKOGrid::gridWihSize(cellSize, MRKOGridTypeRectangular, MRKOGridAlignmentLeftBottom,
-                                                   color),
-                             frame, displayScale);
+    return rasterGridWihGrid(
+        MRKOGrid::gridWihSize(cellSize, MRKOGridTypeRectangular, MRKOGridAlignmentLeftBottom, color), frame,
+        displayScale);
 }
 
 platform::LayerPtr MRKOGridLayer::rasterGridWihGrid(const std::shared_ptr<MRKOGrid> &grid, const QRectF &frame,
-                                                   double displayScale)
+                                                    double displayScale)
 {
     const auto layer = create();
     layer->setFrame(frame);

@@ -39,9 +39,9 @@ public:
     /// A rectangular grid counted from the bottom left, rendered into one layer with the frame; null when no
     /// bitmap can be made.
     [[nodiscard]] static platform::LayerPtr rasterGridWihSize(QSizeF cellSize, const QRectF &frame,
-                                                             const inkora::SrgbColor &color, double displayScale);
+                                                              const inkora::SrgbColor &color, double displayScale);
     [[nodiscard]] static platform::LayerPtr rasterGridWihGrid(const std::shared_ptr<MRKOGrid> &grid,
-                                                             const QRectF &frame, double displayScale);
+                                                              const QRectF &frame, double displayScale);
 
 private:
     QSizeF m_imageSize;

@@ -120,8 +120,8 @@ void MRKOLowerThird::createWindow()
     // the show's end.
     m_window = std::make_unique<platform::LayerWidget>();
     m_window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                             Qt::NoDropShadowWindowHint | Qt::WindowDoesNotAcceptFocus |
-                             Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
+                             Qt::NoDropShadowWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput |
+                             Qt::X11BypassWindowManagerHint);
     m_window->setAttribute(Qt::WA_TranslucentBackground);
     m_window->setAttribute(Qt::WA_ShowWithoutActivating);
     m_window->setWindowTitle(QStringLiteral("Lower Third"));
@@ -495,12 +495,14 @@ void MRKOLowerThird::loadAnimationFlySpinFromTop()
 
 void MRKOLowerThird::loadAnimationPopUpFromBottomCenter()
 {
-    loadFlyingTransform(presetOffset(MRKOLowerThirdAnimationPopUpFromBottomCenter, relative200(), m_titleContainerWidth));
+    loadFlyingTransform(
+        presetOffset(MRKOLowerThirdAnimationPopUpFromBottomCenter, relative200(), m_titleContainerWidth));
 }
 
 void MRKOLowerThird::loadAnimationPopUpInflateFromBottomCenter()
 {
-    loadFlyingTransform(presetOffset(MRKOLowerThirdAnimationPopUpInflateFromBottomCenter, relative200(), m_titleContainerWidth));
+    loadFlyingTransform(
+        presetOffset(MRKOLowerThirdAnimationPopUpInflateFromBottomCenter, relative200(), m_titleContainerWidth));
 }
 
 void MRKOLowerThird::loadAnimationPopUpFromBottom()
@@ -510,7 +512,8 @@ void MRKOLowerThird::loadAnimationPopUpFromBottom()
 
 void MRKOLowerThird::loadAnimationPopUpFromBottomCorner()
 {
-    loadFlyingTransform(presetOffset(MRKOLowerThirdAnimationPopUpFromBottomCorner, relative200(), m_titleContainerWidth));
+    loadFlyingTransform(
+        presetOffset(MRKOLowerThirdAnimationPopUpFromBottomCorner, relative200(), m_titleContainerWidth));
 }
 
 void MRKOLowerThird::loadAnimationInflate()

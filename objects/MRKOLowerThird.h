@@ -146,7 +146,7 @@ private:
     /// The content view's bounds; empty while the window stands on no display.
     [[nodiscard]] QRectF contentBounds() const;
 
-    QPointer<QWidget> m_drawView; // not owned; the canvas
+    QPointer<QWidget> m_drawView;                 // not owned; the canvas
     MRKOLowerThirdDelegate *m_delegate = nullptr; // not owned
     std::unique_ptr<platform::LayerWidget> m_window;
     bool m_onDisplay = false;

@@ -143,8 +143,7 @@ void MRKOLowerThirdSettings::loadWindow()
     connect(m_animationPresetsButton, &QComboBox::activated, this,
             &MRKOLowerThirdSettings::animationPresetButtonAction);
     connect(m_sizeScaleSlider, &inkora::PrefSlider::action, this, &MRKOLowerThirdSettings::sizeScaleSliderAction);
-    connect(m_cornerRadiusSlider, &inkora::PrefSlider::action, this,
-            &MRKOLowerThirdSettings::cornerRadiusSliderAction);
+    connect(m_cornerRadiusSlider, &inkora::PrefSlider::action, this, &MRKOLowerThirdSettings::cornerRadiusSliderAction);
     connect(m_titleWidthSlider, &inkora::PrefSlider::action, this, &MRKOLowerThirdSettings::titleWidthSliderAction);
     connect(m_subtitleWidthSlider, &inkora::PrefSlider::action, this,
             &MRKOLowerThirdSettings::subtitleWidthSliderAction);

@@ -77,15 +77,15 @@ private:
 
     MRKOLowerThird::Settings m_settings;
     std::unique_ptr<MRKOLowerThird> m_lowerThird;
-    QLineEdit *m_titleField = nullptr;                                 // child
-    QLineEdit *m_subtitleField = nullptr;                              // child
-    QComboBox *m_animationPresetsButton = nullptr;                     // child
-    inkora::PrefSlider *m_sizeScaleSlider = nullptr;                   // child
-    inkora::PrefSlider *m_cornerRadiusSlider = nullptr;                // child
-    inkora::PrefSlider *m_titleWidthSlider = nullptr;                  // child
-    inkora::PrefSlider *m_subtitleWidthSlider = nullptr;               // child
-    MRKOLowerThirdColorButton *m_titleColorButton = nullptr;           // child
-    MRKOLowerThirdColorButton *m_titleBackgroundColorButton = nullptr; // child
-    MRKOLowerThirdColorButton *m_subtitleColorButton = nullptr;        // child
+    QLineEdit *m_titleField = nullptr;                                    // child
+    QLineEdit *m_subtitleField = nullptr;                                 // child
+    QComboBox *m_animationPresetsButton = nullptr;                        // child
+    inkora::PrefSlider *m_sizeScaleSlider = nullptr;                      // child
+    inkora::PrefSlider *m_cornerRadiusSlider = nullptr;                   // child
+    inkora::PrefSlider *m_titleWidthSlider = nullptr;                     // child
+    inkora::PrefSlider *m_subtitleWidthSlider = nullptr;                  // child
+    MRKOLowerThirdColorButton *m_titleColorButton = nullptr;              // child
+    MRKOLowerThirdColorButton *m_titleBackgroundColorButton = nullptr;    // child
+    MRKOLowerThirdColorButton *m_subtitleColorButton = nullptr;           // child
     MRKOLowerThirdColorButton *m_subtitleBackgroundColorButton = nullptr; // child
 };

@@ -124,7 +124,7 @@ FilterImage FilterImage::sourceIn(const FilterImage &background) const
         out.m_color = {m_color.r * k, m_color.g * k, m_color.b * k, m_color.a * k};
         return out;
     }
-    const QRect area = m_infinite ? background.m_extent
+    const QRect area = m_infinite              ? background.m_extent
                        : background.m_infinite ? m_extent
                                                : m_extent & background.m_extent;
     FilterImage out = blank(area);
@@ -134,8 +134,8 @@ FilterImage FilterImage::sourceIn(const FilterImage &background) const
         for (int x = area.x(); x <= area.right(); ++x) {
             const FilterPixel s = pixelAt(x, y);
             const float k = background.pixelAt(x, y).a;
-            (*out.m_pixels)[size_t(y - area.y()) * size_t(area.width()) + size_t(x - area.x())] = {
-                s.r * k, s.g * k, s.b * k, s.a * k};
+            (*out.m_pixels)[size_t(y - area.y()) * size_t(area.width()) + size_t(x - area.x())] = {s.r * k, s.g * k,
+                                                                                                   s.b * k, s.a * k};
         }
     }
     return out;

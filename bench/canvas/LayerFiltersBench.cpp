@@ -39,8 +39,8 @@ BENCHMARK(ringFrame)->Unit(benchmark::kMillisecond);
 void rasterGrid(benchmark::State &state)
 {
     for (auto _ : state) {
-        const platform::LayerPtr layer = MRKOGridLayer::rasterGridWihSize(QSizeF(10, 10), QRectF(0, 0, 1280, 720),
-                                                                          inkora::SrgbColor(1, 0, 0, 1), 2);
+        const platform::LayerPtr layer =
+            MRKOGridLayer::rasterGridWihSize(QSizeF(10, 10), QRectF(0, 0, 1280, 720), inkora::SrgbColor(1, 0, 0, 1), 2);
         benchmark::DoNotOptimize(layer.get());
     }
 }

@@ -129,6 +129,7 @@ TEST_F(AppDelegateCommandsTest, LowerThirdCommandReplaysOnlyThePreviewWhileItsSe
     delegate().performAction(QStringLiteral("lowerThirdWithEvent:"), nullptr); // no canvas, no window: nothing
     EXPECT_FALSE(MRKOLowerThirdSettings::isShown());
 
+    log().expectWarning(QStringLiteral("This plugin does not support propagateSizeHints()")); // offscreen layouts
     MRKOLowerThirdSettings &settings = MRKOLowerThirdSettings::sharedController();
     settings.showWindow();
     const platform::LayerPtr title = settings.lowerThird()->lowerThirdTitleContainer();

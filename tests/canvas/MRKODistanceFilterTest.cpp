@@ -1,5 +1,6 @@
-#include "canvas/MRKODistanceComposite.h"
 #include "canvas/MRKODistanceFilter.h"
+
+#include "canvas/MRKODistanceComposite.h"
 #include "canvas/MRKOOutlineFilter.h"
 #include "tests/support/InkoraFixture.h"
 
@@ -149,10 +150,8 @@ TEST(DistanceFiltersDeathTest, WithoutTheVerticalKernelTheMaskIsBlurredByTwiceTh
             const MRKODistanceFilter filter = MRKODistanceFilter::innerFilterWithImageAndRadius(input, 5);
             const FilterImage out = filter.outputImage();
             const QRect working(-2, -2, 44, 44);
-            const FilterImage mask = FilterImage::withColor(0, 0, 0)
-                                         .cropped(working)
-                                         .sourceIn(input)
-                                         .over(FilterImage::withColor(1, 1, 1).cropped(working));
+            const FilterImage mask = FilterImage::withColor(0, 0, 0).cropped(working).sourceIn(input).over(
+                FilterImage::withColor(1, 1, 1).cropped(working));
             const FilterImage expected = mask.inverted().boxBlurred(10).cropped(working);
             bool same = out.extent() == QRectF(working);
             for (int y = -2; y < 42 && same; ++y)

@@ -1,4 +1,5 @@
 #include "canvas/MRKOGLLayer.h"
+
 #include "tests/canvas/CanvasFixture.h"
 
 #include <QPainter>
@@ -10,8 +11,7 @@ namespace {
 class MRKOGLLayerTest : public CanvasFixture
 {
 protected:
-    std::shared_ptr<MRKOGLLayer> ringLayer(QSizeF size, double scale, QPointF pointer,
-                                           const MRKODraw *canvas = nullptr)
+    std::shared_ptr<MRKOGLLayer> ringLayer(QSizeF size, double scale, QPointF pointer, const MRKODraw *canvas = nullptr)
     {
         auto layer = MRKOGLLayer::create();
         layer->setBounds(QRectF(QPointF(), size));

@@ -1,4 +1,5 @@
 #include "canvas/MRKOGridLayer.h"
+
 #include "platform/ShapeLayer.h"
 #include "tests/support/InkoraFixture.h"
 

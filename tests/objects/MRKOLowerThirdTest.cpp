@@ -140,9 +140,9 @@ TEST_F(MRKOLowerThirdTest, PresetsMoveTheBarOffStageEdgeOn)
     {
         qint64 preset;
         MRKOLowerThird::Offset offset;
-    } const cases[] = {{0, {r, 0, -w}},         {1, {r, 0, w}},       {2, {2000, 1000, 778}},  {3, {-w, w, w}},
-                       {4, {0, w, 0}},          {5, {r, -5 * r, w}},  {6, {-10 * r, -5 * r, w}}, {7, {0, -778, 0}},
-                       {8, {w, -w, -w}},        {9, {-6 * r, 0, -w}}, {42, {200, 0, -778}},  {-1, {r, 0, -w}}};
+    } const cases[] = {{0, {r, 0, -w}},  {1, {r, 0, w}},       {2, {2000, 1000, 778}},    {3, {-w, w, w}},
+                       {4, {0, w, 0}},   {5, {r, -5 * r, w}},  {6, {-10 * r, -5 * r, w}}, {7, {0, -778, 0}},
+                       {8, {w, -w, -w}}, {9, {-6 * r, 0, -w}}, {42, {200, 0, -778}},      {-1, {r, 0, -w}}};
     const auto lowerThird = makeLowerThird();
     lowerThird->showIfNeeded();
     for (const Case &c : cases) {

@@ -1,5 +1,6 @@
-#include "platform/AnimationValue.h"
 #include "platform/Transform3D.h"
+
+#include "platform/AnimationValue.h"
 
 #include <gtest/gtest.h>
 
@@ -58,8 +59,8 @@ TEST(Transform3DTest, TurnsInDepthInterpolateAsTurns)
 {
     const QMatrix4x4 from = perspective(700).rotated(std::numbers::pi / 2, 0, 1, 0).toMatrix();
     const QMatrix4x4 to = perspective(700).toMatrix();
-    const QMatrix4x4 half = platform::interpolateValues(QVariant::fromValue(from), QVariant::fromValue(to), 0.5)
-                                .value<QMatrix4x4>();
+    const QMatrix4x4 half =
+        platform::interpolateValues(QVariant::fromValue(from), QVariant::fromValue(to), 0.5).value<QMatrix4x4>();
     // Halfway the bar is turned 45°, not squashed to half its width.
     EXPECT_NEAR(std::atan2(half(0, 2), half(0, 0)) * 180 / std::numbers::pi, 45, 1e-3);
     EXPECT_NEAR(std::hypot(half(0, 0), half(2, 0)), 1, 1e-5);
