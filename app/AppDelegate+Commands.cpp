@@ -2,9 +2,11 @@
 #include "app/MRKOXPCController.h"
 #include "canvas/MRKODissolveMode.h"
 #include "canvas/MRKODraw.h"
+#include "canvas/MRKOWindowController.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
+#include "objects/MRKOLowerThirdSettings.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
@@ -38,6 +40,7 @@ void AppDelegate::registerCommandActions()
     bind("openSnapshots:", &AppDelegate::openSnapshots);
     bind("colorWheelWithEvent:", &AppDelegate::colorWheelWithEvent);
     bind("colorPickerWithEvent:", &AppDelegate::colorPickerWithEvent);
+    bind("lowerThirdWithEvent:", &AppDelegate::lowerThirdWithEvent);
 }
 
 // Undo
@@ -230,4 +233,18 @@ void AppDelegate::applySnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot)
     moved->setWhiteboardCustomColor(snapshot->whiteboardCustomColor());
     moved->setOverallShadow(snapshot->overallShadow());
     active->loadSnapshot(moved);
+}
+
+// Lower third
+
+void AppDelegate::lowerThirdWithEvent(const platform::Event *)
+{
+    if (MRKOLowerThirdSettings::isShown()) {
+        MRKOLowerThirdSettings::sharedController().playAnimation();
+        return;
+    }
+    for (const auto &controller : m_windowControllers) {
+        if (MRKODraw *canvas = controller->drawView())
+            canvas->showLowerThird();
+    }
 }

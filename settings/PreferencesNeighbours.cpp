@@ -87,10 +87,6 @@ void updateCursorHalo(MRKODraw &canvas)
 
 void setCanvasOverallShadow(MRKODraw &, bool) {}
 
-void dropLowerThirdCaption(MRKODraw &) {}
-
-void showLowerThirdSettings() {}
-
 void setPresetsPopUp(QComboBox *) {}
 
 void savePresetAs() {}

@@ -9,7 +9,7 @@
 class MRKODraw;
 class QComboBox;
 
-// What the settings call in the text objects, the cursors, the shortcuts pane, the lower third and
+// What the settings call in the text objects, the cursors, the shortcuts pane and
 // the presets before those classes exist. Each function names the operation it stands for; the owners replace them.
 namespace inkora {
 
@@ -33,10 +33,6 @@ void applyShortcutsFromPreset(const QVariantMap &preset);
 void updateCursorHalo(MRKODraw &canvas);
 /// `enableOverallShadow` / `disableOverallShadow` of a canvas.
 void setCanvasOverallShadow(MRKODraw &canvas, bool enabled);
-/// `lowerThirdAnimationDidFinished:` with nil: the canvas drops its lower-third caption.
-void dropLowerThirdCaption(MRKODraw &canvas);
-/// `showWindow:` of the lower-third settings window.
-void showLowerThirdSettings();
 
 /// The presets controller takes the pane's presets pop-up (`setPrefPreset:`).
 void setPresetsPopUp(QComboBox *popUp);
