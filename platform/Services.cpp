@@ -6,6 +6,7 @@
 #include "platform/HelperLink.h"
 #include "platform/HotKeys.h"
 #include "platform/KeyboardLayout.h"
+#include "platform/OpenPanel.h"
 #include "platform/PlatformLog.h"
 #include "platform/RawInput.h"
 #include "platform/Reachability.h"

@@ -11,6 +11,7 @@ class SystemLog;
 class Reachability;
 class HotKeys;
 class SavePanel;
+class OpenPanel;
 class SystemCursor;
 class CursorStack;
 class ScreenGrabber;
@@ -40,6 +41,7 @@ struct Services
     std::unique_ptr<Reachability> reachability;
     std::unique_ptr<HotKeys> hotKeys;
     std::unique_ptr<SavePanel> savePanel;
+    std::unique_ptr<OpenPanel> openPanel;
     std::unique_ptr<SystemCursor> systemCursor;
     std::unique_ptr<CursorStack> cursorStack;
     std::unique_ptr<ScreenGrabber> screenGrabber;

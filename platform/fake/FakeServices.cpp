@@ -8,6 +8,7 @@
 #include "platform/fake/FakeHelperLink.h"
 #include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeKeyboardLayout.h"
+#include "platform/fake/FakeOpenPanel.h"
 #include "platform/fake/FakeRawInput.h"
 #include "platform/fake/FakeReachability.h"
 #include "platform/fake/FakeSavePanel.h"
@@ -50,6 +51,9 @@ std::unique_ptr<Services> makeFakeServices(FakeServices &fakes)
     auto savePanel = std::make_unique<FakeSavePanel>();
     fakes.savePanel = savePanel.get();
     services->savePanel = std::move(savePanel);
+    auto openPanel = std::make_unique<FakeOpenPanel>();
+    fakes.openPanel = openPanel.get();
+    services->openPanel = std::move(openPanel);
     auto systemCursor = std::make_unique<FakeSystemCursor>();
     fakes.systemCursor = systemCursor.get();
     services->systemCursor = std::move(systemCursor);

@@ -14,6 +14,7 @@ class FakeHelperLink;
 class FakeSystemLog;
 class FakeReachability;
 class FakeSavePanel;
+class FakeOpenPanel;
 class FakeScreenGrabber;
 class FakeSyntheticInput;
 class FakeKeyboardLayout;
@@ -38,6 +39,7 @@ struct FakeServices
     FakeReachability *reachability = nullptr;
     FakeHotKeys *hotKeys = nullptr;
     FakeSavePanel *savePanel = nullptr;
+    FakeOpenPanel *openPanel = nullptr;
     FakeSystemCursor *systemCursor = nullptr;
     FakeCursorStack *cursorStack = nullptr;
     FakeScreenGrabber *screenGrabber = nullptr;

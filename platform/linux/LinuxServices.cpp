@@ -14,6 +14,7 @@
 #include "platform/linux/PosixSystemLog.h"
 #include "platform/linux/QtAlerts.h"
 #include "platform/linux/QtCursorStack.h"
+#include "platform/linux/QtOpenPanel.h"
 #include "platform/linux/QtSavePanel.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/QtSoundOutput.h"
@@ -62,6 +63,7 @@ std::unique_ptr<Services> makeLinuxServices()
         services->keyboardLayout = std::make_unique<NullKeyboardLayout>();
     }
     services->savePanel = std::make_unique<QtSavePanel>();
+    services->openPanel = std::make_unique<QtOpenPanel>();
     services->cursorStack = std::make_unique<QtCursorStack>();
     if (auto grabber = XcbScreenGrabber::create())
         services->screenGrabber = std::move(grabber);
