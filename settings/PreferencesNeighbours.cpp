@@ -68,18 +68,6 @@ void setBadgeStaticNumeralFormat(qint64 format)
     MRKOUtils::userDefaults().synchronize();
 }
 
-std::optional<QVariantMap> shortcutsPresetDict()
-{
-    return std::nullopt; // no shortcuts pane yet
-}
-
-bool shortcutsPresetIsAcceptable(const QVariantMap &)
-{
-    return true; // the shortcuts pane brings its own check
-}
-
-void applyShortcutsFromPreset(const QVariantMap &) {}
-
 void updateCursorHalo(MRKODraw &canvas)
 {
     canvas.updateBigBallIfNeeded();

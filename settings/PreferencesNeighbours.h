@@ -9,7 +9,7 @@
 class MRKODraw;
 class QComboBox;
 
-// What the settings call in the text objects, the cursors, the shortcuts pane, the lower third and
+// What the settings call in the text objects, the cursors, the lower third and
 // the presets before those classes exist. Each function names the operation it stands for; the owners replace them.
 namespace inkora {
 
@@ -21,13 +21,6 @@ void updateBadgeNumeralFormat();
 /// `setNumeralFormat:` / `setStaticNumeralFormat:`: stores "BadgeNumeralFormat" / "BadgeStaticNumeralFormat".
 void setBadgeNumeralFormat(qint64 format);
 void setBadgeStaticNumeralFormat(qint64 format);
-
-/// `-[MRKOShortcutsViewController shortcutsPresetDict]` of the active tool bar's shortcuts pane.
-[[nodiscard]] std::optional<QVariantMap> shortcutsPresetDict();
-/// Whether the shortcuts pane's own preset check accepts the dictionary.
-[[nodiscard]] bool shortcutsPresetIsAcceptable(const QVariantMap &preset);
-/// `loadShortcutsViewIfNeeded`, then `applyShortcutsFromPreset:loadType:` with shortcut load type 0.
-void applyShortcutsFromPreset(const QVariantMap &preset);
 
 /// `-[MRKODraw updateBigBallIfNeeded]`: the canvas refreshes its cursor halo.
 void updateCursorHalo(MRKODraw &canvas);
