@@ -18,6 +18,7 @@
 #include "remote/RemoteNeighbours.h"
 #include "settings/MRKOPreferencesViewController.h"
 #include "settings/PreferencesNeighbours.h"
+#include "shortcuts/MRKOShortcutsViewController.h"
 #include "tools/MRKOToolType.h"
 #include "tools/MRKOTools.h"
 
@@ -430,7 +431,15 @@ void AppDelegate::registerMenuActions()
                 (toolBar->*open)();
         };
     };
-    setActionHandler(QStringLiteral("openShortcuts:"), pane(&MRKOTools::openShortcuts));
+    setActionHandler(QStringLiteral("openShortcuts:"), [this](const platform::Event *) {
+        // The overlay comes first: its command shortcuts exist once it has been shown, and the fields edit them.
+        // No options window exists yet: the pane shows in a window of its own.
+        activateInkoraWithToolbarIfNeeded();
+        MRKOShortcutsViewController &shortcuts = MRKOShortcutsViewController::sharedController();
+        shortcuts.show();
+        shortcuts.raise();
+        shortcuts.activateWindow();
+    });
     setActionHandler(QStringLiteral("openFeedback:"), pane(&MRKOTools::openFeedback));
     setActionHandler(QStringLiteral("openFirstView:"), pane(&MRKOTools::openFirstView));
     setActionHandler(QStringLiteral("openRemote:"),
