@@ -3,6 +3,7 @@
 #include "app/MRKOFrontmostApp.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
+#include "platform/Dispatch.h"
 #include "platform/OpenPanel.h"
 #include "platform/Popover.h"
 #include "platform/SavePanel.h"
@@ -176,8 +177,9 @@ void MRKOShortcutPresetController::savePresetAs()
         m_savePresetPopover->popover().setBehavior(platform::Popover::Transient);
         m_savePresetPopover->setTarget(this);
         m_savePresetPopover->setAction([this](const QString &name) { savePresetWithName(name); });
+        // Dropped once the closing is over, never inside the popover's own signal.
         connect(&m_savePresetPopover->popover(), &platform::Popover::didClose, this,
-                &MRKOShortcutPresetController::popoverDidClose, Qt::QueuedConnection);
+                [this] { platform::DispatchQueue::main().async([this] { popoverDidClose(); }); });
     }
     QPushButton *button = m_shortcutPresetsButton;
     if (button)

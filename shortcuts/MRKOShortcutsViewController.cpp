@@ -222,7 +222,6 @@ QWidget *MRKOShortcutsViewController::containerView() const
 void MRKOShortcutsViewController::showEvent(QShowEvent *event)
 {
     loadShortcutsViewIfNeeded();
-    pairFieldsWithDelegate();
     QWidget::showEvent(event);
 }
 
@@ -230,6 +229,8 @@ void MRKOShortcutsViewController::loadShortcutsViewIfNeeded()
 {
     if (!m_viewLoaded)
         viewDidLoad();
+    else
+        pairFieldsWithDelegate();
 }
 
 void MRKOShortcutsViewController::viewDidLoad()
@@ -425,8 +426,10 @@ KQTextField *MRKOShortcutsViewController::fieldWithIdentifier(const QString &ide
 
 void MRKOShortcutsViewController::updateControls()
 {
+    // The box shows the user's own choice: absent reads as off, whatever default is registered.
     if (m_allowFnInGhostModeButton)
-        m_allowFnInGhostModeButton->setChecked(MRKOUtils::userDefaults().integerForKey(kAllowFnKey) != 0);
+        m_allowFnInGhostModeButton->setChecked(
+            MRKOUtils::userDefaults().persistentDomain().value(kAllowFnKey).toLongLong() != 0);
 }
 
 void MRKOShortcutsViewController::updateCachedOptions()

@@ -4,6 +4,7 @@
 #include "platform/PropertyList.h"
 #include "platform/fake/FakeScreens.h"
 #include "settings/MRKOPreferencesViewController.h"
+#include "shortcuts/KQShortCut.h"
 #include "tests/settings/PreferencesFixture.h"
 #include "tests/support/PythonReader.h"
 

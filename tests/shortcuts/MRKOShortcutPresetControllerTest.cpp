@@ -72,7 +72,7 @@ protected:
             {QStringLiteral("PresetSingleKeyActions"), QVariantList{qint64(0)}},
             {QStringLiteral("PresetCustomTextBadges"), QVariantList{QStringLiteral("Hello")}},
             {QStringLiteral("PresetCustomColorSwatches"),
-             QVariantList{QStringLiteral("0.100000 0.200000 0.300000 1.000000")}},
+             QVariantList{QStringLiteral("0.100000+0.200000+0.300000+1.000000")}},
             {QStringLiteral("PresetUseFnShortcutsInGhostMode"), qint64(1)},
         };
     }
@@ -107,11 +107,13 @@ print(p['PresetCustomTextBadges'] == [''] * 10, len(p['PresetCustomColorSwatches
 print(p['PresetShortcuts']['ShortcutUndo'], len(p['PresetShortcuts']), p['PresetUseFnShortcutsInGhostMode'])
 )"));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(result.lines,
+    EXPECT_EQ(result.lines.join(QLatin1Char('|')).toStdString(),
               QStringList({QStringLiteral("bplist00"),
                            QStringLiteral("AppVersion,PresetCustomColorSwatches,PresetCustomTextBadges,PresetShortcuts,"
                                           "PresetSingleKeyActions,PresetUseFnShortcutsInGhostMode"),
-                           QStringLiteral("30 True 47"), QStringLiteral("True 10"), kUndoDefault + " 63 0"}));
+                           QStringLiteral("30 True 47"), QStringLiteral("True 10"), kUndoDefault + " 63 0"})
+                  .join(QLatin1Char('|'))
+                  .toStdString());
 }
 
 TEST_F(MRKOShortcutPresetControllerTest, EachLoadTypeAppliesItsPartOnly)
@@ -135,6 +137,7 @@ TEST_F(MRKOShortcutPresetControllerTest, EachLoadTypeAppliesItsPartOnly)
         ASSERT_TRUE(otherOptionsUntouched());
 
         pane().applyShortcutsFromPreset(fullPreset(), row.loadType);
+        drainMainQueue();
 
         EXPECT_EQ(undo(), row.shortcuts ? kUndoCtrlShiftU : kUndoDefault);
         EXPECT_EQ(hotKeys().isGrabbed(kU, 0x300), row.shortcuts);
@@ -184,6 +187,7 @@ TEST_F(MRKOShortcutPresetControllerTest, WronglyTypedPresetsChangeNothingAndSayW
         {"DictionaryForFn", with(QStringLiteral("PresetUseFnShortcutsInGhostMode"), QVariantMap()),
          "\"PresetUseFnShortcutsInGhostMode\" holds"},
     };
+    MRKOUtils::userDefaults().synchronize();
     const QByteArray before = settingsFile();
     ASSERT_FALSE(before.isEmpty());
     for (const auto &row : rows) {
@@ -223,7 +227,7 @@ TEST_F(MRKOShortcutPresetControllerTest, OtherFormatsLoadAfterTheirLineAndBadOne
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.write("{ PresetShortcuts = { ShortcutUndo = \"" + kUndoCtrlShiftU.toLatin1() +
                 "\"; }; PresetSingleKeyActions = ( 0 ); PresetCustomTextBadges = ( Hello ); "
-                "PresetCustomColorSwatches = ( \"0.100000 0.200000 0.300000 1.000000\" ); "
+                "PresetCustomColorSwatches = ( \"0.100000+0.200000+0.300000+1.000000\" ); "
                 "PresetUseFnShortcutsInGhostMode = 1; }");
     plain.close();
     writePreset(QStringLiteral("Xml"), fullPreset(), true);
@@ -338,6 +342,7 @@ TEST_F(MRKOShortcutPresetControllerTest, BinAddExportAndImportWorkOnFiles)
 
 TEST_F(MRKOShortcutPresetControllerTest, NamePopoverAsksAboutShortcutPresetNamesAndSaves)
 {
+    log().expectWarning(QStringLiteral("propagateSizeHints"));
     pane().show();
     presets().savePresetWithName(QStringLiteral("Mine"));
     presets().savePresetAs();
