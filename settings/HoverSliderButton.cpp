@@ -16,9 +16,9 @@ const QString kShowRequest = QStringLiteral("showVolumePopIfNeeded");
 const QString kHideRequest = QStringLiteral("hideVolumePop");
 const QString kAppearanceRequest = QStringLiteral("performPopoverAppearance");
 
-constexpr double kSliderWidth = 180;  // points
-constexpr double kSliderHeight = 20;  // points
-constexpr double kSpeakerSize = 17;   // points
+constexpr double kSliderWidth = 180; // points
+constexpr double kSliderHeight = 20; // points
+constexpr double kSpeakerSize = 17;  // points
 constexpr double kLabelFieldWidth = 200;
 
 } // namespace
@@ -99,8 +99,8 @@ void HoverSliderButton::makePopover()
     slider->setObjectName(QStringLiteral("paramSlider"));
     slider->setFocusPolicy(Qt::NoFocus);
     const QRectF sliderFrame(kContentWidth / 2 - kSliderWidth / 2, labelY - 20, kSliderWidth, kSliderHeight);
-    slider->setGeometry(int(sliderFrame.x()), int(kContentHeight - sliderFrame.y() - kSliderHeight),
-                        int(kSliderWidth), int(kSliderHeight));
+    slider->setGeometry(int(sliderFrame.x()), int(kContentHeight - sliderFrame.y() - kSliderHeight), int(kSliderWidth),
+                        int(kSliderHeight));
     connect(slider, &PrefSlider::action, this, [this](PrefSlider *sender) { sliderAction(sender->doubleValue()); });
     m_paramSlider = slider;
 
@@ -111,8 +111,7 @@ void HoverSliderButton::makePopover()
             const QImage picture = platform::ImageLoader::namedImage(name, container->devicePixelRatioF());
             image->setPixmap(QPixmap::fromImage(picture));
             image->setScaledContents(true);
-            image->setGeometry(int(x), int(kContentHeight - y - kSpeakerSize), int(kSpeakerSize),
-                               int(kSpeakerSize));
+            image->setGeometry(int(x), int(kContentHeight - y - kSpeakerSize), int(kSpeakerSize), int(kSpeakerSize));
         };
         speaker(QStringLiteral("MRKOSpeakerDown"), sliderFrame.x() - kSpeakerSize, sliderFrame.y() + 1);
         speaker(QStringLiteral("MRKOSpeakerUp"), sliderFrame.x() + kSliderWidth + 2, sliderFrame.y() + 1);

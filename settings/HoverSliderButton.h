@@ -102,8 +102,8 @@ private:
     void showPopover();
 
     std::unique_ptr<platform::Popover> m_popover;
-    QPointer<PrefSlider> m_paramSlider;     // in the popover's content
-    QPointer<HoverContainer> m_container;   // the popover's content
+    QPointer<PrefSlider> m_paramSlider;   // in the popover's content
+    QPointer<HoverContainer> m_container; // the popover's content
     bool m_mouseInside = false;
 };
 

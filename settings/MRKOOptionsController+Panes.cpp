@@ -1,9 +1,8 @@
 // The panes of the sidebar's rows. Each row's pane is made here the first time the row is chosen; a pane the
 // process shares is lent with MRKOOptionsPane::shared, any other is owned with MRKOOptionsPane::owned.
 
-#include "settings/MRKOOptionsController.h"
-
 #include "remote/MRKOUDPController.h"
+#include "settings/MRKOOptionsController.h"
 #include "settings/MRKOPreferencesViewController.h"
 
 #include <QLabel>
@@ -32,26 +31,20 @@ MRKOOptionsPane MRKOOptionsController::makePane(int row)
     case kFirstRow:
         return MRKOOptionsPane::owned(pendingPane(QStringLiteral("The welcome page")));
 
-
     case kRemoteRow:
         return MRKOOptionsPane::shared(*MRKOUDPController::sharedController().view());
-
 
     case kShortcutsRow:
         return MRKOOptionsPane::owned(pendingPane(QStringLiteral("The Shortcuts pane")));
 
-
     case kPreferencesRow:
         return MRKOOptionsPane::shared(MRKOPreferencesViewController::sharedController());
-
 
     case kFeedbackRow:
         return MRKOOptionsPane::owned(pendingPane(QStringLiteral("The Feedback pane")));
 
-
     case kAboutRow:
         return MRKOOptionsPane::owned(pendingPane(QStringLiteral("The About pane")));
-
 
     default:
         return {};

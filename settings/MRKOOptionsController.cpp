@@ -134,7 +134,8 @@ void MRKOOptionsController::viewDidLoad()
         item->setData(title, Qt::UserRole);
         item->setFlags(title == kSeparatorItem ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         if (child.image)
-            item->setIcon(rowIcon(QString::fromUtf8(child.image), palette().color(QPalette::Text), devicePixelRatioF()));
+            item->setIcon(
+                rowIcon(QString::fromUtf8(child.image), palette().color(QPalette::Text), devicePixelRatioF()));
         group->appendRow(item);
     }
     m_model->appendRow(group);
@@ -253,8 +254,8 @@ void MRKOOptionsController::selectRow(int row)
     if (!shouldSelectRow(row, nullptr))
         return;
     const QModelIndex index = m_sidebar->indexForRow(row);
-    m_sidebar->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                            QItemSelectionModel::Rows);
+    m_sidebar->selectionModel()->setCurrentIndex(index,
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void MRKOOptionsController::saveSelection(int row)

@@ -1,7 +1,8 @@
+#include "settings/MRKOOptionsController.h"
+
 #include "canvas/MRKOWindowController.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
-#include "settings/MRKOOptionsController.h"
 #include "settings/MRKOPreferencesViewController.h"
 #include "settings/OptionsSidebar.h"
 #include "tests/settings/PreferencesFixture.h"
