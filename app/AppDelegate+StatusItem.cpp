@@ -16,7 +16,6 @@
 #include "platform/StatusItem.h"
 #include "platform/UndoManager.h"
 #include "remote/RemoteNeighbours.h"
-#include "settings/MRKOPreferencesViewController.h"
 #include "settings/PreferencesNeighbours.h"
 #include "shortcuts/MRKOShortcutsViewController.h"
 #include "tools/MRKOToolType.h"
@@ -464,9 +463,8 @@ void AppDelegate::quickTour()
 
 void AppDelegate::openPreferences(const platform::Event *)
 {
-    // No options window exists yet: the pane shows in a window of its own, above the overlay's level.
-    MRKOPreferencesViewController &pane = MRKOPreferencesViewController::sharedController();
-    pane.show();
-    pane.raise();
-    pane.activateWindow();
+    // The pane opens on the tool bar's side panel, the overlay shown with its tool bar first.
+    activateInkoraWithToolbarIfNeeded();
+    if (MRKOTools *toolBar = activeToolBar())
+        toolBar->openPreferences();
 }

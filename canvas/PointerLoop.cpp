@@ -378,6 +378,8 @@ void PointerLoop::finish()
                 MRKODraw::setHue(c.m_mouseDownHue);
                 c.makeTextOrBadgeByClick();
             } else if (live.splashMethod == 2) {
+                // The dot goes where the press was, even when the ball still waits for the pointer's last move.
+                c.setBallPosition(c.m_mouseDownPoint);
                 if (platform::LayerPtr dot = c.dotRasterizedLayer())
                     c.finalizeDrawWithLayerOrNil(dot);
             } else {

@@ -123,10 +123,18 @@ private:
     std::unique_ptr<MainQueuePump> m_pump;
 };
 
+MainQueue &mainQueue();
+
 class GlobalQueue final : public DispatchQueue
 {
 public:
-    GlobalQueue() { m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount())); }
+    GlobalQueue()
+    {
+        // Background blocks hand back to the main queue, also while the process exits: the main queue is
+        // built first so that it is destroyed after this one has waited for them.
+        mainQueue();
+        m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
+    }
     ~GlobalQueue() override { m_pool.waitForDone(); }
 
     void async(Block block) override

@@ -2,11 +2,15 @@
 
 #include "app/AppDelegate.h"
 #include "canvas/MRKODraw.h"
+#include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QSaveFile>
 
 namespace inkora {
 namespace {
@@ -79,9 +83,17 @@ void dropLowerThirdCaption(MRKODraw &) {}
 
 void showLowerThirdSettings() {}
 
-void setPresetsPopUp(QComboBox *) {}
-
-void savePresetAs() {}
+void addShortcutPresetWithData(const QByteArray &data, const QString &name)
+{
+    const QString folder = MRKOUtils::presetsDir().isEmpty() ? QString() : MRKOUtils::shortcutPresetsDir();
+    if (folder.isEmpty() || name.isEmpty() || QFileInfo(name).fileName() != name) {
+        qCWarning(lcSettings).noquote() << QStringLiteral("addPresetWithData: \"%1\" not added").arg(name);
+        return;
+    }
+    QSaveFile file(MRKOUtils::uniqueFilePathWithPathFolder(QDir(folder).filePath(name), folder));
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        qCWarning(lcSettings).noquote() << QStringLiteral("addPresetWithData: %1").arg(file.errorString());
+}
 
 QStringList fontFamilies()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -31,10 +32,9 @@ void dropLowerThirdCaption(MRKODraw &canvas);
 /// `showWindow:` of the lower-third settings window.
 void showLowerThirdSettings();
 
-/// The presets controller takes the pane's presets pop-up (`setPrefPreset:`).
-void setPresetsPopUp(QComboBox *popUp);
-/// `-[MRKOPresetController savePresetAs]`.
-void savePresetAs();
+/// `-[MRKOShortcutPresetController addPresetWithData:name:]`: stores a shortcut preset document's bytes as they
+/// came under the first free name in the shortcut presets folder.
+void addShortcutPresetWithData(const QByteArray &data, const QString &name);
 
 /// The font families and the faces of one family that the font pop-ups list.
 [[nodiscard]] QStringList fontFamilies();

@@ -4,8 +4,12 @@
 
 #include <QObject>
 
+#include <gmock/gmock.h>
+
+#include <chrono>
 #include <future>
 #include <latch>
+#include <thread>
 #include <vector>
 
 using platform::DispatchQueue;
@@ -125,4 +129,23 @@ TEST_F(DispatchTest, SerialQueueReleasedFromItsOwnBlockFinishesSoundly)
         released.set_value();
     });
     released.get_future().wait();
+}
+
+TEST(DispatchExitTest, BackgroundWorkHandingBackToMainWhileTheProcessExitsIsSound)
+{
+    // A fresh process, where a background block is the first to use the main queue.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::latch started(1);
+            DispatchQueue::global().async([&started] {
+                DispatchQueue::main();
+                started.count_down();
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                DispatchQueue::main().async([] {});
+            });
+            started.wait();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), testing::Not(testing::HasSubstr("runtime error")));
 }

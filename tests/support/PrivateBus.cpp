@@ -62,5 +62,5 @@ QDBusConnection PrivateBus::connect(const QString &name)
 bool PrivateBus::waitForService(const QString &service, bool owned)
 {
     QDBusConnection probe = connect(QStringLiteral("probe"));
-    return QTest::qWaitFor([&] { return probe.interface()->isServiceRegistered(service).value() == owned; }, 10000);
+    return QTest::qWaitFor([&] { return probe.interface()->isServiceRegistered(service).value() == owned; }, 60000);
 }

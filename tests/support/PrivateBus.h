@@ -20,7 +20,8 @@ public:
     [[nodiscard]] QString address() const { return m_address; }
     /// A new connection to the bus under a name unique to this bus; closed with the bus.
     [[nodiscard]] QDBusConnection connect(const QString &name);
-    /// Waits up to ten seconds for `service` to be owned (or, with `owned` false, to be free).
+    /// Waits up to a minute (a sanitised program starts slowly on a busy machine) for `service` to be owned (or, with
+    /// `owned` false, to be free).
     [[nodiscard]] bool waitForService(const QString &service, bool owned = true);
 
 private:

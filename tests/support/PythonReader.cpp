@@ -14,7 +14,8 @@ PythonResult runPythonOnData(const QByteArray &data, const QString &path, const 
     file.close();
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
-    if (!python.waitForFinished(30000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+    // Importing the image libraries alone can take half a minute on a loaded machine.
+    if (!python.waitForFinished(180000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
         result.error = QString::fromUtf8(python.readAllStandardError());
         if (result.error.isEmpty())
             result.error = python.errorString();
