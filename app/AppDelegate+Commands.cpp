@@ -2,9 +2,11 @@
 #include "app/MRKOXPCController.h"
 #include "canvas/MRKODissolveMode.h"
 #include "canvas/MRKODraw.h"
+#include "canvas/MRKOWindowController.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
+#include "objects/MRKOLowerThirdSettings.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
@@ -36,6 +38,7 @@ void AppDelegate::registerCommandActions()
     bind("takeADazadUdizWithEvent:", &AppDelegate::takeADazadUdizWithEvent);
     bind("colorWheelWithEvent:", &AppDelegate::colorWheelWithEvent);
     bind("colorPickerWithEvent:", &AppDelegate::colorPickerWithEvent);
+    bind("lowerThirdWithEvent:", &AppDelegate::lowerThirdWithEvent);
 }
 
 // Undo
@@ -217,4 +220,18 @@ void AppDelegate::applySnapshot(const std::shared_ptr<MRKOSnapshot> &snapshot)
     moved->setWhiteboardCustomColor(snapshot->whiteboardCustomColor());
     moved->setOverallShadow(snapshot->overallShadow());
     active->loadSnapshot(moved);
+}
+
+// Lower third
+
+void AppDelegate::lowerThirdWithEvent(const platform::Event *)
+{
+    if (MRKOLowerThirdSettings::isShown()) {
+        MRKOLowerThirdSettings::sharedController().playAnimation();
+        return;
+    }
+    for (const auto &controller : m_windowControllers) {
+        if (MRKODraw *canvas = controller->drawView())
+            canvas->showLowerThird();
+    }
 }

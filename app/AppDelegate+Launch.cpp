@@ -9,6 +9,7 @@
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
+#include "objects/MRKOLowerThirdSettings.h"
 #include "platform/Defaults.h"
 #include "platform/Dispatch.h"
 #include "platform/Keys.h"
@@ -385,6 +386,7 @@ void AppDelegate::applicationWillTerminate()
         MRKOUtils::userDefaults().flushToDisk();
         qCInfo(lcApp) << "applicationWillTerminate: settings saved";
     }
+    MRKOLowerThirdSettings::releaseSharedController();
     MRKOXPCController::disableLoginItemIfNeeded();
     unregisterApplicationShortCuts();
     unregisterCommonShortCuts();

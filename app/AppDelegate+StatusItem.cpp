@@ -444,7 +444,7 @@ void AppDelegate::registerMenuActions()
     setActionHandler(QStringLiteral("openRemote:"),
                      [](const platform::Event *) { inkora::remoteNeighbours().openRemote(); });
     setActionHandler(QStringLiteral("openLowerThirdSettings"),
-                     [](const platform::Event *) { inkora::showLowerThirdSettings(); });
+                     [](const platform::Event *) { MRKOPreferencesViewController::openLowerThirdSettings(); });
     setActionHandler(QStringLiteral("quickTour:"), [this](const platform::Event *) { quickTour(); });
 }
 

@@ -197,6 +197,8 @@ public:
     void clearCanvasWithEvent(const platform::Event *sender);
     void colorWheelWithEvent(const platform::Event *sender);
     void colorPickerWithEvent(const platform::Event *sender);
+    /// Replays the settings window's preview while it is open; otherwise every canvas shows its lower third.
+    void lowerThirdWithEvent(const platform::Event *sender);
     void clearCanvasExlusionWithEvent(const platform::Event *sender);
     /// A snapshot of the canvas under the pointer into the roll; a beep when it has no drawings or is disabled.
     void takeASnapshotWithEvent(const platform::Event *sender);

@@ -21,6 +21,7 @@
 #include "foundation/NSColor+OnOffColor.h"
 #include "foundation/NSCursor+Resize.h"
 #include "objects/MRKOBallLayer.h"
+#include "objects/MRKOLowerThird.h"
 #include "objects/MRKOPill.h"
 #include "objects/MRKOSelectedLayerControls.h"
 #include "objects/MRKOTextPill.h"
@@ -257,6 +258,8 @@ void MRKODraw::updateFrameIfNeededWithNewFrame(const QRectF &frame)
 void MRKODraw::drawViewDidAppear()
 {
     dispatchDummyDrawAfterDelay();
+    if (inkora::liveSettings().lowerThirdOnAppear)
+        showLowerThird();
 }
 
 void MRKODraw::cleanUpMonitorsAndQuit(const std::function<void()> &block)
@@ -266,6 +269,7 @@ void MRKODraw::cleanUpMonitorsAndQuit(const std::function<void()> &block)
     if (block)
         block();
     MRKOLowpassFilter::sharedFilter().stopFilter();
+    lowerThirdAnimationDidFinished(nullptr);
 }
 
 void MRKODraw::dispatchDummyDrawAfterDelay()

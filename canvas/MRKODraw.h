@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/SrgbColor.h"
+#include "objects/MRKOLowerThirdDelegate.h"
 #include "platform/Event.h"
 #include "platform/EventQueue.h"
 #include "platform/Layer.h"
@@ -51,7 +52,7 @@ struct CaptureDisplay;
 /// progress into an off-screen stroke cache, of which it paints only the dirty rectangles it is asked for.
 /// Coordinates are view points with y up; the conversion to Qt happens in painting and event handling only.
 /// A press runs a nested loop over the shared event queue until the button goes up. Main thread only.
-class MRKODraw : public QWidget, public platform::LayerDelegate
+class MRKODraw : public QWidget, public platform::LayerDelegate, public MRKOLowerThirdDelegate
 {
     Q_OBJECT
 public:
@@ -82,6 +83,11 @@ public:
     void viewDidChangeBackingProperties();
     void updateFrameIfNeededWithNewFrame(const QRectF &frame);
     void drawViewDidAppear();
+    /// Makes the canvas's lower third on first use and plays it unless it is showing (MRKODraw+LowerThird.cpp).
+    void showLowerThird();
+    /// The lower third's show has ended (or null: end it now): it is cleaned up and dropped.
+    void lowerThirdAnimationDidFinished(MRKOLowerThird *lowerThird) override;
+    [[nodiscard]] MRKOLowerThird *lowerThird() const { return m_lowerThird.get(); }
     /// Before quitting: the canvas's window goes away, the block runs and the pressure smoother stops.
     void cleanUpMonitorsAndQuit(const std::function<void()> &block);
     void dispatchDummyDrawAfterDelay();
@@ -742,6 +748,7 @@ private:
     platform::LayerPtr m_magLayer;
     platform::LayerPtr m_magnifyGlassLayer;
     std::unique_ptr<MRKOMagnifyG> m_magnifyG;
+    std::unique_ptr<MRKOLowerThird> m_lowerThird;
     platform::LayerPtr m_whiteBack;
     std::unique_ptr<MRKOWhiteBackController> m_wbController;
     platform::LayerPtr m_frozenBack;

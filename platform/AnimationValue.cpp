@@ -1,5 +1,7 @@
 #include "platform/AnimationValue.h"
 
+#include "platform/Transform3D.h"
+
 #include <QColor>
 #include <QMatrix4x4>
 #include <QPainterPath>
@@ -9,6 +11,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace platform {
 
@@ -119,6 +122,11 @@ QMatrix4x4 mixMatrices(const QMatrix4x4 &a, const QMatrix4x4 &b, double f)
         r.shear = mix(da.shear, db.shear, f);
         return compose(r);
     }
+    // Perspective, turns in depth: by decomposition, so that a bar turning about y turns rather than squashes.
+    const std::optional<Transform3D::Decomposed> da = Transform3D::fromMatrix(a).decomposed();
+    const std::optional<Transform3D::Decomposed> db = Transform3D::fromMatrix(b).decomposed();
+    if (da && db)
+        return Transform3D::recomposed(Transform3D::interpolate(*da, *db, f)).toMatrix();
     QMatrix4x4 r;
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 4; ++col)

@@ -1,6 +1,9 @@
 #include "platform/TextLayer.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -38,6 +41,25 @@ void TextLayer::setAlignmentMode(Alignment alignment)
     propertyWillChange();
     m_alignment = alignment;
     propertyDidChange({}, {});
+}
+
+void TextLayer::setTruncationMode(Truncation truncation)
+{
+    propertyWillChange();
+    m_truncation = truncation;
+    propertyDidChange({}, {});
+}
+
+QString TextLayer::displayedString() const
+{
+    if (m_truncation == Truncation::None || m_wrapped || m_fontSize <= 0)
+        return m_string;
+    QFont font = m_font;
+    font.setPointSizeF(m_fontSize);
+    const Qt::TextElideMode mode = m_truncation == Truncation::Start    ? Qt::ElideLeft
+                                   : m_truncation == Truncation::Middle ? Qt::ElideMiddle
+                                                                        : Qt::ElideRight;
+    return QFontMetricsF(font).elidedText(m_string, mode, std::max(0.0, bounds().width()));
 }
 
 void TextLayer::setWrapped(bool wrapped)
@@ -90,7 +112,7 @@ void TextLayer::drawInContext(QPainter &painter, bool presentation) const
     painter.scale(1, -1);
     painter.setFont(font);
     painter.setPen(color);
-    painter.drawText(QRectF(0, 0, b.width(), b.height()), flags, m_string);
+    painter.drawText(QRectF(0, 0, b.width(), b.height()), flags, displayedString());
     painter.restore();
 }
 

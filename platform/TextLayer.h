@@ -11,6 +11,8 @@ class TextLayer : public Layer
 {
 public:
     enum class Alignment : int { Natural, Left, Right, Center, Justified };
+    /// Where a line too long for the bounds is cut; None clips it at the edge.
+    enum class Truncation : int { None, Start, End, Middle };
 
     TextLayer() = default;
     [[nodiscard]] static std::shared_ptr<TextLayer> create() { return std::make_shared<TextLayer>(); }
@@ -28,6 +30,10 @@ public:
     void setForegroundColor(const QColor &color);
     [[nodiscard]] Alignment alignmentMode() const { return m_alignment; }
     void setAlignmentMode(Alignment alignment);
+    [[nodiscard]] Truncation truncationMode() const { return m_truncation; }
+    void setTruncationMode(Truncation truncation);
+    /// The text as drawn: cut with an ellipsis to the bounds' width when it is truncated and too long.
+    [[nodiscard]] QString displayedString() const;
     [[nodiscard]] bool isWrapped() const { return m_wrapped; }
     void setWrapped(bool wrapped);
 
@@ -40,6 +46,7 @@ private:
     double m_fontSize = 36;
     QColor m_foregroundColor{255, 255, 255};
     Alignment m_alignment = Alignment::Natural;
+    Truncation m_truncation = Truncation::None;
     bool m_wrapped = false;
 };
 

@@ -9,6 +9,7 @@
 #include "canvas/MRKOWindowController.h"
 #include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
+#include "objects/MRKOLowerThirdSettings.h"
 #include "platform/Defaults.h"
 #include "platform/LayerWidget.h"
 #include "platform/PropertyList.h"
@@ -625,11 +626,16 @@ void MRKOPreferencesViewController::fontFaceSelected(const QString &face)
 
 void MRKOPreferencesViewController::openLowerThirdSettingsAction()
 {
+    openLowerThirdSettings();
+}
+
+void MRKOPreferencesViewController::openLowerThirdSettings()
+{
     for (MRKODraw *canvas : canvases())
-        inkora::dropLowerThirdCaption(*canvas);
+        canvas->lowerThirdAnimationDidFinished(nullptr);
     if (AppDelegate *app = AppDelegate::shared(); app && app->activeToolBar())
         app->activeToolBar()->closeMenuIfNeeded();
-    inkora::showLowerThirdSettings();
+    MRKOLowerThirdSettings::sharedController().showWindow();
 }
 
 void MRKOPreferencesViewController::flashlightBackgroundColorAction()

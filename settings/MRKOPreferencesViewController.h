@@ -135,6 +135,9 @@ public:
     /// Writes the container as a one-page PDF of its size in points over the appearance's grey; false on failure.
     bool writePDF(const QString &path) const;
 
+    /// Ends every canvas's lower third and opens the lower-third settings window.
+    static void openLowerThirdSettings();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 

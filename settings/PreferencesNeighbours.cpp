@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 namespace inkora {
 namespace {
@@ -79,21 +78,6 @@ void updateCursorHalo(MRKODraw &canvas)
 
 void setCanvasOverallShadow(MRKODraw &, bool) {}
 
-void dropLowerThirdCaption(MRKODraw &) {}
-
-void showLowerThirdSettings() {}
-
-void addShortcutPresetWithData(const QByteArray &data, const QString &name)
-{
-    const QString folder = MRKOUtils::presetsDir().isEmpty() ? QString() : MRKOUtils::shortcutPresetsDir();
-    if (folder.isEmpty() || name.isEmpty() || QFileInfo(name).fileName() != name) {
-        qCWarning(lcSettings).noquote() << QStringLiteral("addPresetWithData: \"%1\" not added").arg(name);
-        return;
-    }
-    QSaveFile file(MRKOUtils::uniqueFilePathWithPathFolder(QDir(folder).filePath(name), folder));
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
-        qCWarning(lcSettings).noquote() << QStringLiteral("addPresetWithData: %1").arg(file.errorString());
-}
 
 QStringList fontFamilies()
 {

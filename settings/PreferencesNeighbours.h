@@ -10,8 +10,7 @@
 class MRKODraw;
 class QComboBox;
 
-// What the settings call in the text objects, the cursors, the lower third and
-// the presets before those classes exist. Each function names the operation it stands for; the owners replace them.
+// What the settings call in the text objects and the cursors before those classes exist. Each function names the operation it stands for; the owners replace them.
 namespace inkora {
 
 /// `-[MRKOTextBadgeController updateNumeralFormat]`: re-reads both badge numeral formats.
@@ -27,14 +26,6 @@ void setBadgeStaticNumeralFormat(qint64 format);
 void updateCursorHalo(MRKODraw &canvas);
 /// `enableOverallShadow` / `disableOverallShadow` of a canvas.
 void setCanvasOverallShadow(MRKODraw &canvas, bool enabled);
-/// `lowerThirdAnimationDidFinished:` with nil: the canvas drops its lower-third caption.
-void dropLowerThirdCaption(MRKODraw &canvas);
-/// `showWindow:` of the lower-third settings window.
-void showLowerThirdSettings();
-
-/// `-[MRKOShortcutPresetController addPresetWithData:name:]`: stores a shortcut preset document's bytes as they
-/// came under the first free name in the shortcut presets folder.
-void addShortcutPresetWithData(const QByteArray &data, const QString &name);
 
 /// The font families and the faces of one family that the font pop-ups list.
 [[nodiscard]] QStringList fontFamilies();

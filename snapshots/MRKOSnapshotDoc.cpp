@@ -7,7 +7,7 @@
 #include "platform/Keys.h"
 #include "platform/Services.h"
 #include "settings/MRKOPresetController.h"
-#include "settings/PreferencesNeighbours.h"
+#include "shortcuts/MRKOShortcutPresetController.h"
 #include "snapshots/MRKOSnapshot.h"
 #include "snapshots/MRKOSnapshotManager.h"
 
@@ -153,7 +153,7 @@ bool MRKOSnapshotDoc::readFromData(const QByteArray &data, Type type, int *error
         return true;
     case Type::ShortcutsPreset:
         qCInfo(lcSnapshots).noquote() << QStringLiteral("Load Shortcuts from ikshortcuts file %1").arg(fileName);
-        inkora::addShortcutPresetWithData(data, fileName);
+        MRKOShortcutPresetController::sharedPresets().addPresetWithDataName(data, fileName);
         cleanUpAndCloseDocument();
         return true;
     case Type::Snapshot:

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "foundation/MRKOUtils.h"
+#include "objects/MRKOLowerThirdSettings.h"
 #include "platform/Defaults.h"
 #include "platform/Event.h"
 #include "platform/NotificationCenter.h"
@@ -121,4 +122,20 @@ TEST_F(AppDelegateCommandsTest, ActivationCommandTogglesTheOverlay)
     EXPECT_FALSE(delegate().isActiveAndShown());
     delegate().performAction(QStringLiteral("closeWithEvent:"), nullptr);
     EXPECT_FALSE(delegate().isActiveAndShown());
+}
+
+TEST_F(AppDelegateCommandsTest, LowerThirdCommandReplaysOnlyThePreviewWhileItsSettingsAreOpen)
+{
+    delegate().performAction(QStringLiteral("lowerThirdWithEvent:"), nullptr); // no canvas, no window: nothing
+    EXPECT_FALSE(MRKOLowerThirdSettings::isShown());
+
+    log().expectWarning(QStringLiteral("This plugin does not support propagateSizeHints()")); // offscreen layouts
+    MRKOLowerThirdSettings &settings = MRKOLowerThirdSettings::sharedController();
+    settings.showWindow();
+    const platform::LayerPtr title = settings.lowerThird()->lowerThirdTitleContainer();
+    ASSERT_TRUE(title);
+    EXPECT_FALSE(title->hasAnimations());
+    delegate().performAction(QStringLiteral("lowerThirdWithEvent:"), nullptr);
+    EXPECT_TRUE(title->animationForKey(QStringLiteral("lowerThirdAppear")));
+    MRKOLowerThirdSettings::releaseSharedController();
 }

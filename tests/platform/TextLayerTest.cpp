@@ -47,4 +47,20 @@ TEST_F(TextLayerTest, DrawsUprightTextFromTheTopEdge)
     EXPECT_GT(inkInRow(firstInkRow - 1), 2 * inkInRow(firstInkRow - 12));
 }
 
+TEST_F(TextLayerTest, TruncationCutsTheEndToTheBounds)
+{
+    auto layer = platform::TextLayer::create();
+    layer->setBounds(QRectF(0, 0, 120, 40));
+    layer->setFontSize(20);
+    layer->setString(QString(80, QLatin1Char('W')));
+    EXPECT_EQ(layer->displayedString(), layer->string()); // no truncation: clipped when drawn
+    layer->setTruncationMode(platform::TextLayer::Truncation::End);
+    const QString shown = layer->displayedString();
+    EXPECT_TRUE(shown.startsWith(QLatin1Char('W')));
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_LT(shown.size(), 20);
+    layer->setString(QStringLiteral("W"));
+    EXPECT_EQ(layer->displayedString(), QStringLiteral("W"));
+}
+
 } // namespace
