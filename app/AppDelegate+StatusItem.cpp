@@ -16,8 +16,8 @@
 #include "platform/StatusItem.h"
 #include "platform/UndoManager.h"
 #include "remote/RemoteNeighbours.h"
+#include "settings/MRKOPreferencesViewController.h"
 #include "settings/PreferencesNeighbours.h"
-#include "shortcuts/MRKOShortcutsViewController.h"
 #include "tools/MRKOToolType.h"
 #include "tools/MRKOTools.h"
 
@@ -430,15 +430,7 @@ void AppDelegate::registerMenuActions()
                 (toolBar->*open)();
         };
     };
-    setActionHandler(QStringLiteral("openShortcuts:"), [this](const platform::Event *) {
-        // The overlay comes first: its command shortcuts exist once it has been shown, and the fields edit them.
-        // No options window exists yet: the pane shows in a window of its own.
-        activateInkoraWithToolbarIfNeeded();
-        MRKOShortcutsViewController &shortcuts = MRKOShortcutsViewController::sharedController();
-        shortcuts.show();
-        shortcuts.raise();
-        shortcuts.activateWindow();
-    });
+    setActionHandler(QStringLiteral("openShortcuts:"), pane(&MRKOTools::openShortcuts));
     setActionHandler(QStringLiteral("openFeedback:"), pane(&MRKOTools::openFeedback));
     setActionHandler(QStringLiteral("openFirstView:"), pane(&MRKOTools::openFirstView));
     setActionHandler(QStringLiteral("openRemote:"),

@@ -4,6 +4,7 @@
 #include "remote/MRKOUDPController.h"
 #include "settings/MRKOOptionsController.h"
 #include "settings/MRKOPreferencesViewController.h"
+#include "shortcuts/MRKOShortcutsViewController.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -35,7 +36,7 @@ MRKOOptionsPane MRKOOptionsController::makePane(int row)
         return MRKOOptionsPane::shared(*MRKOUDPController::sharedController().view());
 
     case kShortcutsRow:
-        return MRKOOptionsPane::owned(pendingPane(QStringLiteral("The Shortcuts pane")));
+        return MRKOOptionsPane::shared(MRKOShortcutsViewController::sharedController());
 
     case kPreferencesRow:
         return MRKOOptionsPane::shared(MRKOPreferencesViewController::sharedController());

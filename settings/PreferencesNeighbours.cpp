@@ -78,7 +78,6 @@ void updateCursorHalo(MRKODraw &canvas)
 
 void setCanvasOverallShadow(MRKODraw &, bool) {}
 
-
 QStringList fontFamilies()
 {
     return QFontDatabase::families();

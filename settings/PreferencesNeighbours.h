@@ -10,7 +10,8 @@
 class MRKODraw;
 class QComboBox;
 
-// What the settings call in the text objects and the cursors before those classes exist. Each function names the operation it stands for; the owners replace them.
+// What the settings call in the text objects and the cursors before those classes exist. Each function names the
+// operation it stands for; the owners replace them.
 namespace inkora {
 
 /// `-[MRKOTextBadgeController updateNumeralFormat]`: re-reads both badge numeral formats.

@@ -5,6 +5,7 @@
 #include "platform/Defaults.h"
 #include "settings/MRKOPreferencesViewController.h"
 #include "settings/OptionsSidebar.h"
+#include "shortcuts/MRKOShortcutsViewController.h"
 #include "tests/settings/PreferencesFixture.h"
 #include "tools/MRKOTools.h"
 
@@ -186,6 +187,25 @@ TEST_F(MRKOOptionsControllerTest, TheStatusMenuOpensPreferencesOnTheToolBarsSide
     tools->closeMenu();
     tools->openMenu();
     EXPECT_EQ(tools->selectedRow(), 5);
+}
+
+TEST_F(MRKOOptionsControllerTest, TheStatusMenuOpensTheShortcutsPaneOnTheSidePanelNotInAWindowOfItsOwn)
+{
+    delegate().applicationDidFinishLaunching();
+    drainMainQueue();
+
+    delegate().performAction(QStringLiteral("openShortcuts:"), nullptr);
+    drainMainQueue();
+
+    ASSERT_TRUE(delegate().isActiveAndShown());
+    MRKOTools *tools = delegate().activeToolBar();
+    ASSERT_NE(tools, nullptr);
+    EXPECT_EQ(tools->selectedRow(), 4);
+    QWidget *pane = tools->optionsController()->shownPane();
+    EXPECT_EQ(pane, &MRKOShortcutsViewController::sharedController());
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->parentWidget(), tools->optionsController()->contentView());
+    EXPECT_FALSE(pane->isWindow());
 }
 
 TEST_F(MRKOOptionsControllerTest, ASharedPaneGoesBackToItsOwnerWithTheController)
