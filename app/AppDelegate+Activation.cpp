@@ -17,6 +17,7 @@
 #include "platform/Screens.h"
 #include "platform/UndoManager.h"
 #include "remote/MRKOPositionController.h"
+#include "settings/MRKOGhostModePopover.h"
 #include "snapshots/MRKOSnapshotManager.h"
 
 #include <QApplication>
@@ -140,10 +141,10 @@ void AppDelegate::activateWithGhostMode()
     m_keepTouchBarWOToolbar = false;
     m_keepTouchBarWToolbar = false;
     m_notifications = 2;
-    m_ghostModePopoverDisabled = true;
+    MRKOGhostModePopover::disableGhostModePopover();
     activateInkoraNoToolbar(true);
     setPinOnTop(true);
-    m_ghostModePopoverDisabled = false;
+    MRKOGhostModePopover::enableGhostModePopover();
     m_keepTouchBarWOToolbar = keepWO;
     m_keepTouchBarWToolbar = keepW;
     m_notifications = notifications;
@@ -214,7 +215,7 @@ void AppDelegate::makeScreenDrawableShow(const platform::ScreenInfo &screen, boo
     const QRectF rect(QPointF(0, 0), screen.frame.size());
     auto window = std::make_unique<MRKOWindow>(rect, screen);
     window->setLevel(MRKOAppLevel::appLevel().level());
-    if (m_ghostModePopoverDisabled)
+    if (MRKOGhostModePopover::ghostModePopoverDisabled())
         window->setIgnoresMouseEvents(true);
     MRKOWindow *windowPointer = window.get();
     auto controller = std::make_unique<MRKOWindowController>(std::move(window));
@@ -257,10 +258,12 @@ QList<platform::ScreenInfo> AppDelegate::overlayScreens() const
 void AppDelegate::setPinOnTop(bool pinOnTop)
 {
     m_isPinOnTop = pinOnTop;
-    if (pinOnTop)
-        startPinOnTop(); // the one-time explanation at the status item comes with the preferences
-    else
+    if (pinOnTop) {
+        startPinOnTop();
+        MRKOGhostModePopover::showIfNeeded();
+    } else {
         endPinOnTop();
+    }
 }
 
 void AppDelegate::togglePinOnTop()

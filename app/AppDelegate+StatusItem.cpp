@@ -455,9 +455,8 @@ void AppDelegate::quickTour()
 
 void AppDelegate::openPreferences(const platform::Event *)
 {
-    // No options window exists yet: the pane shows in a window of its own, above the overlay's level.
-    MRKOPreferencesViewController &pane = MRKOPreferencesViewController::sharedController();
-    pane.show();
-    pane.raise();
-    pane.activateWindow();
+    // The pane opens on the tool bar's side panel, the overlay shown with its tool bar first.
+    activateInkoraWithToolbarIfNeeded();
+    if (MRKOTools *toolBar = activeToolBar())
+        toolBar->openPreferences();
 }

@@ -13,6 +13,7 @@
 #include "foundation/MRKOUtils.h"
 #include "foundation/SettingValues.h"
 #include "platform/Defaults.h"
+#include "settings/MRKOGhostModePopover.h"
 #include "settings/PreferencesNeighbours.h"
 #include "shortcuts/KQShortCutMonitor.h"
 #include "tools/MRKOToolColor.h"
@@ -49,6 +50,7 @@ AppDelegate::~AppDelegate()
 {
     AppDelegate *self = this;
     s_shared.compare_exchange_strong(self, nullptr);
+    MRKOGhostModePopover::releaseSharedPopover();
 }
 
 AppDelegate *AppDelegate::shared()

@@ -6,8 +6,10 @@
 #include "platform/Services.h"
 #include "platform/SingleInstance.h"
 #include "platform/linux/LinuxServices.h"
+#include "snapshots/MRKOSnapshotDoc.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -30,8 +32,11 @@ int main(int argc, char *argv[])
     platform::install(platform::makeLinuxServices());
     // One copy per session: a later start hands its arguments to the running copy, which comes forward.
     platform::SingleInstance &instance = *platform::services().singleInstance;
+    // Documents go over as absolute paths: the running copy has a working directory of its own.
+    const QStringList documents =
+        MRKOSnapshotDoc::documentPathsFromArguments(QCoreApplication::arguments().mid(1), QDir::currentPath());
     if (!instance.claim()) {
-        const bool handedOver = instance.handOver(QCoreApplication::arguments().mid(1));
+        const bool handedOver = instance.handOver(documents);
         if (!handedOver)
             qCWarning(lcApp) << "main: Inkora runs already but could not be asked to come forward; this start ends";
         platform::shutDown();
@@ -41,15 +46,23 @@ int main(int argc, char *argv[])
     auto delegate = std::make_unique<AppDelegate>();
     // Before anything reads a setting.
     delegate->prepareUserDefaults();
-    instance.setActivationHandler([d = delegate.get()](const QStringList &) { d->inkoraAppBecomeActive(); });
+    instance.setActivationHandler([d = delegate.get()](const QStringList &arguments) {
+        const QStringList handed = MRKOSnapshotDoc::documentPathsFromArguments(arguments, QDir::rootPath());
+        if (handed.isEmpty())
+            d->inkoraAppBecomeActive();
+        for (const QString &path : handed)
+            (void)MRKOSnapshotDoc::openDocumentAtPath(path);
+    });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, delegate.get(), &AppDelegate::applicationWillTerminate);
     inkora::quitOnTerminationSignals([d = delegate.get()] { d->terminate(); });
     inkora::endCleanlyWhenTheDisplayIsLost([d = delegate.get()] { d->applicationWillTerminate(); });
     // The launch completes once the event loop runs.
-    QTimer::singleShot(0, delegate.get(), [d = delegate.get()] {
+    QTimer::singleShot(0, delegate.get(), [d = delegate.get(), documents] {
         d->applicationDidFinishLaunching();
         // From now on display changes rebuild the overlay.
         (void)MRKOScreensController::sharedScreensController();
+        for (const QString &path : documents)
+            (void)MRKOSnapshotDoc::openDocumentAtPath(path);
     });
 
     // Quits cleanly after a given time when asked to, for smoke tests.

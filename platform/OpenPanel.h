@@ -5,22 +5,23 @@
 
 namespace platform {
 
-/// The modal panel in which the user picks files to open or a folder to write into.
+/// The modal panel in which the user picks existing files or a folder.
 class OpenPanel
 {
 public:
-    struct Request
+    struct Options
     {
-        QString message;          // shown above the choices
-        QStringList allowedTypes; // extensions without the dot; empty allows every file
-        bool chooseDirectories = false;
+        bool canChooseFiles = true;
+        bool canChooseDirectories = false;
         bool allowsMultipleSelection = false;
         bool canCreateDirectories = false;
+        QString message;          // shown above the listing
+        QStringList allowedTypes; // extensions without the dot; empty allows every file
     };
 
     virtual ~OpenPanel() = default;
     /// The chosen paths; empty when the user cancelled.
-    [[nodiscard]] virtual QStringList runModal(const Request &request) = 0;
+    [[nodiscard]] virtual QStringList runModal(const Options &options) = 0;
 };
 
 } // namespace platform

@@ -138,11 +138,13 @@ public:
     int screensCount() override { return int(platform::services().screens->screens().size()); }
     void openRemote() override
     {
-        // No options window exists yet: the pane shows in a window of its own.
-        QWidget *pane = MRKOUDPController::sharedController().view();
-        pane->setWindowTitle(QStringLiteral("Inkora Remote"));
-        pane->show();
-        pane->raise();
+        // The pane opens on the tool bar's side panel, the overlay shown with its tool bar first.
+        AppDelegate *delegate = AppDelegate::shared();
+        if (!delegate)
+            return;
+        delegate->activateInkoraWithToolbarIfNeeded();
+        if (MRKOTools *toolBar = delegate->activeToolBar())
+            toolBar->openRemote();
     }
     bool isTextEditing() override { return false; } // no text editor exists yet
     RemoteTextView *commonTextView() override { return nullptr; }

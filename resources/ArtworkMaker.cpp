@@ -120,6 +120,113 @@ const QSizeF kCursor(24, 24);
 const QSizeF kMedium(40, 40);
 const QSizeF kSmall(16, 16);
 
+// The options sidebar's row images and the volume popover's speakers, 18 x 18 and 17 x 17 points.
+void addOptionsArtworks(std::map<std::string, Artwork> &all)
+{
+    const QSizeF row(18, 18);
+    const QPointF mid(50, 50);
+    all["MRKOConnectionsThin"] = {row, [mid](QPainter &p) {
+                                      fill(p, ring(mid, 8, 0));
+                                      for (const double r : {26.0, 42.0}) {
+                                          QPainterPath left;
+                                          left.arcMoveTo(QRectF(50 - r, 50 - r, 2 * r, 2 * r), 135);
+                                          left.arcTo(QRectF(50 - r, 50 - r, 2 * r, 2 * r), 135, 90);
+                                          stroke(p, left, 6);
+                                          QPainterPath right;
+                                          right.arcMoveTo(QRectF(50 - r, 50 - r, 2 * r, 2 * r), -45);
+                                          right.arcTo(QRectF(50 - r, 50 - r, 2 * r, 2 * r), -45, 90);
+                                          stroke(p, right, 6);
+                                      }
+                                  }};
+    all["MRKOKeyboardSmall"] = {row, [](QPainter &p) {
+                                    QPainterPath body;
+                                    body.addRoundedRect(QRectF(8, 24, 84, 52), 8, 8);
+                                    stroke(p, body, 6);
+                                    for (int r = 0; r < 2; ++r) {
+                                        for (int c = 0; c < 5; ++c) {
+                                            QPainterPath key;
+                                            key.addRect(QRectF(18 + c * 14, 34 + r * 13, 8, 7));
+                                            fill(p, key);
+                                        }
+                                    }
+                                    QPainterPath space;
+                                    space.addRect(QRectF(30, 60, 40, 7));
+                                    fill(p, space);
+                                }};
+    all["MRKOGearStroke"] = {row, [mid](QPainter &p) {
+                                 QPainterPath gear;
+                                 for (int i = 0; i < 16; ++i) {
+                                     const double angle = i * kPi / 8;
+                                     const double r = i % 2 == 0 ? 42 : 32;
+                                     const QPointF point = mid + QPointF(std::cos(angle), std::sin(angle)) * r;
+                                     i == 0 ? gear.moveTo(point) : gear.lineTo(point);
+                                 }
+                                 gear.closeSubpath();
+                                 stroke(p, gear, 6);
+                                 stroke(p, ring(mid, 12, 12), 6);
+                             }};
+    all["MRKOMessage"] = {row, [](QPainter &p) {
+                              QPainterPath bubble;
+                              bubble.addRoundedRect(QRectF(10, 16, 80, 54), 14, 14);
+                              bubble.moveTo(28, 70);
+                              bubble.lineTo(22, 88);
+                              bubble.lineTo(46, 70);
+                              stroke(p, bubble, 6);
+                          }};
+    all["MRKOInfo"] = {row, [mid](QPainter &p) {
+                           stroke(p, ring(mid, 40, 40), 6);
+                           fill(p, ring(QPointF(50, 30), 6, 0));
+                           QPainterPath stem(QPointF(50, 44));
+                           stem.lineTo(QPointF(50, 74));
+                           stroke(p, stem, 9);
+                       }};
+    all["MRKOBulbSmall"] = {row, [](QPainter &p) {
+                                QPainterPath bulb;
+                                bulb.moveTo(38, 66);
+                                bulb.cubicTo(20, 54, 22, 12, 50, 12);
+                                bulb.cubicTo(78, 12, 80, 54, 62, 66);
+                                bulb.closeSubpath();
+                                stroke(p, bulb, 6);
+                                QPainterPath base(QPointF(40, 78));
+                                base.lineTo(QPointF(60, 78));
+                                base.moveTo(QPointF(43, 88));
+                                base.lineTo(QPointF(57, 88));
+                                stroke(p, base, 6);
+                            }};
+    all["MRKOPowerOff"] = {row, [mid](QPainter &p) {
+                               QPainterPath arc;
+                               arc.arcMoveTo(QRectF(14, 18, 72, 72), 60);
+                               arc.arcTo(QRectF(14, 18, 72, 72), 60, -300);
+                               stroke(p, arc, 7);
+                               QPainterPath stem(QPointF(50, 10));
+                               stem.lineTo(QPointF(50, 48));
+                               stroke(p, stem, 7);
+                               Q_UNUSED(mid)
+                           }};
+    const QSizeF speaker(17, 17);
+    const auto speakerBody = [](QPainter &p) {
+        QPainterPath body;
+        body.moveTo(12, 38);
+        body.lineTo(30, 38);
+        body.lineTo(52, 18);
+        body.lineTo(52, 82);
+        body.lineTo(30, 62);
+        body.lineTo(12, 62);
+        body.closeSubpath();
+        fill(p, body);
+    };
+    all["MRKOSpeakerDown"] = {speaker, speakerBody};
+    all["MRKOSpeakerUp"] = {speaker, [speakerBody](QPainter &p) {
+                                speakerBody(p);
+                                for (const double r : {16.0, 30.0}) {
+                                    QPainterPath wave;
+                                    wave.arcMoveTo(QRectF(52 - r, 50 - r, 2 * r, 2 * r), -50);
+                                    wave.arcTo(QRectF(52 - r, 50 - r, 2 * r, 2 * r), -50, 100);
+                                    stroke(p, wave, 6);
+                                }
+                            }};
+}
+
 std::map<std::string, Artwork> artworks()
 {
     const QPointF mid(50, 50);
@@ -584,6 +691,7 @@ std::map<std::string, Artwork> artworks()
                                      stand.lineTo(QPointF(70, 90));
                                      stroke(p, stand, 6);
                                  }};
+    addOptionsArtworks(all);
     return all;
 }
 

@@ -1,25 +1,42 @@
 #pragma once
 
-#include <QAbstractButton>
+#include "settings/HoverSliderButton.h"
 
-/// The tool bar's drawing-opacity control while semi-transparent drawing is on. For now a plain 32 x 32 button;
-/// its slider popover comes with the Preferences.
-class MRKOPrefOpacityButton final : public QAbstractButton
+/// The view of the opacity popover.
+class MRKOPrefOpacityContainer final : public inkora::HoverContainer
+{
+    Q_OBJECT
+public:
+    using HoverContainer::HoverContainer;
+};
+
+/// The tool bar's drawing-opacity button while semi-transparent drawing is on: resting on it while it is on opens a
+/// slider for "DrawingOpacity" (0.05 to 1.0).
+class MRKOPrefOpacityButton final : public inkora::HoverSliderButton
 {
     Q_OBJECT
 public:
     explicit MRKOPrefOpacityButton(QWidget *parent = nullptr);
+    ~MRKOPrefOpacityButton() override;
 
-    [[nodiscard]] int state() const { return m_state; }
-    void setState(int state) { m_state = state; }
-    /// Draws nothing of its own while set: the buttons under it show through.
+    /// While set the button draws nothing and takes no presses (the tool bar draws it); hovering still counts.
     [[nodiscard]] bool disableDraw() const { return m_disableDraw; }
     void setDisableDraw(bool disable);
 
+    /// Clamped to 0.05 ... 1.0 (NaN as 0.05): the live drawing opacity, then the float "DrawingOpacity".
+    void sliderAction(double value) override;
+    /// "DrawingOpacity" as the slider shows it.
+    [[nodiscard]] static double storedOpacity();
+
 protected:
+    [[nodiscard]] QString label() const override { return QStringLiteral("Opacity"); }
+    [[nodiscard]] double minimumValue() const override { return 0.05; }
+    [[nodiscard]] double maximumValue() const override { return 1.0; }
+    [[nodiscard]] double currentValue() const override { return storedOpacity(); }
+    [[nodiscard]] double resetToValue() const override { return 0.5; }
+    [[nodiscard]] inkora::HoverContainer *makeContainer() const override { return new MRKOPrefOpacityContainer; }
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    int m_state = 0;
     bool m_disableDraw = false;
 };

@@ -6,6 +6,7 @@
 #include "foundation/InkoraLog.h"
 #include "foundation/NSAppearance+isDarkAppearance.h"
 #include "foundation/NSColor+OnOffColor.h"
+#include "foundation/PanePdf.h"
 #include "platform/Animation.h"
 #include "platform/SavePanel.h"
 #include "platform/Services.h"
@@ -16,8 +17,6 @@
 
 #include <QCursor>
 #include <QFile>
-#include <QPainter>
-#include <QPdfWriter>
 
 #include <array>
 #include <limits>
@@ -203,23 +202,6 @@ void MRKOPreferencesViewController::saveAsPDF()
 
 bool MRKOPreferencesViewController::writePDF(const QString &path) const
 {
-    const QSize size = m_containerView->size();
-    QPdfWriter writer(path);
-    writer.setResolution(72); // one point per pixel: the page is the container's size in points
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setPageSize(QPageSize(QSizeF(size), QPageSize::Point, QString(), QPageSize::ExactMatch));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        qCWarning(lcSettings).noquote()
-            << QStringLiteral("saveAsPDF: %1 cannot be written; no file is saved").arg(path);
-        return false;
-    }
-    const double grey = isDarkAppearance::effectiveAppearanceIsDark(palette()) ? 0.13 : 0.95;
-    painter.fillRect(QRectF(QPointF(0, 0), QSizeF(size)), QColor::fromRgbF(float(grey), float(grey), float(grey)));
-    // The page's grey is the background: the container itself paints none, as inside the scroll view it would.
-    const bool autoFill = m_containerView->autoFillBackground();
-    m_containerView->setAutoFillBackground(false);
-    m_containerView->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-    m_containerView->setAutoFillBackground(autoFill);
-    return painter.end();
+    return inkora::writePanePdf(*m_containerView, path, isDarkAppearance::effectiveAppearanceIsDark(palette()),
+                                "saveAsPDF");
 }

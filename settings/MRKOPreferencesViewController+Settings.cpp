@@ -13,6 +13,8 @@
 #include "settings/MRKOSettingsKeys.h"
 #include "settings/PrefSlider.h"
 #include "settings/PreferencesNeighbours.h"
+#include "shortcuts/MRKOShortcutsViewController.h"
+#include "shortcuts/ShortcutPreset.h"
 #include "tools/MRKOBackgroundColorButton.h"
 #include "tools/MRKOToolColor.h"
 #include "tools/MRKOTools.h"
@@ -120,8 +122,9 @@ std::optional<QByteArray> MRKOPreferencesViewController::collectAllPreferences()
         if (value.isValid())
             preset.insert(key, value);
     }
-    if (const std::optional<QVariantMap> shortcuts = inkora::shortcutsPresetDict())
-        preset.insert(kShortcutsPresetKey, *shortcuts);
+    // The shortcuts of the active tool bar's pane; none while no overlay is shown.
+    if (AppDelegate *app = AppDelegate::shared(); app && app->activeToolBar())
+        preset.insert(kShortcutsPresetKey, MRKOShortcutsViewController::sharedController().shortcutsPresetDict());
     return platform::PropertyList::toBinary(preset);
 }
 
@@ -153,7 +156,8 @@ bool MRKOPreferencesViewController::presetIsAcceptable(const QVariantMap &preset
     }
     const auto shortcuts = preset.constFind(kShortcutsPresetKey);
     if (shortcuts != preset.constEnd() && loadType != MRKOPresetLoadTypeSettings) {
-        if (shortcuts->typeId() != QMetaType::QVariantMap || !inkora::shortcutsPresetIsAcceptable(shortcuts->toMap()))
+        if (shortcuts->typeId() != QMetaType::QVariantMap ||
+            (!shortcuts->toMap().isEmpty() && !inkora::checkedShortcutPreset(*shortcuts)))
             return refuse(kShortcutsPresetKey, *shortcuts, "a shortcuts preset");
     }
     return true;
@@ -178,7 +182,8 @@ bool MRKOPreferencesViewController::applySettingsWithPresetLoadType(const QVaria
     const auto shortcuts = settings.constFind(kShortcutsPresetKey);
     if (shortcuts != settings.constEnd()) {
         if (loadType == MRKOPresetLoadTypeSettingsAndShortcuts || loadType == MRKOPresetLoadTypeShortcuts) {
-            inkora::applyShortcutsFromPreset(shortcuts->toMap());
+            MRKOShortcutsViewController::sharedController().applyShortcutsFromPreset(*shortcuts,
+                                                                                     MRKOShortcutPresetLoadTypeFull);
             settings.remove(kShortcutsPresetKey);
             if (loadType == MRKOPresetLoadTypeShortcuts)
                 return true;

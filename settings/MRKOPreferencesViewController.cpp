@@ -13,6 +13,9 @@
 #include "platform/Defaults.h"
 #include "platform/LayerWidget.h"
 #include "platform/PropertyList.h"
+#include "settings/MRKOPrefVolumeButton.h"
+#include "settings/MRKOPreferencesClipView.h"
+#include "settings/MRKOPresetController.h"
 #include "settings/MRKOSettingsKeys.h"
 #include "settings/PrefSlider.h"
 #include "settings/PreferencesLayout.h"
@@ -208,6 +211,9 @@ MRKOPreferencesViewController::MRKOPreferencesViewController() : QWidget(nullptr
     layout->setContentsMargins(0, 0, 0, 0);
     m_scrollView = new QScrollArea(this);
     m_scrollView->setObjectName(QStringLiteral("scrollView"));
+    auto *clipView = new MRKOPreferencesClipView; // the scroll area takes it
+    m_scrollView->setViewport(clipView);
+    clipView->watchPresses();
     layout->addWidget(m_scrollView);
     m_containerView = new QWidget;
     m_containerView->setObjectName(QStringLiteral("containerView"));
@@ -258,7 +264,19 @@ void MRKOPreferencesViewController::viewDidLoad()
     updateFontsMenu();
     m_observers.push_back(center.addObserver(kMRKODefaultFontChangedNotification, nullptr,
                                              [this](const platform::Notification &) { updateFontsMenu(); }));
-    inkora::setPresetsPopUp(outlet<QComboBox>("prefPreset"));
+    MRKOPresetController &presets = MRKOPresetController::sharedPresets();
+    presets.setPreferencesController(this);
+    presets.setPrefPreset(outlet<QPushButton>("prefPreset"));
+    // A sound's volume button is on while its sound is.
+    for (const auto &[sound, volume] : {std::pair{"playKeyboardPress", "volume:KeyboardSoundVolume"},
+                                        std::pair{"playMouseClicks", "volume:MouseSoundVolume"}}) {
+        auto *box = outlet<QCheckBox>(sound);
+        auto *button = outlet<MRKOPrefVolumeButton>(volume);
+        if (!box || !button)
+            continue;
+        button->setState(box->isChecked() ? 1 : 0);
+        connect(box, &QCheckBox::toggled, button, [button](bool on) { button->setState(on ? 1 : 0); });
+    }
 }
 
 void MRKOPreferencesViewController::resizeEvent(QResizeEvent *event)
@@ -326,7 +344,7 @@ void MRKOPreferencesViewController::connectActions()
     button("setDefaultFontSizeButton", &MRKOPreferencesViewController::setDefaultFontSize);
     button("restoreDefaultsButton", &MRKOPreferencesViewController::restoreDefaults);
     button("saveAsPDFButton", &MRKOPreferencesViewController::saveAsPDF);
-    button("savePresetAsButton", [] { inkora::savePresetAs(); });
+    button("savePresetAsButton", [] { MRKOPresetController::sharedPresets().savePresetAs(); });
     button("openLowerThirdSettingsButton", &MRKOPreferencesViewController::openLowerThirdSettingsAction);
     button("openAccesabilityButton", [] { MRKOUtils::openPrivacyAccessibilityPreferences(); });
     button("openScreenRecButton", [] { MRKOUtils::openPrivacyScreenRecPreferences(); });
@@ -334,10 +352,6 @@ void MRKOPreferencesViewController::connectActions()
     if (auto *shade = outlet<MRKOBackgroundColorButton>("flashlightBackgroundColor"))
         connect(shade, &MRKOBackgroundColorButton::actionSent, this,
                 &MRKOPreferencesViewController::flashlightBackgroundColorAction);
-    for (QToolButton *help : findChildren<QToolButton *>()) {
-        if (help->objectName().startsWith(QLatin1String("help:")))
-            help->setToolTip(prefDescriptionWithSEL(help->objectName().mid(5)));
-    }
 }
 
 void MRKOPreferencesViewController::checkBoxAction(QCheckBox *box)

@@ -1,6 +1,8 @@
 #include "settings/PreferencesLayout.h"
 
 #include "canvas/MRKOWhiteBoardCustomColorButton.h"
+#include "settings/MRKOPrefButton.h"
+#include "settings/MRKOPrefVolumeButton.h"
 #include "settings/PrefSlider.h"
 #include "tools/MRKOBackgroundColorButton.h"
 
@@ -143,22 +145,14 @@ public:
         return button;
     }
 
-    /// A small button beside a control: hover help ("?") or the sound volume, filled in by their owners.
-    QToolButton *help(const char *selector)
-    {
-        auto *button = new QToolButton(m_box);
-        button->setText(QStringLiteral("?"));
-        button->setObjectName(QStringLiteral("help:") + QString::fromUtf8(selector));
-        button->setAccessibleName(QStringLiteral("Help"));
-        return button;
-    }
+    /// A small button beside a control: hover help for the control whose action is `selector`.
+    QWidget *help(const char *selector) { return new MRKOPrefButton(QString::fromUtf8(selector), m_box); }
 
-    QToolButton *volume(const char *key)
+    /// The volume of a sound box: tag 0 the keyboard sounds, 1 the click sounds.
+    QWidget *volume(const char *key, qint64 tag)
     {
-        auto *button = new QToolButton(m_box);
-        button->setText(QStringLiteral("Volume"));
+        auto *button = new MRKOPrefVolumeButton(tag, m_box);
         button->setObjectName(QStringLiteral("volume:") + QString::fromUtf8(key));
-        button->setAccessibleName(QStringLiteral("Volume"));
         return button;
     }
 
@@ -241,7 +235,7 @@ void buildPreferencesContainer(QWidget &container)
         auto *top = new QWidget(&container);
         auto *row = new QHBoxLayout(top);
         row->setContentsMargins(0, 0, 0, 0);
-        auto *presets = new QComboBox(top);
+        auto *presets = new QPushButton(top); // a pull-down: the presets controller gives it its menu and title
         presets->setObjectName(QStringLiteral("prefPreset"));
         presets->setAccessibleName(QStringLiteral("Presets"));
         row->addWidget(new QLabel(QStringLiteral("Presets"), top));
@@ -409,8 +403,8 @@ void buildPreferencesContainer(QWidget &container)
         s.radios("SplashMethod", "Click highlight",
                  {{"splashSplatter", "Rays", 0}, {"splashCircle", "Ring", 1}, {"splashDisable", "None", 2}});
         s.check("highlightClicks", "Highlight clicks in ghost mode");
-        s.check("playKeyboardPress", "Keyboard sounds", s.volume("KeyboardSoundVolume"));
-        s.check("playMouseClicks", "Mouse click sounds", s.volume("MouseSoundVolume"));
+        s.check("playKeyboardPress", "Keyboard sounds", s.volume("KeyboardSoundVolume", 0));
+        s.check("playMouseClicks", "Mouse click sounds", s.volume("MouseSoundVolume", 1));
         s.popUp("rightClickActionButton", "Right click", kExtraActions);
         s.popUp("rightClickControlActionButton", "Super + right click", kExtraActions);
         s.popUp("rightClickOptionActionButton", "Alt + right click", kExtraActions);

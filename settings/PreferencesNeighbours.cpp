@@ -2,9 +2,12 @@
 
 #include "app/AppDelegate.h"
 #include "canvas/MRKODraw.h"
+#include "foundation/InkoraLog.h"
 #include "foundation/MRKOUtils.h"
 #include "platform/Defaults.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 
@@ -68,28 +71,12 @@ void setBadgeStaticNumeralFormat(qint64 format)
     MRKOUtils::userDefaults().synchronize();
 }
 
-std::optional<QVariantMap> shortcutsPresetDict()
-{
-    return std::nullopt; // no shortcuts pane yet
-}
-
-bool shortcutsPresetIsAcceptable(const QVariantMap &)
-{
-    return true; // the shortcuts pane brings its own check
-}
-
-void applyShortcutsFromPreset(const QVariantMap &) {}
-
 void updateCursorHalo(MRKODraw &canvas)
 {
     canvas.updateBigBallIfNeeded();
 }
 
 void setCanvasOverallShadow(MRKODraw &, bool) {}
-
-void setPresetsPopUp(QComboBox *) {}
-
-void savePresetAs() {}
 
 QStringList fontFamilies()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -9,8 +10,8 @@
 class MRKODraw;
 class QComboBox;
 
-// What the settings call in the text objects, the cursors, the shortcuts pane and
-// the presets before those classes exist. Each function names the operation it stands for; the owners replace them.
+// What the settings call in the text objects and the cursors before those classes exist. Each function names the
+// operation it stands for; the owners replace them.
 namespace inkora {
 
 /// `-[MRKOTextBadgeController updateNumeralFormat]`: re-reads both badge numeral formats.
@@ -22,22 +23,10 @@ void updateBadgeNumeralFormat();
 void setBadgeNumeralFormat(qint64 format);
 void setBadgeStaticNumeralFormat(qint64 format);
 
-/// `-[MRKOShortcutsViewController shortcutsPresetDict]` of the active tool bar's shortcuts pane.
-[[nodiscard]] std::optional<QVariantMap> shortcutsPresetDict();
-/// Whether the shortcuts pane's own preset check accepts the dictionary.
-[[nodiscard]] bool shortcutsPresetIsAcceptable(const QVariantMap &preset);
-/// `loadShortcutsViewIfNeeded`, then `applyShortcutsFromPreset:loadType:` with shortcut load type 0.
-void applyShortcutsFromPreset(const QVariantMap &preset);
-
 /// `-[MRKODraw updateBigBallIfNeeded]`: the canvas refreshes its cursor halo.
 void updateCursorHalo(MRKODraw &canvas);
 /// `enableOverallShadow` / `disableOverallShadow` of a canvas.
 void setCanvasOverallShadow(MRKODraw &canvas, bool enabled);
-
-/// The presets controller takes the pane's presets pop-up (`setPrefPreset:`).
-void setPresetsPopUp(QComboBox *popUp);
-/// `-[MRKOPresetController savePresetAs]`.
-void savePresetAs();
 
 /// The font families and the faces of one family that the font pop-ups list.
 [[nodiscard]] QStringList fontFamilies();

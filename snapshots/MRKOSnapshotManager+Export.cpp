@@ -79,10 +79,11 @@ void MRKOSnapshotManager::runExport(const QString &message, qint64 count, std::f
 void MRKOSnapshotManager::saveSelectedIndexesWithMethod(const inkora::ItemIndexes &indexes, quint64 method)
 {
     MRKOFrontmostApp::beginSaveOperation();
-    platform::OpenPanel::Request request;
+    platform::OpenPanel::Options request;
     request.message = QStringLiteral("Choose a location for selected shots");
     request.allowedTypes = {MRKOUtils::extentionWithExportMethod(qint64(method))};
-    request.chooseDirectories = true;
+    request.canChooseFiles = false;
+    request.canChooseDirectories = true;
     request.canCreateDirectories = true;
     const QStringList chosen = platform::services().openPanel->runModal(request);
     MRKOFrontmostApp::endSaveOperation();
@@ -271,11 +272,12 @@ void MRKOSnapshotManager::saveSnapshotsWithOpenPanel(const std::optional<Records
         return;
     }
     MRKOFrontmostApp::beginSaveOperation();
-    platform::OpenPanel::Request request;
+    platform::OpenPanel::Options request;
     request.message = records ? QStringLiteral("Choose a location to save selected snapshots")
                               : QStringLiteral("Choose a location to save all snapshots");
     request.allowedTypes = {SnapInfo::kExtension};
-    request.chooseDirectories = true;
+    request.canChooseFiles = false;
+    request.canChooseDirectories = true;
     request.canCreateDirectories = true;
     const QStringList chosen = platform::services().openPanel->runModal(request);
     MRKOFrontmostApp::endSaveOperation();
@@ -301,7 +303,7 @@ void MRKOSnapshotManager::saveSnapshotsToURL(const Records &records, const QStri
 void MRKOSnapshotManager::loadSnapshots()
 {
     MRKOFrontmostApp::beginSaveOperation();
-    platform::OpenPanel::Request request;
+    platform::OpenPanel::Options request;
     request.message = QStringLiteral("Choose snapshots to load into Snapshots Roll");
     request.allowedTypes = {SnapInfo::kExtension};
     request.allowsMultipleSelection = true;

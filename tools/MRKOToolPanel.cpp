@@ -353,11 +353,14 @@ bool MRKOToolPanel::hitCanMoveWindow(QPointF qtLocation) const
 {
     if (!rect().contains(qtLocation.toPoint()))
         return false;
-    // Buttons keep their presses; the background, the split view and the button pane move the panel.
+    // Buttons keep their presses; the background, the split view and the button pane move the panel. A view
+    // that says whether it moves the window (the options area and its drag strip) decides for what lies in it.
     const QWidget *hit = childAt(qtLocation.toPoint());
     for (const QWidget *w = hit; w && w != this; w = w->parentWidget()) {
         if (qobject_cast<const QAbstractButton *>(w))
             return false;
+        if (const QVariant moves = w->property("mouseDownCanMoveWindow"); moves.isValid())
+            return moves.toBool();
     }
     return true;
 }

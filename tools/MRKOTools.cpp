@@ -19,7 +19,9 @@
 #include "platform/Screens.h"
 #include "platform/Transaction.h"
 #include "platform/UndoManager.h"
+#include "settings/MRKOOptionsController.h"
 #include "settings/MRKOPrefOpacityButton.h"
+#include "settings/OptionsSidebar.h"
 #include "tools/MRKOColorButton.h"
 #include "tools/MRKOSmallButton.h"
 #include "tools/MRKOSmallToggleButton.h"
@@ -45,7 +47,6 @@ const QString kToolTypeKey = QStringLiteral("ToolTypeKey");
 const QString kColorTypeKey = QStringLiteral("ColorTypeKey");
 const QString kDissolveModeKey = QStringLiteral("DissolveModeKey");
 const QString kMRKOUpdateSemiTransparentNotification = QStringLiteral("MRKOUpdateSemiTransparentNotification");
-constexpr double kOptionsViewWidth = 480; // points: the side panel's width until its pages exist
 constexpr double kSpotHeight = 64;        // points of the flashlight indicator at the top of the pane
 constexpr double kSpotFade = 0.1;         // seconds
 constexpr double kOpacityButtonSize = 32; // points
@@ -116,8 +117,10 @@ MRKOTools::MRKOTools(QWidget *parent) : QWidget(parent)
     // The panel's keys reach this view, which keeps the panel's focus.
     installEventFilter(
         new inkora::ToolPanelKeyHandler([this](const platform::Event &event) { return keyDown(event); }, this));
-    m_optionsView = std::make_unique<QWidget>();
-    m_optionsView->resize(int(kOptionsViewWidth), int(kToolViewHeight));
+    m_optionsController = std::make_unique<MRKOOptionsController>();
+    m_optionsController->resize(int(MRKOOptionsController::kSidebarWidth + MRKOOptionsController::kContentWidth),
+                                int(kToolViewHeight));
+    m_optionsController->setOpenMenu(m_openMenuButton);
     setUpView();
     updateUndoRedoNow();
     QPointer<MRKOTools> self(this);
@@ -136,8 +139,8 @@ MRKOTools::MRKOTools(QWidget *parent) : QWidget(parent)
 
 MRKOTools::~MRKOTools()
 {
-    if (m_optionsView)
-        m_optionsView->setParent(nullptr); // owned here, not by the split view
+    if (m_optionsController)
+        m_optionsController->setParent(nullptr); // owned here, not by the split view
 }
 
 void MRKOTools::buildButtons()
@@ -653,12 +656,18 @@ QWidget *MRKOTools::preventOrderingOverlay() const
 // ---------------------------------------------------------------------------------------------------------------
 // The options side panel
 
+QWidget *MRKOTools::optionsView() const
+{
+    return m_optionsController.get();
+}
+
 void MRKOTools::openMenu()
 {
-    m_optionsView->setParent(m_splitView);
-    m_optionsView->show();
+    m_optionsController->setToolsViewController(this);
+    m_optionsController->setParent(m_splitView);
+    m_optionsController->show();
     m_splitView->adjustSubviews();
-    const QSizeF size(m_optionsView->width() + kToolViewWidth, kToolViewHeight);
+    const QSizeF size(m_optionsController->width() + kToolViewWidth, kToolViewHeight);
     resize(size.toSize());
     m_splitView->resize(size.toSize());
     if (m_panel)
@@ -671,8 +680,8 @@ void MRKOTools::openMenu()
 
 void MRKOTools::closeMenu()
 {
-    m_optionsView->hide();
-    m_optionsView->setParent(nullptr);
+    m_optionsController->hide();
+    m_optionsController->setParent(nullptr);
     m_splitView->adjustSubviews();
     const QSizeF size(kToolViewWidth, kToolViewHeight);
     resize(size.toSize());
@@ -698,17 +707,56 @@ void MRKOTools::closeMenuIfNeeded()
         closeMenu();
 }
 
+qint64 MRKOTools::selectedRow() const
+{
+    return m_optionsController->selectedRow();
+}
+
 void MRKOTools::selectFirstRowIfNeeded()
 {
-    if (m_selectedRow == -1)
+    if (selectedRow() == -1)
         selectFirstRow();
 }
 
 void MRKOTools::selectFirstRow()
 {
-    // The saved row comes back unless it is the first one or none.
-    const qint64 saved = MRKOUtils::userDefaults().integerForKey(QStringLiteral("OutlineViewSelectionKey"));
-    m_selectedRow = saved != 0 && saved != -1 ? saved : 1;
+    if (!m_optionsController->loadSelection())
+        m_optionsController->selectRow(MRKOOptionsController::kFirstRow);
+}
+
+void MRKOTools::forceSelectFirstRow()
+{
+    m_optionsController->selectRow(MRKOOptionsController::kFirstRow);
+}
+
+void MRKOTools::forceSelectRemoteRow()
+{
+    m_optionsController->selectRow(MRKOOptionsController::kRemoteRow);
+}
+
+void MRKOTools::forceSelectShortcutRow()
+{
+    m_optionsController->selectRow(MRKOOptionsController::kShortcutsRow);
+}
+
+void MRKOTools::forceSelectPrefRow()
+{
+    m_optionsController->selectRow(MRKOOptionsController::kPreferencesRow);
+}
+
+void MRKOTools::forceSelectFeedbackRow()
+{
+    m_optionsController->selectRow(MRKOOptionsController::kFeedbackRow);
+}
+
+void MRKOTools::forceMakeSidebarFirstResponder()
+{
+    m_optionsController->sidebar()->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget *MRKOTools::shortcutsController() const
+{
+    return m_optionsController->shortcutsViewController();
 }
 
 void MRKOTools::openSidePanelWithRow(void (MRKOTools::*select)())

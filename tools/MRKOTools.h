@@ -28,6 +28,7 @@ class MRKOToolsDelegate;
 class MRKOVESplitView;
 class MRKOVEView;
 class MRKOPreventOrderingView;
+class MRKOOptionsController;
 namespace platform {
 struct Event;
 } // namespace platform
@@ -56,7 +57,9 @@ public:
     void setPanel(MRKOToolPanel *panel) { m_panel = panel; }
     [[nodiscard]] MRKOVEView *toolView() const { return m_toolView; }
     [[nodiscard]] MRKOVESplitView *splitView() const { return m_splitView; }
-    [[nodiscard]] QWidget *optionsView() const { return m_optionsView.get(); }
+    /// The options side area; in the split view only while open.
+    [[nodiscard]] QWidget *optionsView() const;
+    [[nodiscard]] MRKOOptionsController *optionsController() const { return m_optionsController.get(); }
 
     // Buttons
     [[nodiscard]] MRKOToolChoseButton *brushButton() const { return m_brushButton; }
@@ -166,14 +169,18 @@ public:
     void openMenuIfNeeded();
     void closeMenuIfNeeded();
     [[nodiscard]] bool menuIsOpen() const { return m_isMenuOpen; }
-    [[nodiscard]] qint64 selectedRow() const { return m_selectedRow; }
+    /// The options sidebar's selected row; -1 none.
+    [[nodiscard]] qint64 selectedRow() const;
     void selectFirstRowIfNeeded();
     void selectFirstRow();
-    void forceSelectFirstRow() { m_selectedRow = 1; }
-    void forceSelectRemoteRow() { m_selectedRow = 3; }
-    void forceSelectShortcutRow() { m_selectedRow = 4; }
-    void forceSelectPrefRow() { m_selectedRow = 5; }
-    void forceSelectFeedbackRow() { m_selectedRow = 6; }
+    void forceSelectFirstRow();
+    void forceSelectRemoteRow();
+    void forceSelectShortcutRow();
+    void forceSelectPrefRow();
+    void forceSelectFeedbackRow();
+    void forceMakeSidebarFirstResponder();
+    /// The options area's Shortcuts pane.
+    [[nodiscard]] QWidget *shortcutsController() const;
     void openFirstView();
     void openRemote();
     void openShortcuts();
@@ -211,10 +218,10 @@ private:
 
     MRKOToolsDelegate *m_delegate = nullptr; // not owned; the window controller outlives its tool bar
     QPointer<MRKODraw> m_drawView;
-    MRKOToolPanel *m_panel = nullptr;       // not owned; the panel owns this controller
-    MRKOVESplitView *m_splitView = nullptr; // child
-    MRKOVEView *m_toolView = nullptr;       // child of the split view
-    std::unique_ptr<QWidget> m_optionsView; // in the split view only while open
+    MRKOToolPanel *m_panel = nullptr;                           // not owned; the panel owns this controller
+    MRKOVESplitView *m_splitView = nullptr;                     // child
+    MRKOVEView *m_toolView = nullptr;                           // child of the split view
+    std::unique_ptr<MRKOOptionsController> m_optionsController; // in the split view only while open
     QPointer<platform::LayerWidget> m_spotImageView;
     QPointer<MRKOPrefOpacityButton> m_prefOpacityButton;
     QPointer<MRKOPreventOrderingView> m_preventOrderingOverlay;
@@ -242,7 +249,6 @@ private:
     quint64 m_toolType = 0;
     quint64 m_colorType = 0;
     quint64 m_dissolveMode = 0;
-    qint64 m_selectedRow = -1; // the side panel's row; -1 none
     bool m_isMenuOpen = false;
 
     // The touch strip's items: the strong ones outlive a drop, the weak ones go with it.

@@ -2,7 +2,9 @@
 
 #include "foundation/MRKOUtilsAux.h"
 #include "platform/ImageLoader.h"
+#include "settings/MRKOPrefOpacityButton.h"
 #include "tools/MRKOTools.h"
+#include "tools/SeparatorBox.h"
 
 #include <QPainter>
 
@@ -41,8 +43,16 @@ MRKOVEView::MRKOVEView(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
+void MRKOVEView::trackOpacityButton(QPointF location, bool inside)
+{
+    MRKOPrefOpacityButton *button = m_toolsController ? m_toolsController->prefOpacityButton() : nullptr;
+    if (button)
+        button->updateHighlightIfNeeded(inside && inkora::frameInParent(*button).contains(location));
+}
+
 void MRKOVEView::mouseEntered(QPointF location)
 {
+    trackOpacityButton(location, true);
     if (MRKOUtilsAux::systemCursorIsVisible())
         return;
     makeFakeCursorLayerIfNeeded();
@@ -52,6 +62,7 @@ void MRKOVEView::mouseEntered(QPointF location)
 
 void MRKOVEView::mouseMoved(QPointF location)
 {
+    trackOpacityButton(location, true);
     if (!MRKOUtilsAux::systemCursorIsVisible() && m_fakeCursorLayer)
         updateFakeCursorPosition(location);
     else
@@ -60,6 +71,7 @@ void MRKOVEView::mouseMoved(QPointF location)
 
 void MRKOVEView::mouseExited()
 {
+    trackOpacityButton(QPointF(), false);
     if (!m_cursorWasHidden)
         return;
     removeFakeCursorIfNeeded();

@@ -60,6 +60,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    /// The opacity button lies below the colour buttons: the pane tells it whether the pointer is over it.
+    void trackOpacityButton(QPointF location, bool inside);
+
     QPointer<MRKOTools> m_toolsController; // not owned
     QPointer<QWidget> m_fakeCursorLayer;   // child while shown
     bool m_cursorWasHidden = false;

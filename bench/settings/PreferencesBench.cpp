@@ -7,6 +7,7 @@
 #include "platform/fake/FakeScreens.h"
 #include "platform/fake/FakeServices.h"
 #include "settings/MRKOPreferencesViewController.h"
+#include "settings/MRKOPresetController.h"
 #include "settings/PrefSlider.h"
 
 #include <QApplication>
@@ -79,6 +80,37 @@ void BM_LoadPreset(benchmark::State &state)
         benchmark::DoNotOptimize(pane.applySettingsWithPresetLoadType(preset, MRKOPresetLoadTypeSettings));
 }
 BENCHMARK(BM_LoadPreset)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// The "Manage Presets" menu built from 200 presets as users save them: every setting and a shortcut set. Each preset
+// file is read to learn whether it holds shortcuts.
+void BM_PresetsMenu(benchmark::State &state)
+{
+    MRKOPreferencesViewController &pane = MRKOPreferencesViewController::sharedController();
+    QVariantMap preset = platform::PropertyList::fromData(pane.collectAllPreferences().value_or(QByteArray())).toMap();
+    QVariantMap shortcuts;
+    for (int i = 0; i < 63; ++i)
+        shortcuts.insert(QStringLiteral("Shortcut%1").arg(i), QStringLiteral("dW5kb1dpdGhFdmVudDosMTA0ODU3Niw2LDA="));
+    QVariantList slotActions;
+    for (int i = 0; i < 30; ++i)
+        slotActions.append(qint64(i));
+    preset.insert(QStringLiteral("ShortcutsPresetDict"),
+                  QVariantMap{{QStringLiteral("AppVersion"), QStringLiteral("1.0.0")},
+                              {QStringLiteral("PresetShortcuts"), shortcuts},
+                              {QStringLiteral("PresetSingleKeyActions"), slotActions}});
+    const QByteArray data = platform::PropertyList::toBinary(preset).value_or(QByteArray());
+    const QString folder = MRKOUtils::presetsDir();
+    for (int i = 0; i < 200; ++i) {
+        QFile file(QStringLiteral("%1/Preset %2.iksettings").arg(folder).arg(i));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(data);
+    }
+    MRKOPresetController &presets = MRKOPresetController::sharedPresets();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(presets.updatePresetsMenu());
+    state.counters["presets"] = double(presets.presetNames().size());
+    state.counters["preset_bytes"] = double(data.size());
+}
+BENCHMARK(BM_PresetsMenu)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 

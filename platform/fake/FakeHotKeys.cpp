@@ -34,12 +34,16 @@ HotKeys::Registration FakeHotKeys::registerHotKey(std::uint16_t keyCode, std::ui
         return {false, 0, -9878}; // held already, as another client would hold it
     const std::uint64_t ref = m_nextRef++;
     m_grabs.emplace(ref, Grab{keyCode, hotKeyModifiers, signature, id});
+    m_calls += 'r';
     return {true, ref, 0};
 }
 
 bool FakeHotKeys::unregisterHotKey(std::uint64_t ref)
 {
-    return m_grabs.erase(ref) > 0;
+    if (m_grabs.erase(ref) == 0)
+        return false;
+    m_calls += 'u';
+    return true;
 }
 
 bool FakeHotKeys::press(std::uint16_t keyCode, std::uint32_t modifiers, std::uint64_t modifierFlags)

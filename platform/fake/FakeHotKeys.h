@@ -3,6 +3,7 @@
 #include "platform/HotKeys.h"
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -35,12 +36,16 @@ public:
     [[nodiscard]] std::vector<Grab> grabs() const;
     [[nodiscard]] int registrationAttempts() const { return m_attempts; }
     [[nodiscard]] bool hasHandler() const { return static_cast<bool>(m_handler); }
+    /// Every successful registration ('r') and unregistration ('u'), in order.
+    [[nodiscard]] const std::string &calls() const { return m_calls; }
+    void clearCalls() { m_calls.clear(); }
 
 private:
     Handler m_handler;
     RefusalRule m_refuse;
     std::map<std::uint64_t, Grab> m_grabs;
     std::uint64_t m_nextRef = 1;
+    std::string m_calls;
     int m_attempts = 0;
     bool m_installFails = false;
 };

@@ -6,18 +6,18 @@
 
 namespace platform {
 
-/// Answers with scripted paths (none: the user cancels) and records every request.
+/// Answers with scripted paths (empty: the user cancels) and records the options of each panel.
 class FakeOpenPanel final : public OpenPanel
 {
 public:
-    [[nodiscard]] QStringList runModal(const Request &request) override
+    [[nodiscard]] QStringList runModal(const Options &options) override
     {
-        requests.append(request);
+        requests.append(options);
         return answer;
     }
 
     QStringList answer;
-    QList<Request> requests;
+    QList<Options> requests;
 };
 
 } // namespace platform

@@ -5,21 +5,22 @@
 
 namespace platform {
 
-QStringList QtOpenPanel::runModal(const Request &request)
+QStringList QtOpenPanel::runModal(const Options &options)
 {
-    QFileDialog dialog(nullptr, request.message, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    if (request.chooseDirectories) {
+    QFileDialog dialog(nullptr, options.message, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (options.canChooseDirectories && !options.canChooseFiles) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
     } else {
-        dialog.setFileMode(request.allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        dialog.setFileMode(options.allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
         QStringList patterns;
-        for (const QString &type : request.allowedTypes)
+        for (const QString &type : options.allowedTypes)
             patterns << QStringLiteral("*.") + type;
         if (!patterns.isEmpty())
             dialog.setNameFilter(patterns.join(QLatin1Char(' ')));
     }
-    dialog.setOption(QFileDialog::ReadOnly, !request.canCreateDirectories);
+    dialog.setOption(QFileDialog::ReadOnly, !options.canCreateDirectories);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();

@@ -4,11 +4,11 @@
 
 namespace platform {
 
-/// A Qt file dialog that picks existing files or one folder.
+/// A Qt file dialog that opens existing files or one folder.
 class QtOpenPanel final : public OpenPanel
 {
 public:
-    [[nodiscard]] QStringList runModal(const Request &request) override;
+    [[nodiscard]] QStringList runModal(const Options &options) override;
 };
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "platform/PropertyList.h"
 #include "platform/fake/FakeScreens.h"
 #include "settings/MRKOPreferencesViewController.h"
+#include "shortcuts/KQShortCut.h"
 #include "tests/settings/PreferencesFixture.h"
 #include "tests/support/PythonReader.h"
 
@@ -112,6 +113,34 @@ TEST_F(PreferencesPresetsTest, ShortcutsOnlyLoadChangesNoSettingsByte)
     EXPECT_EQ(liveSettings().eraserSize, 40);
 }
 
+TEST_F(PreferencesPresetsTest, SettingsAndShortcutsLoadAppliesBoth)
+{
+    showOverlay();
+    const QString undo = QStringLiteral("dW5kb1dpdGhFdmVudDosMTE3OTY0OCwzMiww"); // ctrl+shift+u
+    const QVariantMap preset = {
+        {QStringLiteral("EraserSize"), qint64(40)},
+        {kShortcuts,
+         QVariantMap{{QStringLiteral("PresetShortcuts"), QVariantMap{{QStringLiteral("ShortcutUndo"), undo}}}}},
+    };
+
+    ASSERT_TRUE(pane().applySettingsWithPresetLoadType(preset, MRKOPresetLoadTypeSettingsAndShortcuts));
+
+    const QVariantMap file = platform::PropertyList::parse(fileBytes()).value.toMap();
+    EXPECT_EQ(file.value(QStringLiteral("ShortcutUndo")).toString(), undo);
+    EXPECT_FALSE(file.contains(kShortcuts));
+    EXPECT_EQ(liveSettings().eraserSize, 40);
+    EXPECT_EQ(delegate().shortCutForProperty(QStringLiteral("undoShortCut"))->keyCode(), 32);
+
+    // A collected preset now carries the shortcuts of the shown overlay's pane.
+    const QVariantMap collected = platform::PropertyList::fromData(pane().collectAllPreferences().value()).toMap();
+    EXPECT_EQ(collected.value(kShortcuts)
+                  .toMap()
+                  .value(QStringLiteral("PresetShortcuts"))
+                  .toMap()
+                  .value(QStringLiteral("ShortcutUndo")),
+              undo);
+}
+
 TEST_F(PreferencesPresetsTest, RefusedPresetsChangeNothing)
 {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -130,6 +159,10 @@ TEST_F(PreferencesPresetsTest, RefusedPresetsChangeNothing)
         {"FontKeyHoldsData", QVariantMap{{QStringLiteral("DefaultFont"), QByteArray("x")}}, 0},
         {"ShortcutsAreNoDictionary",
          QVariantMap{{QStringLiteral("EraserSize"), qint64(40)}, {kShortcuts, QStringLiteral("x")}}, 1},
+        {"ShortcutsThePaneRefuses",
+         QVariantMap{{QStringLiteral("EraserSize"), qint64(40)},
+                     {kShortcuts, QVariantMap{{QStringLiteral("PresetShortcuts"), qint64(5)}}}},
+         2},
     };
     platform::Defaults &store = MRKOUtils::userDefaults();
     store.setInteger(150, QStringLiteral("EraserSize"));

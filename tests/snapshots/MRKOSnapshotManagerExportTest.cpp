@@ -104,7 +104,7 @@ TEST_F(MRKOSnapshotManagerExportTest, BatchExportNamesFilesSafelyAndFreely)
     manager().saveSelectedIndexesWithMethod({0, 1, 2, 3}, MRKOExportMethodPNG);
     ASSERT_EQ(fakes().openPanel->requests.size(), 1);
     EXPECT_EQ(fakes().openPanel->requests[0].message, QStringLiteral("Choose a location for selected shots"));
-    EXPECT_TRUE(fakes().openPanel->requests[0].chooseDirectories);
+    EXPECT_TRUE(fakes().openPanel->requests[0].canChooseDirectories);
     waitFor([&] { return filesIn(out).size() == 4 && !panel().hasExportOverlay(); });
     EXPECT_EQ(filesIn(out), (QStringList{QStringLiteral("A (1).png"), QStringLiteral("A.png"),
                                          QStringLiteral("Snapshot.png"), QStringLiteral("a-b.png")}));
