@@ -10,7 +10,6 @@
 #include "snapshots/MRKOSnapshot.h"
 #include "snapshots/MRKOSnapshotManager.h"
 #include "snapshots/SnapInfo.h"
-#include "tests/snapshots/RecordingSnapshotViews.h"
 #include "tests/snapshots/SnapshotsFixture.h"
 
 #include <QDir>
@@ -27,8 +26,6 @@ protected:
     {
         SnapshotsFixture::SetUp();
         log().expectWarning(QStringLiteral("This plugin does not support"));
-        auto views = std::make_unique<RecordingSnapshotViews>();
-        MRKOSnapshotManager::sharedSnapshotManager().setViews(std::move(views));
         m_delegate = std::make_unique<AppDelegate>();
         m_delegate->prepareUserDefaults();
         MRKOUtils::userDefaults().setBool(true, QStringLiteral("FirstTimeRun")); // no welcome window
@@ -42,7 +39,6 @@ protected:
         advance(1.0);
         MRKOSnapshotDoc::setModifierFlagsSource(nullptr);
         m_delegate.reset();
-        MRKOSnapshotManager::sharedSnapshotManager().setViews(nullptr);
         SnapshotsFixture::TearDown();
     }
 
