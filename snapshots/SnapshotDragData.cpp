@@ -72,8 +72,13 @@ std::optional<std::vector<qint64>> SnapshotDragData::decodeIndexes(const QByteAr
 
 QVariant SnapshotDragData::retrieveData(const QString &type, QMetaType preferred) const
 {
-    if (type == kUriList)
-        return QVariant::fromValue(promisedFiles());
+    if (type == kUriList) {
+        // A list of URLs, as QMimeData itself keeps them: Qt turns only that into the bytes another program reads.
+        QVariantList urls;
+        for (const QUrl &url : promisedFiles())
+            urls << url;
+        return urls;
+    }
     if (type == kPng && m_records.size() == 1) {
         const std::shared_ptr<MRKOSnapshot> shot = m_records.front()->snapshot();
         if (!shot) {

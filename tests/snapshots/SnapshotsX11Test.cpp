@@ -2,12 +2,18 @@
 #include "foundation/NSString+Bezier.h"
 #include "platform/Defaults.h"
 #include "tests/helper/XcbWindowProbe.h"
+#include "tests/snapshots/ExternalReaders.h"
 #include "tests/snapshots/SnapshotsFixture.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 #include <csignal>
 
@@ -19,6 +25,34 @@ bool xdotool(const QStringList &arguments)
     process.start(QStringLiteral("xdotool"), arguments);
     return process.waitForFinished(20000) && process.exitCode() == 0;
 }
+
+/// A window of another program that takes whatever is dropped on it and keeps what it was handed.
+class DropTarget final : public QWidget
+{
+public:
+    DropTarget() : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
+    {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAcceptDrops(true);
+    }
+
+    bool dropped = false;
+    QStringList formats;
+    QByteArray png;
+    QList<QUrl> urls;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override { event->acceptProposedAction(); }
+    void dragMoveEvent(QDragMoveEvent *event) override { event->acceptProposedAction(); }
+    void dropEvent(QDropEvent *event) override
+    {
+        formats = event->mimeData()->formats();
+        png = event->mimeData()->data(QStringLiteral("image/png"));
+        urls = event->mimeData()->urls();
+        dropped = true;
+        event->acceptProposedAction();
+    }
+};
 
 } // namespace
 
@@ -82,6 +116,16 @@ protected:
                 {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(step), QString::number(step)}));
         ASSERT_TRUE(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
         QTest::qWait(500);
+    }
+    /// The mapped windows of the program with exactly this frame (root coordinates, y down).
+    [[nodiscard]] bool shows(const QRect &frame)
+    {
+        XcbWindowProbe probe;
+        for (const XcbWindowProbe::Window &w : probe.mappedWindowsOfProcess(m_program.processId())) {
+            if (w.geometry == frame)
+                return true;
+        }
+        return false;
     }
     void snapshotKey() { ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+s")})); }
     [[nodiscard]] int records()
@@ -152,4 +196,72 @@ TEST_F(SnapshotsX11Test, ShotsTakenByTheirShortcutOutliveTheProgramAndTheNumberi
     EXPECT_EQ(sqlite(rollPath(), QStringLiteral("PRAGMA integrity_check;")), QStringList{QStringLiteral("ok")});
     EXPECT_GE(records(), 4);
     expectEveryRecordHasItsFile();
+}
+
+TEST_F(SnapshotsX11Test, ANewShotIsAnnouncedAndTheRollOpensAndHandsItsShotToAnotherProgram)
+{
+    start();
+    showAndDraw();
+
+    // A small window rises bottom left, 44 points in and 10 up, and goes by itself.
+    const auto announced = [this](std::optional<QRect> *frame) {
+        XcbWindowProbe probe;
+        for (const XcbWindowProbe::Window &w : probe.mappedWindowsOfProcess(m_program.processId())) {
+            if (w.geometry.x() == 44 && w.geometry.width() < 400) {
+                *frame = w.geometry;
+                return true;
+            }
+        }
+        return false;
+    };
+    std::optional<QRect> added;
+    snapshotKey();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return announced(&added); }, 30000)) << m_output.constData();
+    EXPECT_EQ(added->bottom() + 1, 900 - 10) << added->y() << " " << added->height();
+    std::optional<QRect> ignored;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !announced(&ignored); }, 20000));
+    ASSERT_EQ(records(), 1);
+
+    // The panel: the whole width of the display, 200 high, at its bottom.
+    const QRect open(0, 700, 1440, 200);
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("super+s")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shows(open); }, 20000)) << m_output.constData();
+    QTest::qWait(1000); // the slide ends and the thumbnail shows
+
+    // The thumbnail dragged out through the top of the panel onto a window of another program.
+    DropTarget target;
+    target.setGeometry(520, 150, 400, 300);
+    target.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
+    ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("125"),
+                         QStringLiteral("785"), QStringLiteral("mousedown"), QStringLiteral("1")}));
+    for (int step = 1; step <= 30; ++step) {
+        const QPoint at = QPoint(125, 785) + (QPoint(720, 300) - QPoint(125, 785)) * step / 30;
+        ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())}));
+        QTest::qWait(50);
+    }
+    QTest::qWait(500);
+    ASSERT_TRUE(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return target.dropped; }, 60000)) << m_output.constData();
+
+    EXPECT_TRUE(target.formats.contains(QStringLiteral("image/png"))) << qPrintable(target.formats.join(' '));
+    EXPECT_TRUE(target.formats.contains(QStringLiteral("text/uri-list"))) << qPrintable(target.formats.join(' '));
+    QTemporaryDir out;
+    QFile handed(QDir(out.path()).filePath(QStringLiteral("handed.png")));
+    ASSERT_TRUE(handed.open(QIODevice::WriteOnly));
+    handed.write(target.png);
+    handed.close();
+    ASSERT_EQ(target.urls.size(), 1);
+    EXPECT_EQ(QFileInfo(target.urls.front().toLocalFile()).fileName(), QStringLiteral("Snapshot 1.png"));
+    for (const QString &file : {handed.fileName(), target.urls.front().toLocalFile()}) {
+        const readers::Result check = readers::run(QStringLiteral("pngcheck"), {file});
+        EXPECT_EQ(check.exitCode, 0) << qPrintable(file) << qPrintable(check.out);
+        EXPECT_TRUE(check.out.contains(QStringLiteral("1440x900"))) << qPrintable(check.out);
+    }
+
+    // The panel came back once the drag ended; the shortcut slides it away.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shows(open); }, 20000)) << m_output.constData();
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("super+s")}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shows(open); }, 20000)) << m_output.constData();
+    terminate();
 }
